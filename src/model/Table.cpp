@@ -1,0 +1,781 @@
+#include "model/Table.h"
+
+#include "model/TableMessages.h"
+#include "text/Cp1252.h"
+#include "text/Error.h"
+
+#include <algorithm>
+
+namespace tavlor {
+
+namespace {
+
+const TValue NullValue{};
+
+std::vector<std::string_view> SplitNames(std::string_view list) {
+    std::vector<std::string_view> names;
+    std::size_t start = 0;
+    while (start <= list.size()) {
+        std::size_t end = list.find(';', start);
+        if (end == std::string_view::npos) {
+            end = list.size();
+        }
+        std::string_view name = list.substr(start, end - start);
+        while (!name.empty() && name.front() == ' ') {
+            name.remove_prefix(1);
+        }
+        while (!name.empty() && name.back() == ' ') {
+            name.remove_suffix(1);
+        }
+        if (!name.empty()) {
+            names.push_back(name);
+        }
+        start = end + 1;
+    }
+    return names;
+}
+
+}  // namespace
+
+TTable::TTable(std::shared_ptr<TTableData> data) : Data_(std::move(data)) {
+    Order_ = &Data_->NaturalOrder();
+    Data_->RegisterCursor(this);
+    First();
+}
+
+TTable::TTable(std::string name, std::vector<TFieldDef> fields, std::vector<TIndexDef> indexes)
+    : TTable(std::make_shared<TTableData>(std::move(name), std::move(fields), std::move(indexes))) {}
+
+TTable::~TTable() { Data_->UnregisterCursor(this); }
+
+std::unique_ptr<TTable> TTable::Clone() const {
+    auto clone = std::make_unique<TTable>(Data_);
+    if (!IndexName_.empty()) {
+        clone->SetIndexName(IndexName_);
+    } else if (!IndexFieldNames_.empty()) {
+        clone->SetIndexFieldNames(IndexFieldNames_);
+    }
+    clone->First();
+    return clone;
+}
+
+int TTable::RequireField(std::string_view name) const {
+    const int i = Data_->FieldIndex(name);
+    if (i < 0) {
+        throw Error(tablemsg::FieldNotFound(Name(), name));
+    }
+    return i;
+}
+
+// ---------------------------------------------------------------- values
+
+const TValue& TTable::DataValue(int slot) const {
+    if (State_ != TTableState::Browse) {
+        return Buffer_[slot];
+    }
+    return Current_ ? Current_->Values[slot] : NullValue;
+}
+
+TValue TTable::Value(int field) const {
+    const TFieldDef& f = Fields()[field];
+    switch (f.Kind) {
+        case TFieldKind::Data:
+            return DataValue(f.StorageIndex);
+        case TFieldKind::Lookup: {
+            const auto& slots = Data_->LookupSlots(f);
+            const TValue& key = DataValue(slots.KeySlot);
+            if (tavlor::IsNull(key)) {
+                return {};
+            }
+            const TRow* row = f.Lookup.LookupTable->FindFirst(slots.LookupKeySlot, key);
+            return row ? row->Values[slots.ResultSlot] : TValue();
+        }
+        case TFieldKind::Calculated:
+            EnsureCalc();
+            return Calc_[f.CalcIndex];
+    }
+    return {};
+}
+
+std::int32_t TTable::AsInteger(int field) const { return ValueAsInteger(Value(field)); }
+
+double TTable::AsFloat(int field) const { return ValueAsFloat(Value(field)); }
+
+std::string TTable::AsString(int field) const { return ValueAsString(Value(field), Fields()[field].Type); }
+
+void TTable::EnsureCalc() const {
+    if (Calculating_) {
+        return;  // the handler reads what it has set so far
+    }
+    const bool editing = State_ != TTableState::Browse;
+    const TRow* row = editing ? nullptr : Current_;
+    if (!editing && row == CalcRow_ && CalcVersion_ == Data_->Version() && !Calc_.empty()) {
+        return;
+    }
+    Calc_.assign(Data_->CalcFieldCount(), TValue());
+    CalcRow_ = row;
+    CalcVersion_ = Data_->Version();
+    if ((row == nullptr && !editing) || !Data_->CalcHandler()) {
+        return;
+    }
+    Calculating_ = true;
+    try {
+        // The handler only reads the row and sets calculated values.
+        Data_->CalcHandler()(const_cast<TTable&>(*this));
+    } catch (...) {
+        Calculating_ = false;
+        CalcRow_ = nullptr;
+        throw;
+    }
+    Calculating_ = false;
+}
+
+TValue TTable::Coerce(const TFieldDef& field, TValue value) const {
+    if (tavlor::IsNull(value)) {
+        return value;
+    }
+    switch (field.Type) {
+        case TFieldType::Integer:
+            return TValue(ValueAsInteger(value));
+        case TFieldType::Float:
+        case TFieldType::DateTime:
+            return TValue(ValueAsFloat(value));
+        case TFieldType::String: {
+            std::string s = text::ToCp1252Range(ValueAsString(value, field.Type));
+            if (field.Size > 0) {
+                s = text::Left(s, static_cast<std::size_t>(field.Size));
+            }
+            return TValue(std::move(s));
+        }
+    }
+    return value;
+}
+
+void TTable::SetValue(int field, TValue value) {
+    const TFieldDef& f = Fields()[field];
+    if (f.Kind == TFieldKind::Calculated && Calculating_) {
+        Calc_[f.CalcIndex] = Coerce(f, std::move(value));
+        return;
+    }
+    if (f.Kind != TFieldKind::Data) {
+        throw Error(tablemsg::NotADataField(Name(), f.Name));
+    }
+    if (State_ == TTableState::Browse) {
+        throw Error(tablemsg::NotEditing(Name()));
+    }
+    Buffer_[f.StorageIndex] = Coerce(f, std::move(value));
+}
+
+// ---------------------------------------------------------------- navigation
+
+void TTable::EnsureVisible() const {
+    if (VisibleValid_) {
+        return;
+    }
+    Visible_.clear();
+    Pos_ = NoPos;
+    std::vector<TRow*> candidates;
+    if (Filter_.Candidates(*Data_, candidates)) {
+        for (TRow* row : candidates) {
+            if (Filter_.Accepts(*row)) {
+                Visible_.push_back(row);
+            }
+        }
+        std::sort(Visible_.begin(), Visible_.end(), Order_->Less());
+        Visible_.erase(std::unique(Visible_.begin(), Visible_.end()), Visible_.end());
+    } else {
+        for (TRow* row : Order_->Rows()) {
+            if (Filter_.Accepts(*row)) {
+                Visible_.push_back(row);
+            }
+        }
+    }
+    VisibleValid_ = true;
+}
+
+TRow* TTable::Successor(TRow* row) const {
+    if (Filtering()) {
+        EnsureVisible();
+        std::size_t p;
+        if (Pos_ < Visible_.size() && Visible_[Pos_] == row) {
+            p = Pos_ + 1;
+        } else {
+            p = std::upper_bound(Visible_.begin(), Visible_.end(), row, Order_->Less()) - Visible_.begin();
+        }
+        return p < Visible_.size() ? Visible_[p] : nullptr;
+    }
+    auto& rows = Order_->Rows();
+    auto it = (ItVersion_ == Order_->Version() && ItRow_ == row) ? It_ : rows.find(row);
+    if (it == rows.end()) {
+        it = rows.upper_bound(row);
+    } else {
+        ++it;
+    }
+    return it == rows.end() ? nullptr : *it;
+}
+
+TRow* TTable::Predecessor(TRow* row) const {
+    if (Filtering()) {
+        EnsureVisible();
+        std::size_t p;
+        if (Pos_ < Visible_.size() && Visible_[Pos_] == row) {
+            p = Pos_;
+        } else {
+            p = std::lower_bound(Visible_.begin(), Visible_.end(), row, Order_->Less()) - Visible_.begin();
+        }
+        return p > 0 ? Visible_[p - 1] : nullptr;
+    }
+    auto& rows = Order_->Rows();
+    auto it = (ItVersion_ == Order_->Version() && ItRow_ == row) ? It_ : rows.lower_bound(row);
+    return it == rows.begin() ? nullptr : *std::prev(it);
+}
+
+void TTable::MakeCurrent(TRow* row) {
+    Current_ = row;
+    Pos_ = NoPos;
+    ItRow_ = nullptr;
+    if (row == nullptr) {
+        return;
+    }
+    if (Filtering()) {
+        if (VisibleValid_) {
+            auto it = std::lower_bound(Visible_.begin(), Visible_.end(), row, Order_->Less());
+            if (it != Visible_.end() && *it == row) {
+                Pos_ = it - Visible_.begin();
+            }
+        }
+    } else {
+        auto it = Order_->Rows().find(row);
+        if (it != Order_->Rows().end()) {
+            It_ = it;
+            ItVersion_ = Order_->Version();
+            ItRow_ = row;
+        }
+    }
+}
+
+void TTable::First() {
+    TRow* first = nullptr;
+    if (Filtering()) {
+        EnsureVisible();
+        if (!Visible_.empty()) {
+            first = Visible_.front();
+            Current_ = first;
+            Pos_ = 0;
+            ItRow_ = nullptr;
+        }
+    } else if (!Order_->Rows().empty()) {
+        first = *Order_->Rows().begin();
+        MakeCurrent(first);
+    }
+    if (first == nullptr) {
+        MakeCurrent(nullptr);
+    }
+    Bof_ = true;
+    Eof_ = first == nullptr;
+}
+
+void TTable::Last() {
+    TRow* last = nullptr;
+    if (Filtering()) {
+        EnsureVisible();
+        if (!Visible_.empty()) {
+            last = Visible_.back();
+            Current_ = last;
+            Pos_ = Visible_.size() - 1;
+            ItRow_ = nullptr;
+        }
+    } else if (!Order_->Rows().empty()) {
+        last = *Order_->Rows().rbegin();
+        MakeCurrent(last);
+    }
+    if (last == nullptr) {
+        MakeCurrent(nullptr);
+    }
+    Eof_ = true;
+    Bof_ = last == nullptr;
+}
+
+void TTable::Next() {
+    if (State_ != TTableState::Browse) {
+        Post();
+    }
+    if (Current_ == nullptr) {
+        Eof_ = true;
+        return;
+    }
+    TRow* next = Successor(Current_);
+    if (next == nullptr) {
+        Eof_ = true;
+        return;
+    }
+    if (Filtering()) {
+        const std::size_t p = (Pos_ < Visible_.size() && Visible_[Pos_] == Current_) ? Pos_ + 1 : NoPos;
+        Current_ = next;
+        Pos_ = (p != NoPos && p < Visible_.size() && Visible_[p] == next) ? p : NoPos;
+    } else {
+        auto& rows = Order_->Rows();
+        auto it = (ItVersion_ == Order_->Version() && ItRow_ == Current_) ? std::next(It_) : rows.find(next);
+        Current_ = next;
+        It_ = it;
+        ItVersion_ = Order_->Version();
+        ItRow_ = next;
+    }
+    Bof_ = false;
+    Eof_ = false;
+}
+
+void TTable::Prior() {
+    if (State_ != TTableState::Browse) {
+        Post();
+    }
+    if (Current_ == nullptr) {
+        Bof_ = true;
+        return;
+    }
+    TRow* prior = Predecessor(Current_);
+    if (prior == nullptr) {
+        Bof_ = true;
+        return;
+    }
+    MakeCurrent(prior);
+    Bof_ = false;
+    Eof_ = false;
+}
+
+int TTable::RecordCount() const {
+    if (Filtering()) {
+        EnsureVisible();
+        return static_cast<int>(Visible_.size());
+    }
+    return static_cast<int>(Order_->Rows().size());
+}
+
+bool TTable::GotoBookmark(TBookmark bookmark) {
+    TRow* row = Data_->RowOf(bookmark);
+    if (row == nullptr) {
+        return false;
+    }
+    MakeCurrent(row);
+    Eof_ = Bof_ = false;
+    return true;
+}
+
+std::vector<TBookmark> TTable::VisibleRows() const {
+    std::vector<TBookmark> rows;
+    if (Filtering()) {
+        EnsureVisible();
+        rows.reserve(Visible_.size());
+        for (const TRow* row : Visible_) {
+            rows.push_back(row->Seq);
+        }
+    } else {
+        rows.reserve(Order_->Rows().size());
+        for (const TRow* row : Order_->Rows()) {
+            rows.push_back(row->Seq);
+        }
+    }
+    return rows;
+}
+
+// ---------------------------------------------------------------- changes
+
+void TTable::Append() {
+    if (State_ != TTableState::Browse) {
+        throw Error(tablemsg::AlreadyEditing(Name()));
+    }
+    Buffer_.assign(Data_->StoredFieldCount(), TValue());
+    EditRow_ = nullptr;
+    State_ = TTableState::Insert;
+}
+
+void TTable::Edit() {
+    if (State_ == TTableState::Edit) {
+        return;
+    }
+    if (State_ == TTableState::Insert) {
+        throw Error(tablemsg::AlreadyEditing(Name()));
+    }
+    if (Current_ == nullptr) {
+        throw Error(tablemsg::EmptyDataSet(Name()));
+    }
+    Buffer_ = Current_->Values;
+    EditRow_ = Current_;
+    State_ = TTableState::Edit;
+}
+
+void TTable::Post() {
+    if (State_ == TTableState::Browse) {
+        return;
+    }
+    std::vector<TValue> values = std::move(Buffer_);
+    Buffer_.clear();
+    const TTableState state = State_;
+    TRow* row = EditRow_;
+    State_ = TTableState::Browse;
+    EditRow_ = nullptr;
+    if (state == TTableState::Insert) {
+        row = Data_->InsertRow(std::move(values));
+    } else {
+        Data_->UpdateRow(row, std::move(values));
+    }
+    MakeCurrent(row);
+    Eof_ = Bof_ = false;
+}
+
+void TTable::Cancel() {
+    State_ = TTableState::Browse;
+    EditRow_ = nullptr;
+    Buffer_.clear();
+}
+
+void TTable::Delete() {
+    if (State_ == TTableState::Insert) {
+        Cancel();
+        return;
+    }
+    Cancel();
+    if (Current_ == nullptr) {
+        throw Error(tablemsg::EmptyDataSet(Name()));
+    }
+    Data_->DeleteRow(Current_);
+}
+
+// ---------------------------------------------------------------- orders
+
+void TTable::SelectOrder(const TOrderKeys& keys) {
+    Order_ = &Data_->OrderFor(keys);
+    VisibleValid_ = false;
+    Visible_.clear();
+    TRow* current = Current_;
+    MakeCurrent(current);
+}
+
+void TTable::SetIndexName(std::string_view name) {
+    TOrderKeys keys;
+    if (!name.empty()) {
+        const TIndexDef* index = Data_->FindIndex(name);
+        if (index == nullptr) {
+            throw Error(tablemsg::IndexNotFound(Name(), name));
+        }
+        for (const TIndexField& f : index->Fields) {
+            const TFieldDef& def = FieldByName(f.Name);
+            keys.push_back({def.StorageIndex, def.Type, f.Descending});
+        }
+    }
+    SelectOrder(keys);
+    IndexName_ = std::string(name);
+    IndexFieldNames_.clear();
+}
+
+void TTable::SetIndexFieldNames(std::string_view fields) {
+    TOrderKeys keys;
+    for (int slot : ParseFieldList(fields)) {
+        keys.push_back({slot, Data_->StoredField(slot).Type, false});
+    }
+    SelectOrder(keys);
+    IndexFieldNames_ = std::string(fields);
+    IndexName_.clear();
+}
+
+std::vector<int> TTable::ParseFieldList(std::string_view fields) const {
+    std::vector<int> slots;
+    for (std::string_view name : SplitNames(fields)) {
+        const TFieldDef& def = FieldByName(name);
+        if (def.Kind != TFieldKind::Data) {
+            throw Error(tablemsg::NotADataField(Name(), name));
+        }
+        slots.push_back(def.StorageIndex);
+    }
+    return slots;
+}
+
+// ---------------------------------------------------------------- search
+
+TRow* TTable::FirstMatching(const TKeyProbe& probe) const {
+    const TOrderKeys& keys = Order_->Keys();
+    if (Filtering()) {
+        EnsureVisible();
+        auto it = std::lower_bound(Visible_.begin(), Visible_.end(), probe,
+                                   [&](const TRow* row, const TKeyProbe& p) { return Order_->Less()(row, p); });
+        if (it != Visible_.end() && CompareWithProbe(keys, **it, probe) == 0) {
+            return *it;
+        }
+        return nullptr;
+    }
+    auto it = Order_->Rows().lower_bound(probe);
+    if (it != Order_->Rows().end() && CompareWithProbe(keys, **it, probe) == 0) {
+        return *it;
+    }
+    return nullptr;
+}
+
+bool TTable::Locate(std::string_view fields, std::initializer_list<std::int32_t> values) {
+    std::vector<TValue> v;
+    v.reserve(values.size());
+    for (std::int32_t i : values) {
+        v.emplace_back(i);
+    }
+    return Locate(fields, v);
+}
+
+bool TTable::Locate(std::string_view fields, const std::vector<TValue>& values) {
+    if (State_ != TTableState::Browse) {
+        Post();
+    }
+    const std::vector<int> slots = ParseFieldList(fields);
+    if (slots.empty() || slots.size() != values.size()) {
+        throw Error(tablemsg::WrongValueCount(Name()));
+    }
+    std::vector<TValue> wanted;
+    bool allIntegers = slots.size() <= THashIndex::MaxFields;
+    for (std::size_t i = 0; i < slots.size(); ++i) {
+        const TFieldDef& def = Data_->StoredField(slots[i]);
+        wanted.push_back(Coerce(def, values[i]));
+        allIntegers = allIntegers && def.Type == TFieldType::Integer;
+    }
+
+    TRow* found = nullptr;
+    const TOrderKeys& keys = Order_->Keys();
+    // The listed fields are the leading keys of the current order: search the order.
+    bool prefix = slots.size() <= keys.size();
+    std::vector<TValue> probeValues;
+    for (std::size_t k = 0; prefix && k < slots.size(); ++k) {
+        auto at = std::find(slots.begin(), slots.end(), keys[k].Slot);
+        if (at == slots.end()) {
+            prefix = false;
+        } else {
+            probeValues.push_back(wanted[at - slots.begin()]);
+        }
+    }
+    if (prefix) {
+        found = FirstMatching(TKeyProbe{probeValues.data(), probeValues.size()});
+    } else if (allIntegers) {
+        // Otherwise the rows holding the values, through a hash index on the
+        // listed fields; the first of them in the current order wins.
+        std::vector<std::size_t> perm(slots.size());
+        for (std::size_t i = 0; i < perm.size(); ++i) {
+            perm[i] = i;
+        }
+        std::sort(perm.begin(), perm.end(), [&](std::size_t a, std::size_t b) { return slots[a] < slots[b]; });
+        std::vector<int> sortedSlots;
+        std::vector<TValue> sortedValues;
+        for (std::size_t i : perm) {
+            sortedSlots.push_back(slots[i]);
+            sortedValues.push_back(wanted[i]);
+        }
+        THashIndex& hash = Data_->HashIndexFor(sortedSlots);
+        if (const auto* rows = hash.Find(hash.KeyOf(sortedValues.data()))) {
+            const TRowLess less = Order_->Less();
+            for (TRow* row : *rows) {
+                if (Passes(*row) && (found == nullptr || less(row, found))) {
+                    found = row;
+                }
+            }
+        }
+    } else {
+        auto matches = [&](const TRow& row) {
+            for (std::size_t i = 0; i < slots.size(); ++i) {
+                if (!SameValue(row.Values[slots[i]], wanted[i])) {
+                    return false;
+                }
+            }
+            return true;
+        };
+        if (Filtering()) {
+            EnsureVisible();
+            for (TRow* row : Visible_) {
+                if (matches(*row)) {
+                    found = row;
+                    break;
+                }
+            }
+        } else {
+            for (TRow* row : Order_->Rows()) {
+                if (matches(*row)) {
+                    found = row;
+                    break;
+                }
+            }
+        }
+    }
+    if (found == nullptr) {
+        return false;
+    }
+    MakeCurrent(found);
+    Eof_ = Bof_ = false;
+    return true;
+}
+
+bool TTable::FindKey(const std::vector<TValue>& values) {
+    if (State_ != TTableState::Browse) {
+        Post();
+    }
+    const TOrderKeys& keys = Order_->Keys();
+    if (keys.empty()) {
+        throw Error(tablemsg::NoIndex(Name()));
+    }
+    if (values.empty() || values.size() > keys.size()) {
+        throw Error(tablemsg::WrongValueCount(Name()));
+    }
+    std::vector<TValue> probeValues;
+    for (std::size_t k = 0; k < values.size(); ++k) {
+        probeValues.push_back(Coerce(Data_->StoredField(keys[k].Slot), values[k]));
+    }
+    TRow* found = FirstMatching(TKeyProbe{probeValues.data(), probeValues.size()});
+    if (found == nullptr) {
+        return false;
+    }
+    MakeCurrent(found);
+    Eof_ = Bof_ = false;
+    return true;
+}
+
+// ---------------------------------------------------------------- filter
+
+void TTable::SetFilter(std::string_view text) {
+    if (text == FilterText_) {
+        return;
+    }
+    Filter_ = TFilterExpr::Parse(text, *Data_);
+    FilterText_ = std::string(text);
+    if (Filtered_) {
+        FilterChanged();
+    }
+}
+
+void TTable::SetFiltered(bool on) {
+    if (on == Filtered_) {
+        return;
+    }
+    Filtered_ = on;
+    FilterChanged();
+}
+
+void TTable::FilterChanged() {
+    if (State_ != TTableState::Browse) {
+        Post();
+    }
+    VisibleValid_ = false;
+    Visible_.clear();
+    First();
+}
+
+// ---------------------------------------------------------------- notifications
+
+void TTable::RemoveFromVisible(TRow* row) const {
+    auto it = std::lower_bound(Visible_.begin(), Visible_.end(), row, Order_->Less());
+    if (it != Visible_.end() && *it == row) {
+        Visible_.erase(it);
+    }
+    Pos_ = NoPos;
+}
+
+void TTable::InsertIntoVisible(TRow* row) const {
+    auto it = std::lower_bound(Visible_.begin(), Visible_.end(), row, Order_->Less());
+    Visible_.insert(it, row);
+    Pos_ = NoPos;
+}
+
+void TTable::OnRowInserted(TRow* row) {
+    if (VisibleValid_ && Filtering() && Filter_.Accepts(*row)) {
+        InsertIntoVisible(row);
+    }
+}
+
+void TTable::OnRowUpdating(TRow* row, const std::vector<char>& changed) {
+    Reinsert_ = nullptr;
+    if (!VisibleValid_ || !Filtering()) {
+        return;
+    }
+    bool moves = false;
+    for (std::size_t slot = 0; slot < changed.size() && !moves; ++slot) {
+        moves = changed[slot] && (Order_->UsesSlot(static_cast<int>(slot)) || Filter_.UsesSlot(static_cast<int>(slot)));
+    }
+    if (moves) {
+        RemoveFromVisible(row);
+        Reinsert_ = row;
+    }
+}
+
+void TTable::OnRowUpdated(TRow* row) {
+    if (Reinsert_ == row) {
+        Reinsert_ = nullptr;
+        if (Filter_.Accepts(*row)) {
+            InsertIntoVisible(row);
+        }
+    }
+    if (ItRow_ == row) {
+        ItRow_ = nullptr;
+    }
+}
+
+void TTable::OnRowDeleting(TRow* row) {
+    if (EditRow_ == row) {
+        Cancel();
+    }
+    if (Current_ == row) {
+        TRow* next = Successor(row);
+        if (next != nullptr) {
+            Current_ = next;
+            Eof_ = false;
+        } else {
+            Current_ = Predecessor(row);
+            Eof_ = true;
+            Bof_ = Current_ == nullptr;
+        }
+        Pos_ = NoPos;
+        ItRow_ = nullptr;
+    }
+    if (VisibleValid_ && Filtering()) {
+        RemoveFromVisible(row);
+    }
+    if (CalcRow_ == row) {
+        CalcRow_ = nullptr;
+    }
+    if (ItRow_ == row) {
+        ItRow_ = nullptr;
+    }
+}
+
+void TTable::OnEmptied() {
+    Cancel();
+    Current_ = nullptr;
+    Eof_ = Bof_ = true;
+    Visible_.clear();
+    VisibleValid_ = true;
+    Pos_ = NoPos;
+    ItRow_ = nullptr;
+    CalcRow_ = nullptr;
+}
+
+void TTable::OnStructureChanged() {
+    OnEmptied();
+    Order_ = &Data_->NaturalOrder();
+    IndexName_.clear();
+    IndexFieldNames_.clear();
+    Filter_ = TFilterExpr();
+    FilterText_.clear();
+    Filtered_ = false;
+    VisibleValid_ = false;
+    Calc_.clear();
+}
+
+// ---------------------------------------------------------------- scopes
+
+TFilterScope::TFilterScope(TTable& table, std::string_view filter)
+    : Table_(table), SavedText_(table.Filter()), SavedOn_(table.Filtered()) {
+    Table_.SetFilter(filter);
+    Table_.SetFiltered(true);
+}
+
+TFilterScope::~TFilterScope() {
+    try {
+        Table_.SetFiltered(SavedOn_);
+        Table_.SetFilter(SavedText_);
+    } catch (...) {
+        // The saved filter was valid when it was set; nothing can fail here.
+    }
+}
+
+}  // namespace tavlor

@@ -1,0 +1,361 @@
+#include "model/TableData.h"
+
+#include "model/Table.h"
+#include "model/TableMessages.h"
+#include "text/Error.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace tavlor {
+
+namespace {
+
+std::string UpperAscii(std::string_view s) {
+    std::string out(s);
+    for (char& c : out) {
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    return out;
+}
+
+bool UsesAny(const std::vector<int>& slots, const std::vector<char>& changed) {
+    for (int s : slots) {
+        if (changed[s]) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool UsesAny(const TOrderKeys& keys, const std::vector<char>& changed) {
+    for (const TOrderKey& k : keys) {
+        if (changed[k.Slot]) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+TTableData::TTableData(std::string name, std::vector<TFieldDef> fields, std::vector<TIndexDef> indexes)
+    : Name_(std::move(name)), Natural_(std::make_unique<TOrder>(TOrderKeys{})) {
+    SetStructure(std::move(fields), std::move(indexes));
+}
+
+TTableData::~TTableData() = default;
+
+void TTableData::SetStructure(std::vector<TFieldDef> fields, std::vector<TIndexDef> indexes) {
+    ClearRows();
+    Orders_.clear();
+    Hashes_.clear();
+    for (TTable* cursor : Cursors_) {
+        cursor->OnStructureChanged();
+    }
+    Fields_ = std::move(fields);
+    Indexes_ = std::move(indexes);
+    StoredFields_.clear();
+    ByName_.clear();
+    Lookups_.clear();
+    CalcFieldCount_ = 0;
+    for (std::size_t i = 0; i < Fields_.size(); ++i) {
+        TFieldDef& f = Fields_[i];
+        if (!ByName_.emplace(UpperAscii(f.Name), static_cast<int>(i)).second) {
+            throw Error(tablemsg::DuplicateField(Name_, f.Name));
+        }
+        f.StorageIndex = f.CalcIndex = f.LookupIndex = -1;
+        switch (f.Kind) {
+            case TFieldKind::Data:
+                f.StorageIndex = static_cast<int>(StoredFields_.size());
+                StoredFields_.push_back(static_cast<int>(i));
+                break;
+            case TFieldKind::Calculated:
+                f.CalcIndex = CalcFieldCount_++;
+                break;
+            case TFieldKind::Lookup:
+                f.LookupIndex = static_cast<int>(Lookups_.size());
+                Lookups_.emplace_back();
+                break;
+        }
+    }
+    // Looked-up fields are resolved once the key fields of this table are known.
+    for (TFieldDef& f : Fields_) {
+        if (f.Kind != TFieldKind::Lookup) {
+            continue;
+        }
+        TLookupSlots& slots = Lookups_[f.LookupIndex];
+        slots.KeySlot = FieldByName(f.Lookup.KeyField).StorageIndex;
+        const TTableData& other = *f.Lookup.LookupTable;
+        slots.LookupKeySlot = other.FieldByName(f.Lookup.LookupKeyField).StorageIndex;
+        slots.ResultSlot = other.FieldByName(f.Lookup.ResultField).StorageIndex;
+        if (slots.KeySlot < 0 || slots.LookupKeySlot < 0 || slots.ResultSlot < 0) {
+            throw Error(tablemsg::NotADataField(Name_, f.Name));
+        }
+    }
+    for (const TIndexDef& index : Indexes_) {
+        for (const TIndexField& field : index.Fields) {
+            if (FieldByName(field.Name).StorageIndex < 0) {
+                throw Error(tablemsg::NotADataField(Name_, field.Name));
+            }
+        }
+    }
+    ++Version_;
+    NotifyFields();
+    Notify();
+}
+
+const TFieldDef* TTableData::FindField(std::string_view name) const {
+    const int i = FieldIndex(name);
+    return i < 0 ? nullptr : &Fields_[i];
+}
+
+int TTableData::FieldIndex(std::string_view name) const {
+    auto it = ByName_.find(UpperAscii(name));
+    return it == ByName_.end() ? -1 : it->second;
+}
+
+const TFieldDef& TTableData::FieldByName(std::string_view name) const {
+    const TFieldDef* f = FindField(name);
+    if (f == nullptr) {
+        throw Error(tablemsg::FieldNotFound(Name_, name));
+    }
+    return *f;
+}
+
+const TIndexDef* TTableData::FindIndex(std::string_view name) const {
+    const std::string wanted = UpperAscii(name);
+    for (const TIndexDef& index : Indexes_) {
+        if (UpperAscii(index.Name) == wanted) {
+            return &index;
+        }
+    }
+    return nullptr;
+}
+
+void TTableData::SetFieldVisible(std::string_view name, bool visible) {
+    const int i = FieldIndex(name);
+    if (i < 0) {
+        throw Error(tablemsg::FieldNotFound(Name_, name));
+    }
+    if (Fields_[i].Visible != visible) {
+        Fields_[i].Visible = visible;
+        NotifyFields();
+    }
+}
+
+void TTableData::ClearRows() {
+    for (TTable* cursor : Cursors_) {
+        cursor->OnEmptied();
+    }
+    Natural_->Clear();
+    for (auto& order : Orders_) {
+        order->Clear();
+    }
+    for (auto& hash : Hashes_) {
+        hash->Clear();
+    }
+    BySeq_.clear();
+    Storage_.clear();
+}
+
+void TTableData::Empty() {
+    ClearRows();
+    ++Version_;
+    Notify();
+}
+
+TOrder& TTableData::OrderFor(const TOrderKeys& keys) {
+    if (keys.empty()) {
+        return *Natural_;
+    }
+    for (auto& order : Orders_) {
+        if (order->SameKeys(keys)) {
+            return *order;
+        }
+    }
+    auto order = std::make_unique<TOrder>(keys);
+    for (auto& row : Storage_) {
+        order->Insert(row.get());
+    }
+    Orders_.push_back(std::move(order));
+    return *Orders_.back();
+}
+
+THashIndex& TTableData::HashIndexFor(std::vector<int> slots) {
+    for (auto& hash : Hashes_) {
+        if (hash->Slots() == slots) {
+            return *hash;
+        }
+    }
+    auto hash = std::make_unique<THashIndex>(std::move(slots));
+    for (auto& row : Storage_) {
+        hash->Insert(row.get());
+    }
+    Hashes_.push_back(std::move(hash));
+    return *Hashes_.back();
+}
+
+const TRow* TTableData::FindFirst(int slot, const TValue& value) {
+    THashIndex& hash = HashIndexFor({slot});
+    const auto* rows = hash.Find(hash.KeyOf(&value));
+    if (rows == nullptr) {
+        return nullptr;
+    }
+    const TRow* first = nullptr;
+    for (const TRow* row : *rows) {
+        if (first == nullptr || row->Seq < first->Seq) {
+            first = row;
+        }
+    }
+    return first;
+}
+
+TRow* TTableData::RowOf(TBookmark bookmark) const {
+    auto it = BySeq_.find(bookmark);
+    return it == BySeq_.end() ? nullptr : it->second;
+}
+
+TRow* TTableData::InsertRow(std::vector<TValue> values) {
+    values.resize(StoredFields_.size());
+    auto owned = std::make_unique<TRow>();
+    TRow* row = owned.get();
+    row->Values = std::move(values);
+    row->Seq = NextSeq_++;
+    row->Slot = Storage_.size();
+    Storage_.push_back(std::move(owned));
+    BySeq_.emplace(row->Seq, row);
+    Natural_->Insert(row);
+    for (auto& order : Orders_) {
+        order->Insert(row);
+    }
+    for (auto& hash : Hashes_) {
+        hash->Insert(row);
+    }
+    for (TTable* cursor : Cursors_) {
+        cursor->OnRowInserted(row);
+    }
+    ++Version_;
+    Notify();
+    return row;
+}
+
+void TTableData::UpdateRow(TRow* row, std::vector<TValue> values) {
+    values.resize(StoredFields_.size());
+    std::vector<char> changed(values.size(), 0);
+    bool any = false;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (values[i] != row->Values[i]) {
+            changed[i] = 1;
+            any = true;
+        }
+    }
+    if (!any) {
+        return;
+    }
+    // Take the row out of every structure whose position depends on a changed
+    // value while it still holds its old values, then put it back.
+    for (TTable* cursor : Cursors_) {
+        cursor->OnRowUpdating(row, changed);
+    }
+    std::vector<TOrder*> orders;
+    for (auto& order : Orders_) {
+        if (UsesAny(order->Keys(), changed)) {
+            order->Erase(row);
+            orders.push_back(order.get());
+        }
+    }
+    std::vector<THashIndex*> hashes;
+    for (auto& hash : Hashes_) {
+        if (UsesAny(hash->Slots(), changed)) {
+            hash->Erase(row);
+            hashes.push_back(hash.get());
+        }
+    }
+    row->Values = std::move(values);
+    for (TOrder* order : orders) {
+        order->Insert(row);
+    }
+    for (THashIndex* hash : hashes) {
+        hash->Insert(row);
+    }
+    for (TTable* cursor : Cursors_) {
+        cursor->OnRowUpdated(row);
+    }
+    ++Version_;
+    Notify();
+}
+
+void TTableData::DeleteRow(TRow* row) {
+    for (TTable* cursor : Cursors_) {
+        cursor->OnRowDeleting(row);
+    }
+    Natural_->Erase(row);
+    for (auto& order : Orders_) {
+        order->Erase(row);
+    }
+    for (auto& hash : Hashes_) {
+        hash->Erase(row);
+    }
+    BySeq_.erase(row->Seq);
+    const std::size_t slot = row->Slot;
+    if (slot + 1 != Storage_.size()) {
+        Storage_[slot] = std::move(Storage_.back());
+        Storage_[slot]->Slot = slot;
+    }
+    Storage_.pop_back();
+    ++Version_;
+    Notify();
+}
+
+void TTableData::RegisterCursor(TTable* cursor) { Cursors_.push_back(cursor); }
+
+void TTableData::UnregisterCursor(TTable* cursor) {
+    Cursors_.erase(std::remove(Cursors_.begin(), Cursors_.end(), cursor), Cursors_.end());
+}
+
+void TTableData::AddListener(ITableListener* listener) { Listeners_.push_back(listener); }
+
+void TTableData::RemoveListener(ITableListener* listener) {
+    Listeners_.erase(std::remove(Listeners_.begin(), Listeners_.end(), listener), Listeners_.end());
+}
+
+void TTableData::BeginUpdate() { ++UpdateDepth_; }
+
+void TTableData::EndUpdate() {
+    if (UpdateDepth_ == 0 || --UpdateDepth_ > 0) {
+        return;
+    }
+    if (FieldsDirty_) {
+        FieldsDirty_ = false;
+        NotifyFields();
+    }
+    if (Dirty_) {
+        Dirty_ = false;
+        Notify();
+    }
+}
+
+void TTableData::Notify() {
+    if (UpdateDepth_ > 0) {
+        Dirty_ = true;
+        return;
+    }
+    const auto listeners = Listeners_;  // a listener may remove itself
+    for (ITableListener* listener : listeners) {
+        listener->TableChanged(*this);
+    }
+}
+
+void TTableData::NotifyFields() {
+    if (UpdateDepth_ > 0) {
+        FieldsDirty_ = true;
+        return;
+    }
+    const auto listeners = Listeners_;
+    for (ITableListener* listener : listeners) {
+        listener->FieldsChanged(*this);
+    }
+}
+
+}  // namespace tavlor

@@ -1,0 +1,130 @@
+#pragma once
+
+#include "model/TableDefs.h"
+#include "model/TableHash.h"
+#include "model/TableOrder.h"
+#include "model/TableRow.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace tavlor {
+
+class TTable;
+class TTableData;
+
+// What a view (a grid's item model) follows of a table. While notifications
+// are suspended, changes are only noted and reported once when they resume.
+class ITableListener {
+public:
+    virtual ~ITableListener() = default;
+    // Rows were added, changed or removed.
+    virtual void TableChanged(const TTableData& table) = 0;
+    // Field definitions changed: visibility, labels, or the whole structure.
+    virtual void FieldsChanged(const TTableData& table) = 0;
+};
+
+// The rows of one table, shared by every cursor (TTable) opened on it: a row
+// added, changed or deleted through one cursor is seen by all at once. It
+// keeps every order and hash index that a cursor or a search asked for up to
+// date on each change, so nothing is ever re-sorted whole after a post.
+class TTableData {
+public:
+    explicit TTableData(std::string name, std::vector<TFieldDef> fields = {}, std::vector<TIndexDef> indexes = {});
+    ~TTableData();
+    TTableData(const TTableData&) = delete;
+    TTableData& operator=(const TTableData&) = delete;
+
+    const std::string& Name() const { return Name_; }
+
+    // Structure. Fields() is the display order; data fields also have a slot
+    // in the row (StorageIndex), in the order in which they were defined.
+    const std::vector<TFieldDef>& Fields() const { return Fields_; }
+    const TFieldDef* FindField(std::string_view name) const;
+    int FieldIndex(std::string_view name) const;
+    const TFieldDef& FieldByName(std::string_view name) const;
+    int StoredFieldCount() const { return static_cast<int>(StoredFields_.size()); }
+    const TFieldDef& StoredField(int slot) const { return Fields_[StoredFields_[slot]]; }
+    const std::vector<TIndexDef>& Indexes() const { return Indexes_; }
+    const TIndexDef* FindIndex(std::string_view name) const;
+    void SetFieldVisible(std::string_view name, bool visible);
+    // Replaces the fields and indexes; every row is removed and every cursor
+    // goes back to the natural order without filter.
+    void SetStructure(std::vector<TFieldDef> fields, std::vector<TIndexDef> indexes = {});
+
+    std::size_t RowCount() const { return Storage_.size(); }
+    void Empty();
+
+    // Calculated fields are filled by this handler for the row that a cursor
+    // reads; it sets them through the cursor it is given.
+    using TCalcHandler = std::function<void(TTable&)>;
+    void SetCalcHandler(TCalcHandler handler) { CalcHandler_ = std::move(handler); }
+    const TCalcHandler& CalcHandler() const { return CalcHandler_; }
+    int CalcFieldCount() const { return CalcFieldCount_; }
+
+    // The first row, in insertion order, whose integer data field at slot
+    // holds the value; nullptr when none. What looked-up fields read.
+    const TRow* FindFirst(int slot, const TValue& value);
+    // The row added with this bookmark, nullptr when it no longer exists.
+    TRow* RowOf(TBookmark bookmark) const;
+
+    void AddListener(ITableListener* listener);
+    void RemoveListener(ITableListener* listener);
+    void BeginUpdate();
+    void EndUpdate();
+    bool UpdatesSuspended() const { return UpdateDepth_ > 0; }
+    // Changes on every added, changed or removed row.
+    std::uint64_t Version() const { return Version_; }
+
+    // Facilities of the cursors.
+    TOrder& NaturalOrder() { return *Natural_; }
+    TOrder& OrderFor(const TOrderKeys& keys);
+    THashIndex& HashIndexFor(std::vector<int> slots);
+    TRow* InsertRow(std::vector<TValue> values);
+    void UpdateRow(TRow* row, std::vector<TValue> values);
+    void DeleteRow(TRow* row);
+    void RegisterCursor(TTable* cursor);
+    void UnregisterCursor(TTable* cursor);
+
+    // Resolved parts of a looked-up field.
+    struct TLookupSlots {
+        int KeySlot = -1;
+        int LookupKeySlot = -1;
+        int ResultSlot = -1;
+    };
+    const TLookupSlots& LookupSlots(const TFieldDef& field) const { return Lookups_[field.LookupIndex]; }
+
+private:
+    void Notify();
+    void NotifyFields();
+    void ClearRows();
+
+    std::string Name_;
+    std::vector<TFieldDef> Fields_;
+    std::vector<int> StoredFields_;  // slot -> position in Fields_
+    std::unordered_map<std::string, int> ByName_;  // upper-case name -> position in Fields_
+    std::vector<TIndexDef> Indexes_;
+    std::vector<TLookupSlots> Lookups_;
+    int CalcFieldCount_ = 0;
+    TCalcHandler CalcHandler_;
+
+    std::vector<std::unique_ptr<TRow>> Storage_;
+    std::unordered_map<std::uint64_t, TRow*> BySeq_;
+    std::unique_ptr<TOrder> Natural_;
+    std::vector<std::unique_ptr<TOrder>> Orders_;
+    std::vector<std::unique_ptr<THashIndex>> Hashes_;
+    std::vector<TTable*> Cursors_;
+    std::vector<ITableListener*> Listeners_;
+    int UpdateDepth_ = 0;
+    bool Dirty_ = false;
+    bool FieldsDirty_ = false;
+    std::uint64_t NextSeq_ = 1;
+    std::uint64_t Version_ = 0;
+};
+
+}  // namespace tavlor

@@ -1,0 +1,73 @@
+#include "model/TableHash.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace tavlor {
+
+namespace {
+
+// Null never equals a number: it gets a code no 32-bit integer has.
+constexpr std::int64_t NullCode = std::numeric_limits<std::int64_t>::min();
+
+std::int64_t Code(const TValue& v) {
+    if (const auto* i = std::get_if<std::int32_t>(&v)) {
+        return *i;
+    }
+    return NullCode;
+}
+
+}  // namespace
+
+THashIndex::THashIndex(std::vector<int> slots) : Slots_(std::move(slots)) {}
+
+bool THashIndex::UsesSlot(int slot) const { return std::find(Slots_.begin(), Slots_.end(), slot) != Slots_.end(); }
+
+THashIndex::TKey THashIndex::KeyOf(const TValue* values) const {
+    TKey key{};
+    for (std::size_t i = 0; i < Slots_.size(); ++i) {
+        key[i] = Code(values[i]);
+    }
+    return key;
+}
+
+THashIndex::TKey THashIndex::KeyOfRow(const TRow& row) const {
+    TKey key{};
+    for (std::size_t i = 0; i < Slots_.size(); ++i) {
+        key[i] = Code(row.Values[Slots_[i]]);
+    }
+    return key;
+}
+
+void THashIndex::Insert(TRow* row) { Buckets_[KeyOfRow(*row)].push_back(row); }
+
+void THashIndex::Erase(TRow* row) {
+    auto it = Buckets_.find(KeyOfRow(*row));
+    if (it == Buckets_.end()) {
+        return;
+    }
+    auto& rows = it->second;
+    auto pos = std::find(rows.begin(), rows.end(), row);
+    if (pos != rows.end()) {
+        *pos = rows.back();
+        rows.pop_back();
+    }
+    if (rows.empty()) {
+        Buckets_.erase(it);
+    }
+}
+
+const std::vector<TRow*>* THashIndex::Find(const TKey& key) const {
+    auto it = Buckets_.find(key);
+    return it == Buckets_.end() ? nullptr : &it->second;
+}
+
+std::size_t THashIndex::KeyHash::operator()(const TKey& k) const {
+    std::uint64_t h = 0x9E3779B97F4A7C15ull;
+    for (std::int64_t v : k) {
+        h ^= static_cast<std::uint64_t>(v) + 0x9E3779B97F4A7C15ull + (h << 6) + (h >> 2);
+    }
+    return static_cast<std::size_t>(h);
+}
+
+}  // namespace tavlor

@@ -1,0 +1,64 @@
+#include "model/TableOrder.h"
+
+namespace tavlor {
+
+int CompareOnKeys(const TOrderKeys& keys, const TRow& a, const TRow& b) {
+    for (const TOrderKey& k : keys) {
+        const int c = CompareValues(a.Values[k.Slot], b.Values[k.Slot], k.Type);
+        if (c != 0) {
+            return k.Descending ? -c : c;
+        }
+    }
+    return 0;
+}
+
+int CompareWithProbe(const TOrderKeys& keys, const TRow& row, const TKeyProbe& probe) {
+    for (std::size_t i = 0; i < probe.Count && i < keys.size(); ++i) {
+        const TOrderKey& k = keys[i];
+        const int c = CompareValues(row.Values[k.Slot], probe.Values[i], k.Type);
+        if (c != 0) {
+            return k.Descending ? -c : c;
+        }
+    }
+    return 0;
+}
+
+TOrder::TOrder(TOrderKeys keys) : Keys_(std::move(keys)), Rows_(TRowLess{&Keys_}) {}
+
+bool TOrder::UsesSlot(int slot) const {
+    for (const TOrderKey& k : Keys_) {
+        if (k.Slot == slot) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool TOrder::SameKeys(const TOrderKeys& keys) const {
+    if (keys.size() != Keys_.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        if (keys[i].Slot != Keys_[i].Slot || keys[i].Descending != Keys_[i].Descending) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void TOrder::Insert(TRow* row) {
+    Rows_.insert(row);
+    ++Version_;
+}
+
+void TOrder::Erase(TRow* row) {
+    Rows_.erase(row);
+    ++Version_;
+}
+
+void TOrder::Clear() {
+    Rows_.clear();
+    ++Version_;
+}
+
+}  // namespace tavlor
