@@ -144,6 +144,36 @@ void TTableData::SetFieldVisible(std::string_view name, bool visible) {
     }
 }
 
+void TTableData::SetDisplayOrder(const std::vector<std::string>& names) {
+    std::vector<TFieldDef> ordered;
+    std::vector<char> taken(Fields_.size(), 0);
+    for (const std::string& name : names) {
+        const int i = FieldIndex(name);
+        if (i < 0) {
+            throw Error(tablemsg::FieldNotFound(Name_, name));
+        }
+        if (taken[i]) {
+            throw Error(tablemsg::DuplicateField(Name_, name));
+        }
+        taken[i] = 1;
+        ordered.push_back(Fields_[i]);
+    }
+    for (std::size_t i = 0; i < Fields_.size(); ++i) {
+        if (!taken[i]) {
+            ordered.push_back(Fields_[i]);  // fields left out keep their relative order, at the end
+        }
+    }
+    Fields_ = std::move(ordered);
+    ByName_.clear();
+    for (std::size_t i = 0; i < Fields_.size(); ++i) {
+        ByName_.emplace(UpperAscii(Fields_[i].Name), static_cast<int>(i));
+        if (Fields_[i].StorageIndex >= 0) {
+            StoredFields_[Fields_[i].StorageIndex] = static_cast<int>(i);
+        }
+    }
+    NotifyFields();
+}
+
 void TTableData::ClearRows() {
     for (TTable* cursor : Cursors_) {
         cursor->OnEmptied();
@@ -210,6 +240,68 @@ const TRow* TTableData::FindFirst(int slot, const TValue& value) {
     }
     return first;
 }
+
+TRowView TTableData::Lookup(std::string_view fields, std::initializer_list<std::int32_t> values) {
+    std::vector<std::pair<int, std::int32_t>> keys;
+    std::size_t start = 0;
+    auto value = values.begin();
+    while (start <= fields.size()) {
+        std::size_t end = fields.find(';', start);
+        if (end == std::string_view::npos) {
+            end = fields.size();
+        }
+        const TFieldDef& f = FieldByName(fields.substr(start, end - start));
+        if (f.Kind != TFieldKind::Data || f.Type != TFieldType::Integer) {
+            throw Error(tablemsg::NotAnIntegerField(Name_, f.Name));
+        }
+        if (value == values.end()) {
+            throw Error(tablemsg::WrongValueCount(Name_));
+        }
+        keys.emplace_back(f.StorageIndex, *value++);
+        start = end + 1;
+    }
+    if (value != values.end() || keys.size() > THashIndex::MaxFields) {
+        throw Error(tablemsg::WrongValueCount(Name_));
+    }
+    std::sort(keys.begin(), keys.end());
+    std::vector<int> slots;
+    std::vector<TValue> wanted;
+    for (const auto& [slot, v] : keys) {
+        slots.push_back(slot);
+        wanted.emplace_back(v);
+    }
+    THashIndex& hash = HashIndexFor(slots);
+    const auto* rows = hash.Find(hash.KeyOf(wanted.data()));
+    const TRow* first = nullptr;
+    if (rows != nullptr) {
+        for (const TRow* row : *rows) {
+            if (first == nullptr || row->Seq < first->Seq) {
+                first = row;
+            }
+        }
+    }
+    return TRowView(this, first);
+}
+
+TValue TRowView::Value(std::string_view field) const {
+    const TFieldDef& f = Data_->FieldByName(field);
+    if (f.Kind != TFieldKind::Data) {
+        throw Error(tablemsg::NotADataField(Data_->Name(), field));
+    }
+    return Row_ ? Row_->Values[f.StorageIndex] : TValue();
+}
+
+bool TRowView::IsNull(std::string_view field) const { return tavlor::IsNull(Value(field)); }
+
+std::int32_t TRowView::AsInteger(std::string_view field) const { return ValueAsInteger(Value(field)); }
+
+double TRowView::AsFloat(std::string_view field) const { return ValueAsFloat(Value(field)); }
+
+std::string TRowView::AsString(std::string_view field) const {
+    return ValueAsString(Value(field), Data_->FieldByName(field).Type);
+}
+
+TBookmark TRowView::Bookmark() const { return Row_ ? Row_->Seq : 0; }
 
 TRow* TTableData::RowOf(TBookmark bookmark) const {
     auto it = BySeq_.find(bookmark);

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -17,6 +18,26 @@ namespace tavlor {
 
 class TTable;
 class TTableData;
+
+// Reads one row without moving any cursor: what lookups by key use, so that
+// labels and comparisons never disturb a walk in progress.
+class TRowView {
+public:
+    TRowView() = default;
+    TRowView(const TTableData* data, const TRow* row) : Data_(data), Row_(row) {}
+    explicit operator bool() const { return Row_ != nullptr; }
+    // Data fields only; a missing row reads null.
+    TValue Value(std::string_view field) const;
+    bool IsNull(std::string_view field) const;
+    std::int32_t AsInteger(std::string_view field) const;
+    double AsFloat(std::string_view field) const;
+    std::string AsString(std::string_view field) const;
+    TBookmark Bookmark() const;
+
+private:
+    const TTableData* Data_ = nullptr;
+    const TRow* Row_ = nullptr;
+};
 
 // What a view (a grid's item model) follows of a table. While notifications
 // are suspended, changes are only noted and reported once when they resume.
@@ -53,6 +74,9 @@ public:
     const std::vector<TIndexDef>& Indexes() const { return Indexes_; }
     const TIndexDef* FindIndex(std::string_view name) const;
     void SetFieldVisible(std::string_view name, bool visible);
+    // Puts the fields in the order in which grids and exports show them; the
+    // storage order of the data fields stays the order of their definition.
+    void SetDisplayOrder(const std::vector<std::string>& names);
     // Replaces the fields and indexes; every row is removed and every cursor
     // goes back to the natural order without filter.
     void SetStructure(std::vector<TFieldDef> fields, std::vector<TIndexDef> indexes = {});
@@ -70,6 +94,9 @@ public:
     // The first row, in insertion order, whose integer data field at slot
     // holds the value; nullptr when none. What looked-up fields read.
     const TRow* FindFirst(int slot, const TValue& value);
+    // The first row, in insertion order, whose listed integer data fields (one
+    // name, or names joined by ";") hold the values; an empty view when none.
+    TRowView Lookup(std::string_view fields, std::initializer_list<std::int32_t> values);
     // The row added with this bookmark, nullptr when it no longer exists.
     TRow* RowOf(TBookmark bookmark) const;
 

@@ -1,0 +1,67 @@
+// Store handlers of the phases.
+#include "model/dbLocal.h"
+
+#include "model/dbLocalMessages.h"
+#include "text/Error.h"
+
+namespace tavlor {
+
+bool TdmLocal::AddPhase(TParamTable& p) {
+    if (p.Id < 0) {
+        throw Error(dbmsg::IllegalPhase(p.Id, dbmsg::AddImpossible));
+    }
+    if (p.Nom.empty()) {
+        p.Nom = dbmsg::Unknown;
+    }
+    TTable& phases = Tables.Phases;
+    if (phases.Data().Lookup("IDPHASE", {p.Id})) {
+        Compet_.LastError = dbmsg::PhaseExists(PhaseLabel(p.Id));
+        return false;
+    }
+    const TNodeHandle node = AddNode(0, p.Id, NodePhase, 0);
+    phases.Append();
+    phases.SetInteger("IDPHASE", p.Id);
+    phases.SetString("NOMPHASE", p.Nom);
+    phases.SetInteger("NODE", node);
+    phases.Post();
+    return true;
+}
+
+bool TdmLocal::EditPhase(TParamTable& p) {
+    if (p.Id < 0) {
+        throw Error(dbmsg::IllegalPhase(p.Id, dbmsg::EditImpossible));
+    }
+    TTable& phases = Tables.Phases;
+    if (!phases.Locate("IDPHASE", {p.Id})) {
+        Compet_.LastError = dbmsg::EditUnknownPhase(p.Id);
+        return false;
+    }
+    // The tree reads the name from the table: the node is left alone.
+    phases.Edit();
+    phases.SetString("NOMPHASE", p.Nom);
+    phases.Post();
+    return true;
+}
+
+bool TdmLocal::DelPhase(TParamTable& p) {
+    if (p.Id < 0) {
+        throw Error(dbmsg::IllegalPhase(p.Id, dbmsg::DeleteImpossible));
+    }
+    TTable& phases = Tables.Phases;
+    if (!phases.Locate("IDPHASE", {p.Id})) {
+        Compet_.LastError = dbmsg::DeleteUnknownPhase(p.Id);
+        return false;
+    }
+    if (Tables.Poules.Data().Lookup("IDPHASE", {p.Id})) {
+        Compet_.LastError = dbmsg::PhaseHasPools(phases.AsString("NOMPHASE"));
+        return false;
+    }
+    const TNodeHandle node = phases.AsInteger("NODE");
+    if (Tree.Exists(node)) {
+        Tree.Delete(node);
+    }
+    phases.Delete();
+    return true;
+}
+
+}  // namespace tavlor
