@@ -73,4 +73,4 @@ BENCHMARK(BM_EditInscritAmong5000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+

@@ -201,7 +201,9 @@ void TNodeTree::EndUpdate() {
     }
 }
 
-void TNodeTree::Sort(const TCompare& compare) { SortChildren(0, compare, true); }
+void TNodeTree::Sort(const TCompare& compare) {
+    SortChildren(0, compare, true);
+}
 
 void TNodeTree::SortChildren(TNodeHandle parent, const TCompare& compare, bool recursive) {
     std::vector<TNodeHandle>& top = ChildrenOf(parent);
@@ -244,15 +246,25 @@ void TNodeTree::SortLevel(std::vector<TNodeHandle>& siblings, const TCompare& co
     }
 }
 
-bool TNodeTree::Exists(TNodeHandle node) const { return Find(node) != nullptr; }
+bool TNodeTree::Exists(TNodeHandle node) const {
+    return Find(node) != nullptr;
+}
 
-TNodeData& TNodeTree::Data(TNodeHandle node) { return Get(node).Data; }
+TNodeData& TNodeTree::Data(TNodeHandle node) {
+    return Get(node).Data;
+}
 
-const TNodeData& TNodeTree::Data(TNodeHandle node) const { return Get(node).Data; }
+const TNodeData& TNodeTree::Data(TNodeHandle node) const {
+    return Get(node).Data;
+}
 
-TNodeHandle TNodeTree::Parent(TNodeHandle node) const { return Get(node).Parent; }
+TNodeHandle TNodeTree::Parent(TNodeHandle node) const {
+    return Get(node).Parent;
+}
 
-int TNodeTree::ChildCount(TNodeHandle parent) const { return static_cast<int>(Children(parent).size()); }
+int TNodeTree::ChildCount(TNodeHandle parent) const {
+    return static_cast<int>(Children(parent).size());
+}
 
 const std::vector<TNodeHandle>& TNodeTree::Children(TNodeHandle parent) const {
     return parent == 0 ? FTopLevel : Get(parent).Children;
@@ -266,9 +278,13 @@ TNodeHandle TNodeTree::Child(TNodeHandle parent, int row) const {
     return children[static_cast<std::size_t>(row)];
 }
 
-int TNodeTree::IndexInParent(TNodeHandle node) const { return Get(node).Row; }
+int TNodeTree::IndexInParent(TNodeHandle node) const {
+    return Get(node).Row;
+}
 
-TNodeHandle TNodeTree::FirstTopLevel() const { return FTopLevel.empty() ? 0 : FTopLevel.front(); }
+TNodeHandle TNodeTree::FirstTopLevel() const {
+    return FTopLevel.empty() ? 0 : FTopLevel.front();
+}
 
 void TNodeTree::InvalidateNode(TNodeHandle node) {
     Get(node);

@@ -12,9 +12,13 @@ constexpr std::size_t kInitialCapacity = 150;
 
 }  // namespace
 
-TListTri::TListTri() { FItems.reserve(kInitialCapacity); }
+TListTri::TListTri() {
+    FItems.reserve(kInitialCapacity);
+}
 
-void TListTri::Add(std::int32_t cle, std::int32_t rang) { FItems.push_back(TItemTri{cle, rang}); }
+void TListTri::Add(std::int32_t cle, std::int32_t rang) {
+    FItems.push_back(TItemTri{cle, rang});
+}
 
 void TListTri::AddUnique(std::int32_t cle, std::int32_t rang) {
     const bool present = std::any_of(FItems.begin(), FItems.end(),
@@ -69,6 +73,8 @@ void TListTri::Place(std::int32_t cle, int position) {
     }
 }
 
-void TListTri::Clear() { FItems.clear(); }
+void TListTri::Clear() {
+    FItems.clear();
+}
 
 }  // namespace tavlor

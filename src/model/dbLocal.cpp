@@ -8,12 +8,15 @@ namespace tavlor {
 TdmLocal::TdmLocal(TCompetition& compet, IViewHost* viewHost) : Compet_(compet), ViewHost_(viewHost) {
     InscritsByLicence_ = Tables.Inscrits.Clone();
     InscritsByLicence_->SetIndexName("IDXLI");
+    JoueursWork_ = Tables.Joueurs.Clone();
+    JoueursWork_->SetIndexName("IDPHPO");
     InstallHandlers();
 }
 
 TdmLocal::~TdmLocal() {
     // The controller may outlive the store: leave no handler pointing here.
     Compet_.Store = TStoreHandlers{};
+    Compet_.OnAddBillard = nullptr;
 }
 
 void TdmLocal::InstallHandlers() {
@@ -24,6 +27,21 @@ void TdmLocal::InstallHandlers() {
     s.AddPhase = [this](TParamTable& p) { return AddPhase(p); };
     s.EditPhase = [this](TParamTable& p) { return EditPhase(p); };
     s.DelPhase = [this](TParamTable& p) { return DelPhase(p); };
+    s.AddPoule = [this](TParamTable& p) { return AddPoule(p); };
+    s.UpdatePoule = [this](TParamTable& p) { return UpdatePoule(p); };
+    s.DelPoule = [this](TParamTable& p) { return DelPoule(p); };
+    s.AddJoueur = [this](TParamTable& p) { return AddJoueur(p); };
+    s.UpdateJoueur = [this](TParamTable& p) { return UpdateJoueur(p); };
+    s.DelJoueur = [this](TParamTable& p) { return DelJoueur(p); };
+    s.AddMatch = [this](TParamMatch& m) { return AddMatch(m); };
+    s.EditMatch = [this](TParamMatch& m) { return EditMatch(m); };
+    s.DelMatch = [this](TParamMatch& m) { return DelMatch(m); };
+    Compet_.OnAddBillard = [this](std::int32_t size, const std::string& label) { AddBillard(size, label); };
+}
+
+std::string TdmLocal::MemberShortLabel(std::int32_t licence) {
+    const TRowView reg = Tables.Inscrits.Data().Lookup("LICENCE", {licence});
+    return reg ? reg.AsString("NOM") : dbmsg::Unknown;
 }
 
 TNodeHandle TdmLocal::AddNode(TNodeHandle parent, std::int32_t id, std::uint8_t kind, std::int32_t imageIndex) {
@@ -33,6 +51,14 @@ TNodeHandle TdmLocal::AddNode(TNodeHandle parent, std::int32_t id, std::uint8_t 
     data.Kind = kind;
     data.ImageIndex = imageIndex;
     return node;
+}
+
+void TdmLocal::DeleteRowAndNode(TTable& table) {
+    const TNodeHandle node = table.AsInteger("NODE");
+    if (Tree.Exists(node)) {
+        Tree.Delete(node);
+    }
+    table.Delete();
 }
 
 bool TdmLocal::TriAlphaJoueurs() const { return ViewHost_ != nullptr && ViewHost_->TriAlphaJoueurs(); }
@@ -57,8 +83,7 @@ std::string TdmLocal::GetNomElement(std::uint8_t kind, std::int32_t id, std::int
             return reg.AsString("RGA") + " - " + reg.AsString("NOM");
         }
         case NodeMember: {
-            const TRowView reg = Tables.Inscrits.Data().Lookup("LICENCE", {id});
-            const std::string name = reg ? reg.AsString("NOM") : dbmsg::Unknown;
+            const std::string name = MemberShortLabel(id);
             if (idParent == -1) {
                 return name;
             }

@@ -58,23 +58,60 @@ public:
     bool EditPhase(TParamTable& p);
     bool DelPhase(TParamTable& p);
 
+    // Pools. UpdatePoule renames (Nom), sets the formula (Valeur) or moves the
+    // pool to the phase IdParent, whichever the record asks for first.
+    bool AddPoule(TParamTable& p);
+    bool UpdatePoule(TParamTable& p);
+    bool TransferPoule(std::int32_t pool, std::int32_t fromPhase, std::int32_t toPhase);
+    bool DelPoule(TParamTable& p);
+
+    // Pool members. UpdateJoueur gives a new rank in the same pool (IdDest =
+    // IdParent) or moves the member to the pool IdDest. DelJoueur takes the
+    // player out of the pool IdParent, or out of every pool with -1.
+    bool AddJoueur(TParamTable& p);
+    bool UpdateJoueur(TParamTable& p);
+    bool TransferJoueur(std::int32_t licence, std::int32_t rank, std::int32_t toPool, std::int32_t fromPool);
+    bool DelJoueur(TParamTable& p);
+    bool RemoveJoueur(std::int32_t licence, std::int32_t pool);
+    // Arrival ranks 1..k without gap in the order of the present ranks; a
+    // licence of 0 or more goes to the wanted rank (last when outside 1..k).
+    bool RenumberPoule(std::int32_t licence, std::int32_t rank, std::int32_t pool);
+
+    // Matches and billiard sizes.
+    bool AddMatch(TParamMatch& m);
+    bool EditMatch(TParamMatch& m);
+    bool DelMatch(TParamMatch& m);
+    void AddBillard(std::int32_t size, const std::string& label);
+
     // The label of a tree element (kind, number, parent number), as the tree
     // shows it and as the store's messages name it.
     std::string GetNomElement(std::uint8_t kind, std::int32_t id, std::int32_t idParent);
     std::string RegistrantLabel(std::int32_t licence) { return GetNomElement(NodeRegistrant, licence, -1); }
     std::string PhaseLabel(std::int32_t phase) { return GetNomElement(NodePhase, phase, -1); }
     std::string PoolLabel(std::int32_t pool) { return GetNomElement(NodePool, pool, -1); }
+    // A member's short label: his name alone, "?" when not registered.
+    std::string MemberShortLabel(std::int32_t licence);
 
     bool TriAlphaJoueurs() const;
 
 private:
     TNodeHandle AddNode(TNodeHandle parent, std::int32_t id, std::uint8_t kind, std::int32_t imageIndex);
+    // Deletes the current row of the table and the tree node it keeps in NODE.
+    void DeleteRowAndNode(TTable& table);
+    // The checks shared by adding and correcting a match, in their order;
+    // answers the match's pool.
+    TRowView CheckMatch(const TParamMatch& m, const char* numberAction, const char* action);
     void InstallHandlers();
 
     TCompetition& Compet_;
     IViewHost* ViewHost_;
-    // Walks registrants by licence whatever order the main cursor is in.
-    std::unique_ptr<TTable> InscritsByLicence_;
+    void WriteMatch(TTable& matchs, const TParamMatch& m, bool withNumber);
+    bool HasMatchOf(std::string_view scopeField, std::int32_t scope, std::int32_t licence);
+
+    // Private cursors, so that the store's walks never move the main cursors
+    // that views and callers rely on.
+    std::unique_ptr<TTable> InscritsByLicence_;  // IDXLI
+    std::unique_ptr<TTable> JoueursWork_;        // IDPHPO
 };
 
 }  // namespace tavlor

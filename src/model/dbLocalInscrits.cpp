@@ -103,11 +103,7 @@ bool TdmLocal::DelInscrit(TParamTable& p) {
         Compet_.LastError = dbmsg::UnregisterHasPools(RegistrantLabel(p.Id));
         return false;
     }
-    const TNodeHandle node = reg.AsInteger("NODE");
-    reg.Delete();
-    if (Tree.Exists(node)) {
-        Tree.Delete(node);
-    }
+    DeleteRowAndNode(reg);
     RenumberInscrits(-1, 0);
     return true;
 }

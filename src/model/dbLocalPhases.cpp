@@ -56,11 +56,7 @@ bool TdmLocal::DelPhase(TParamTable& p) {
         Compet_.LastError = dbmsg::PhaseHasPools(phases.AsString("NOMPHASE"));
         return false;
     }
-    const TNodeHandle node = phases.AsInteger("NODE");
-    if (Tree.Exists(node)) {
-        Tree.Delete(node);
-    }
-    phases.Delete();
+    DeleteRowAndNode(phases);
     return true;
 }
 

@@ -16,7 +16,9 @@ namespace {
 
 using Handles = std::vector<TNodeHandle>;
 
-std::string N(TNodeHandle h) { return std::to_string(h); }
+std::string N(TNodeHandle h) {
+    return std::to_string(h);
+}
 
 // Writes down every call, with what the tree looks like at that moment, so that
 // the tests can check that an item model following it would see a consistent
@@ -440,8 +442,8 @@ TEST(TNodeTreeTest, ListenerSeesAddRemoveAndMoveWithRows) {
     tree.InvalidateNode(p3);
     tree.Sort([](TNodeHandle, TNodeHandle) { return 0; });
     tree.Clear();
-    EXPECT_EQ(listener.Take(), (std::vector<std::string>{"changed " + N(p3), "aboutSort", "sorted", "aboutReset",
-                                                         "reset count=0"}));
+    EXPECT_EQ(listener.Take(),
+              (std::vector<std::string>{"changed " + N(p3), "aboutSort", "sorted", "aboutReset", "reset count=0"}));
 
     tree.RemoveListener(&listener);
     tree.AddChild(0);

@@ -105,6 +105,16 @@ TEST(TListTriTest, SortLeavesEqualRanksInTheQuicksortsOrder) {
     negative.Sort();
     EXPECT_EQ(Entries(negative), (Pairs{{31, -1}, {33, 0}, {32, 5}, {30, 5}}));
 
+    // An even count: the pivot is the lower of the two middle entries.
+    TListTri even = MakeList({2, 2, 1, 3, 2, 1}, 60);
+    even.Sort();
+    EXPECT_EQ(Entries(even), (Pairs{{62, 1}, {65, 1}, {64, 2}, {60, 2}, {61, 2}, {63, 3}}));
+
+    // Here the two equal ranks keep their order, but only with the lower middle as pivot.
+    TListTri lowerMiddle = MakeList({0, 2, 1, 1}, 70);
+    lowerMiddle.Sort();
+    EXPECT_EQ(Entries(lowerMiddle), (Pairs{{70, 0}, {72, 1}, {73, 1}, {71, 2}}));
+
     // Already in order, yet the two equal ranks are swapped.
     TListTri sorted = MakeList({1, 2, 2, 3}, 1);
     sorted.Sort();

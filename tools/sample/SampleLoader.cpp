@@ -1,0 +1,66 @@
+#include "sample/SampleLoader.h"
+
+#include "text/DateTime.h"
+#include "text/Numbers.h"
+
+namespace tavlor::sample {
+
+void LoadLists(const TSampleCompetition& competition, TCompetition& compet) {
+    const bool wasLoading = compet.Chargement;
+    compet.Chargement = true;
+    try {
+        for (const TSampleBillard& b : competition.Billards) {
+            compet.DoAddBillard(b.Taille, b.Nom);
+        }
+        for (const TSamplePool& pool : competition.Pools) {
+            TParamTable phase;
+            phase.Id = pool.Phase;
+            phase.Nom = "Phase " + text::IntToStr(pool.Phase);
+            compet.Store.AddPhase(phase);
+            TParamTable p;
+            p.Id = pool.IdPoule;
+            p.IdParent = pool.Phase;
+            p.Valeur = pool.Formula;
+            p.Nom = pool.Nom;
+            compet.Store.AddPoule(p);
+        }
+        for (const TSampleMatch& s : competition.Matches) {
+            TParamMatch m;
+            m.IdMatch = s.IdMatch;
+            m.Bd = s.Bd;
+            m.CoefBd = s.CoefBd;
+            m.DateMatch = text::FromUnixSeconds(s.DateSeconds) + 1.0;
+            m.Licence1 = s.Licence1;
+            m.Pts1 = s.Pts1;
+            m.Rep1 = s.Rep1;
+            m.Ser1 = s.Ser1;
+            m.Pm1 = s.Pm1;
+            m.Licence2 = s.Licence2;
+            m.Pts2 = s.Pts2;
+            m.Rep2 = s.Rep2;
+            m.Ser2 = s.Ser2;
+            m.Pm2 = s.Pm2;
+            m.IdPoule = s.IdPoule;
+            m.IdPhase = s.IdPhase;
+
+            TParamTable player;
+            player.IdParent = m.IdPoule;
+            player.IdDest = m.IdPhase;
+            for (int side = 0; side < 2; ++side) {
+                player.Id = side == 0 ? m.Licence1 : m.Licence2;
+                player.Nom = side == 0 ? s.Nom1 : s.Nom2;
+                player.Valeur = -1;
+                compet.Store.AddInscrit(player);
+                player.Valeur = -1;
+                compet.Store.AddJoueur(player);
+            }
+            compet.Store.AddMatch(m);
+        }
+    } catch (...) {
+        compet.Chargement = wasLoading;
+        throw;
+    }
+    compet.Chargement = wasLoading;
+}
+
+}  // namespace tavlor::sample
