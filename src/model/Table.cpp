@@ -38,7 +38,7 @@ std::vector<std::string_view> SplitNames(std::string_view list) {
 }  // namespace
 
 TTable::TTable(std::shared_ptr<TTableData> data) : Data_(std::move(data)) {
-    Order_ = &Data_->NaturalOrder();
+    Order_ = &Data_->AcquireOrder({});
     Data_->RegisterCursor(this);
     First();
 }
@@ -46,7 +46,10 @@ TTable::TTable(std::shared_ptr<TTableData> data) : Data_(std::move(data)) {
 TTable::TTable(std::string name, std::vector<TFieldDef> fields, std::vector<TIndexDef> indexes)
     : TTable(std::make_shared<TTableData>(std::move(name), std::move(fields), std::move(indexes))) {}
 
-TTable::~TTable() { Data_->UnregisterCursor(this); }
+TTable::~TTable() {
+    Data_->ReleaseOrder(*Order_);
+    Data_->UnregisterCursor(this);
+}
 
 std::unique_ptr<TTable> TTable::Clone() const {
     auto clone = std::make_unique<TTable>(Data_);
@@ -102,6 +105,10 @@ std::int32_t TTable::AsInteger(int field) const { return ValueAsInteger(Value(fi
 double TTable::AsFloat(int field) const { return ValueAsFloat(Value(field)); }
 
 std::string TTable::AsString(int field) const { return ValueAsString(Value(field), Fields()[field].Type); }
+
+std::string TTable::DisplayText(int field, char decimalMark) const {
+    return tavlor::DisplayText(Fields()[field], Value(field), decimalMark);
+}
 
 void TTable::EnsureCalc() const {
     if (Calculating_) {
@@ -444,7 +451,9 @@ void TTable::Delete() {
 // ---------------------------------------------------------------- orders
 
 void TTable::SelectOrder(const TOrderKeys& keys) {
-    Order_ = &Data_->OrderFor(keys);
+    TOrder& order = Data_->AcquireOrder(keys);
+    Data_->ReleaseOrder(*Order_);
+    Order_ = &order;
     VisibleValid_ = false;
     Visible_.clear();
     TRow* current = Current_;
@@ -751,7 +760,10 @@ void TTable::OnEmptied() {
 
 void TTable::OnStructureChanged() {
     OnEmptied();
-    Order_ = &Data_->NaturalOrder();
+    // The table's orders go with its old structure; only the natural one remains.
+    TOrder& natural = Data_->AcquireOrder({});
+    Data_->ReleaseOrder(*Order_);
+    Order_ = &natural;
     IndexName_.clear();
     IndexFieldNames_.clear();
     Filter_ = TFilterExpr();

@@ -62,6 +62,11 @@ public:
     double AsFloat(std::string_view name) const { return AsFloat(RequireField(name)); }
     double AsDateTime(std::string_view name) const { return AsFloat(RequireField(name)); }
     std::string AsString(std::string_view name) const { return AsString(RequireField(name)); }
+    // The text grids and exports show, French decimal comma unless told otherwise.
+    std::string DisplayText(int field, char decimalMark = ',') const;
+    std::string DisplayText(std::string_view name, char decimalMark = ',') const {
+        return DisplayText(RequireField(name), decimalMark);
+    }
 
     // Writing needs Append or Edit (or, for calculated fields, the calc
     // handler running). A string is kept to Windows-1252 characters and cut to

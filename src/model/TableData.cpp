@@ -39,6 +39,26 @@ bool UsesAny(const TOrderKeys& keys, const std::vector<char>& changed) {
 
 }  // namespace
 
+std::size_t TTableData::TNameHash::operator()(std::string_view name) const {
+    std::size_t h = 1469598103934665603ull;
+    for (char c : name) {
+        h = (h ^ static_cast<unsigned char>(std::toupper(static_cast<unsigned char>(c)))) * 1099511628211ull;
+    }
+    return h;
+}
+
+bool TTableData::TNameEqual::operator()(std::string_view a, std::string_view b) const {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i]))) {
+            return false;
+        }
+    }
+    return true;
+}
+
 TTableData::TTableData(std::string name, std::vector<TFieldDef> fields, std::vector<TIndexDef> indexes)
     : Name_(std::move(name)), Natural_(std::make_unique<TOrder>(TOrderKeys{})) {
     SetStructure(std::move(fields), std::move(indexes));
@@ -48,11 +68,11 @@ TTableData::~TTableData() = default;
 
 void TTableData::SetStructure(std::vector<TFieldDef> fields, std::vector<TIndexDef> indexes) {
     ClearRows();
-    Orders_.clear();
-    Hashes_.clear();
     for (TTable* cursor : Cursors_) {
         cursor->OnStructureChanged();
     }
+    Orders_.clear();
+    Hashes_.clear();
     Fields_ = std::move(fields);
     Indexes_ = std::move(indexes);
     StoredFields_.clear();
@@ -61,7 +81,7 @@ void TTableData::SetStructure(std::vector<TFieldDef> fields, std::vector<TIndexD
     CalcFieldCount_ = 0;
     for (std::size_t i = 0; i < Fields_.size(); ++i) {
         TFieldDef& f = Fields_[i];
-        if (!ByName_.emplace(UpperAscii(f.Name), static_cast<int>(i)).second) {
+        if (!ByName_.emplace(f.Name, static_cast<int>(i)).second) {
             throw Error(tablemsg::DuplicateField(Name_, f.Name));
         }
         f.StorageIndex = f.CalcIndex = f.LookupIndex = -1;
@@ -111,7 +131,7 @@ const TFieldDef* TTableData::FindField(std::string_view name) const {
 }
 
 int TTableData::FieldIndex(std::string_view name) const {
-    auto it = ByName_.find(UpperAscii(name));
+    auto it = ByName_.find(name);
     return it == ByName_.end() ? -1 : it->second;
 }
 
@@ -144,6 +164,15 @@ void TTableData::SetFieldVisible(std::string_view name, bool visible) {
     }
 }
 
+void TTableData::SetFieldGetText(std::string_view name, std::function<std::string(const TValue&)> getText) {
+    const int i = FieldIndex(name);
+    if (i < 0) {
+        throw Error(tablemsg::FieldNotFound(Name_, name));
+    }
+    Fields_[i].OnGetText = std::move(getText);
+    NotifyFields();
+}
+
 void TTableData::SetDisplayOrder(const std::vector<std::string>& names) {
     std::vector<TFieldDef> ordered;
     std::vector<char> taken(Fields_.size(), 0);
@@ -166,7 +195,7 @@ void TTableData::SetDisplayOrder(const std::vector<std::string>& names) {
     Fields_ = std::move(ordered);
     ByName_.clear();
     for (std::size_t i = 0; i < Fields_.size(); ++i) {
-        ByName_.emplace(UpperAscii(Fields_[i].Name), static_cast<int>(i));
+        ByName_.emplace(Fields_[i].Name, static_cast<int>(i));
         if (Fields_[i].StorageIndex >= 0) {
             StoredFields_[Fields_[i].StorageIndex] = static_cast<int>(i);
         }
@@ -195,21 +224,22 @@ void TTableData::Empty() {
     Notify();
 }
 
-TOrder& TTableData::OrderFor(const TOrderKeys& keys) {
-    if (keys.empty()) {
-        return *Natural_;
-    }
+TOrder& TTableData::AcquireOrder(const TOrderKeys& keys) {
+    TOrder* found = keys.empty() ? Natural_.get() : nullptr;
     for (auto& order : Orders_) {
-        if (order->SameKeys(keys)) {
-            return *order;
+        if (found == nullptr && order->SameKeys(keys)) {
+            found = order.get();
         }
     }
-    auto order = std::make_unique<TOrder>(keys);
-    for (auto& row : Storage_) {
-        order->Insert(row.get());
+    if (found == nullptr) {
+        Orders_.push_back(std::make_unique<TOrder>(keys));
+        found = Orders_.back().get();
+        found->Rebuild(Storage_);
+    } else if (found->Stale()) {
+        found->Rebuild(Storage_);
     }
-    Orders_.push_back(std::move(order));
-    return *Orders_.back();
+    found->AddUser();
+    return *found;
 }
 
 THashIndex& TTableData::HashIndexFor(std::vector<int> slots) {
@@ -319,7 +349,11 @@ TRow* TTableData::InsertRow(std::vector<TValue> values) {
     BySeq_.emplace(row->Seq, row);
     Natural_->Insert(row);
     for (auto& order : Orders_) {
-        order->Insert(row);
+        if (order->Users() > 0) {
+            order->Insert(row);
+        } else {
+            order->MarkStale();
+        }
     }
     for (auto& hash : Hashes_) {
         hash->Insert(row);
@@ -352,9 +386,13 @@ void TTableData::UpdateRow(TRow* row, std::vector<TValue> values) {
     }
     std::vector<TOrder*> orders;
     for (auto& order : Orders_) {
-        if (UsesAny(order->Keys(), changed)) {
-            order->Erase(row);
-            orders.push_back(order.get());
+        if (!order->Stale() && UsesAny(order->Keys(), changed)) {
+            if (order->Users() > 0) {
+                order->Erase(row);
+                orders.push_back(order.get());
+            } else {
+                order->MarkStale();
+            }
         }
     }
     std::vector<THashIndex*> hashes;
@@ -384,7 +422,9 @@ void TTableData::DeleteRow(TRow* row) {
     }
     Natural_->Erase(row);
     for (auto& order : Orders_) {
-        order->Erase(row);
+        if (!order->Stale()) {
+            order->Erase(row);
+        }
     }
     for (auto& hash : Hashes_) {
         hash->Erase(row);

@@ -74,6 +74,7 @@ public:
     const std::vector<TIndexDef>& Indexes() const { return Indexes_; }
     const TIndexDef* FindIndex(std::string_view name) const;
     void SetFieldVisible(std::string_view name, bool visible);
+    void SetFieldGetText(std::string_view name, std::function<std::string(const TValue&)> getText);
     // Puts the fields in the order in which grids and exports show them; the
     // storage order of the data fields stays the order of their definition.
     void SetDisplayOrder(const std::vector<std::string>& names);
@@ -110,7 +111,10 @@ public:
 
     // Facilities of the cursors.
     TOrder& NaturalOrder() { return *Natural_; }
-    TOrder& OrderFor(const TOrderKeys& keys);
+    // The order on these keys, built if needed, with one more user; a cursor
+    // gives it back with ReleaseOrder when it selects another.
+    TOrder& AcquireOrder(const TOrderKeys& keys);
+    void ReleaseOrder(TOrder& order) { order.RemoveUser(); }
     THashIndex& HashIndexFor(std::vector<int> slots);
     TRow* InsertRow(std::vector<TValue> values);
     void UpdateRow(TRow* row, std::vector<TValue> values);
@@ -134,7 +138,16 @@ private:
     std::string Name_;
     std::vector<TFieldDef> Fields_;
     std::vector<int> StoredFields_;  // slot -> position in Fields_
-    std::unordered_map<std::string, int> ByName_;  // upper-case name -> position in Fields_
+    // Field names are matched without regard to ASCII case, without allocating.
+    struct TNameHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view name) const;
+    };
+    struct TNameEqual {
+        using is_transparent = void;
+        bool operator()(std::string_view a, std::string_view b) const;
+    };
+    std::unordered_map<std::string, int, TNameHash, TNameEqual> ByName_;  // name -> position in Fields_
     std::vector<TIndexDef> Indexes_;
     std::vector<TLookupSlots> Lookups_;
     int CalcFieldCount_ = 0;

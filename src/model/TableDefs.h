@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <variant>
@@ -10,6 +11,10 @@ namespace tavlor {
 
 class TTable;
 class TTableData;
+
+// One value of a table: null, a 32-bit integer, a double (float and date-time
+// fields) or a UTF-8 string. The alternative always matches the field's type.
+using TValue = std::variant<std::monostate, std::int32_t, double, std::string>;
 
 enum class TFieldType : std::uint8_t { Integer, String, Float, DateTime };
 
@@ -35,6 +40,8 @@ struct TFieldDef {
     std::string DisplayFormat;  // numeric format such as "000000" or "0.000", date format "dd/mm/yyyy"
     bool Visible = true;
     TLookupDef Lookup;     // Kind == Lookup only
+    // When set, gives the text grids show for the value instead of the display format.
+    std::function<std::string(const TValue&)> OnGetText;
     // Set by the table: slot in the row of a data field, index of a calculated
     // value, index of a resolved lookup; -1 when not of that kind.
     int StorageIndex = -1;

@@ -58,6 +58,24 @@ void TOrder::Erase(TRow* row) {
 
 void TOrder::Clear() {
     Rows_.clear();
+    Stale_ = false;
+    ++Version_;
+}
+
+void TOrder::MarkStale() {
+    if (!Stale_) {
+        Rows_.clear();
+        Stale_ = true;
+        ++Version_;
+    }
+}
+
+void TOrder::Rebuild(const std::vector<std::unique_ptr<TRow>>& rows) {
+    Rows_.clear();
+    for (const auto& row : rows) {
+        Rows_.insert(row.get());
+    }
+    Stale_ = false;
     ++Version_;
 }
 

@@ -3,6 +3,7 @@
 #include "model/TableRow.h"
 
 #include <cstdint>
+#include <memory>
 #include <set>
 #include <vector>
 
@@ -61,6 +62,17 @@ public:
     void Insert(TRow* row);
     void Erase(TRow* row);
     void Clear();
+
+    // An order no cursor has selected is not kept up to date through changes
+    // of its keys: it is dropped (stale) and rebuilt when a cursor selects it
+    // again. Refilling a table then costs only the orders in use, while
+    // switching between orders whose keys did not change stays free.
+    int Users() const { return Users_; }
+    void AddUser() { ++Users_; }
+    void RemoveUser() { --Users_; }
+    bool Stale() const { return Stale_; }
+    void MarkStale();
+    void Rebuild(const std::vector<std::unique_ptr<TRow>>& rows);
     // Changes whenever a row enters or leaves the set, which is when cached
     // iterators into it may have become invalid.
     std::uint64_t Version() const { return Version_; }
@@ -69,6 +81,8 @@ private:
     TOrderKeys Keys_;
     TRowSet Rows_;
     std::uint64_t Version_ = 0;
+    int Users_ = 0;
+    bool Stale_ = false;
 };
 
 }  // namespace tavlor

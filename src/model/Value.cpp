@@ -4,6 +4,7 @@
 #include "text/Cp1252.h"
 #include "text/Numbers.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -120,6 +121,33 @@ std::string ValueAsString(const TValue& v, TFieldType type) {
             out += " " + TwoDigits(p.Hour) + ":" + TwoDigits(p.Minute) + ":" + TwoDigits(p.Second);
         }
         return out;
+    }
+    return {};
+}
+
+std::string DisplayText(const TFieldDef& field, const TValue& v, char decimalMark) {
+    if (field.OnGetText) {
+        return field.OnGetText(v);
+    }
+    if (IsNull(v)) {
+        return {};
+    }
+    switch (field.Type) {
+        case TFieldType::Integer:
+        case TFieldType::Float: {
+            if (!field.DisplayFormat.empty()) {
+                return text::FormatFloat(field.DisplayFormat, ValueAsFloat(v), decimalMark);
+            }
+            std::string s = ValueAsString(v, field.Type);
+            if (decimalMark != '.') {
+                std::replace(s.begin(), s.end(), '.', decimalMark);
+            }
+            return s;
+        }
+        case TFieldType::DateTime:
+            return ValueAsString(v, field.Type);
+        case TFieldType::String:
+            return ValueAsString(v, field.Type);
     }
     return {};
 }

@@ -8,10 +8,6 @@
 
 namespace tavlor {
 
-// One value of a table: null, a 32-bit integer, a double (float and date-time
-// fields) or a UTF-8 string. The alternative always matches the field's type.
-using TValue = std::variant<std::monostate, std::int32_t, double, std::string>;
-
 inline bool IsNull(const TValue& v) { return std::holds_alternative<std::monostate>(v); }
 
 // Ordering of two values of a field of the given type: null before every value,
@@ -26,5 +22,10 @@ bool SameValue(const TValue& a, const TValue& b);
 std::int32_t ValueAsInteger(const TValue& v);
 double ValueAsFloat(const TValue& v);
 std::string ValueAsString(const TValue& v, TFieldType type);
+
+// The text a grid shows for a value of the field: its OnGetText when set;
+// otherwise empty for null, numbers through the field's display format
+// ("000000", "0.000", "0.0") with the given decimal mark, dates as day/month/year.
+std::string DisplayText(const TFieldDef& field, const TValue& v, char decimalMark);
 
 }  // namespace tavlor
