@@ -191,7 +191,7 @@ void TTable::EnsureVisible() const {
         std::sort(Visible_.begin(), Visible_.end(), Order_->Less());
         Visible_.erase(std::unique(Visible_.begin(), Visible_.end()), Visible_.end());
     } else {
-        for (TRow* row : Order_->Rows()) {
+        for (TRow* row : Data_->RowsOf(*Order_)) {
             if (Filter_.Accepts(*row)) {
                 Visible_.push_back(row);
             }
@@ -211,7 +211,7 @@ TRow* TTable::Successor(TRow* row) const {
         }
         return p < Visible_.size() ? Visible_[p] : nullptr;
     }
-    auto& rows = Order_->Rows();
+    auto& rows = Data_->RowsOf(*Order_);
     auto it = (ItVersion_ == Order_->Version() && ItRow_ == row) ? It_ : rows.find(row);
     if (it == rows.end()) {
         it = rows.upper_bound(row);
@@ -232,33 +232,17 @@ TRow* TTable::Predecessor(TRow* row) const {
         }
         return p > 0 ? Visible_[p - 1] : nullptr;
     }
-    auto& rows = Order_->Rows();
+    auto& rows = Data_->RowsOf(*Order_);
     auto it = (ItVersion_ == Order_->Version() && ItRow_ == row) ? It_ : rows.lower_bound(row);
     return it == rows.begin() ? nullptr : *std::prev(it);
 }
 
 void TTable::MakeCurrent(TRow* row) {
+    // The row's place in the order is found when navigation needs it, so that
+    // posting and locating cost no search.
     Current_ = row;
     Pos_ = NoPos;
     ItRow_ = nullptr;
-    if (row == nullptr) {
-        return;
-    }
-    if (Filtering()) {
-        if (VisibleValid_) {
-            auto it = std::lower_bound(Visible_.begin(), Visible_.end(), row, Order_->Less());
-            if (it != Visible_.end() && *it == row) {
-                Pos_ = it - Visible_.begin();
-            }
-        }
-    } else {
-        auto it = Order_->Rows().find(row);
-        if (it != Order_->Rows().end()) {
-            It_ = it;
-            ItVersion_ = Order_->Version();
-            ItRow_ = row;
-        }
-    }
 }
 
 void TTable::First() {
@@ -271,8 +255,8 @@ void TTable::First() {
             Pos_ = 0;
             ItRow_ = nullptr;
         }
-    } else if (!Order_->Rows().empty()) {
-        first = *Order_->Rows().begin();
+    } else if (!Data_->RowsOf(*Order_).empty()) {
+        first = *Data_->RowsOf(*Order_).begin();
         MakeCurrent(first);
     }
     if (first == nullptr) {
@@ -292,8 +276,8 @@ void TTable::Last() {
             Pos_ = Visible_.size() - 1;
             ItRow_ = nullptr;
         }
-    } else if (!Order_->Rows().empty()) {
-        last = *Order_->Rows().rbegin();
+    } else if (!Data_->RowsOf(*Order_).empty()) {
+        last = *Data_->RowsOf(*Order_).rbegin();
         MakeCurrent(last);
     }
     if (last == nullptr) {
@@ -321,7 +305,7 @@ void TTable::Next() {
         Current_ = next;
         Pos_ = (p != NoPos && p < Visible_.size() && Visible_[p] == next) ? p : NoPos;
     } else {
-        auto& rows = Order_->Rows();
+        auto& rows = Data_->RowsOf(*Order_);
         auto it = (ItVersion_ == Order_->Version() && ItRow_ == Current_) ? std::next(It_) : rows.find(next);
         Current_ = next;
         It_ = it;
@@ -355,7 +339,7 @@ int TTable::RecordCount() const {
         EnsureVisible();
         return static_cast<int>(Visible_.size());
     }
-    return static_cast<int>(Order_->Rows().size());
+    return static_cast<int>(Data_->RowCount());
 }
 
 bool TTable::GotoBookmark(TBookmark bookmark) {
@@ -377,8 +361,8 @@ std::vector<TBookmark> TTable::VisibleRows() const {
             rows.push_back(row->Seq);
         }
     } else {
-        rows.reserve(Order_->Rows().size());
-        for (const TRow* row : Order_->Rows()) {
+        rows.reserve(Data_->RowsOf(*Order_).size());
+        for (const TRow* row : Data_->RowsOf(*Order_)) {
             rows.push_back(row->Seq);
         }
     }
@@ -386,6 +370,42 @@ std::vector<TBookmark> TTable::VisibleRows() const {
 }
 
 // ---------------------------------------------------------------- changes
+
+const std::vector<TValue>& TTable::RowValues() const {
+    static const std::vector<TValue> none;
+    if (State_ != TTableState::Browse) {
+        return Buffer_;
+    }
+    return Current_ ? Current_->Values : none;
+}
+
+void TTable::AppendRow(const std::vector<TValue>& values) {
+    Append();
+    const std::size_t count = std::min(values.size(), Buffer_.size());
+    for (std::size_t slot = 0; slot < count; ++slot) {
+        const TFieldDef& field = Data_->StoredField(static_cast<int>(slot));
+        const TValue& v = values[slot];
+        // Values already of the field's type (all but strings, which are cut) are taken as they are.
+        const bool asIs = tavlor::IsNull(v) || (field.Type == TFieldType::Integer && v.index() == 1) ||
+                          (field.Type != TFieldType::Integer && field.Type != TFieldType::String && v.index() == 2);
+        Buffer_[slot] = asIs ? v : Coerce(field, v);
+    }
+    Post();
+}
+
+void TTable::SetFieldPosted(int field, TValue value) {
+    if (State_ != TTableState::Browse) {
+        Post();
+    }
+    if (Current_ == nullptr) {
+        throw Error(tablemsg::EmptyDataSet(Name()));
+    }
+    const TFieldDef& f = Fields()[field];
+    if (f.Kind != TFieldKind::Data) {
+        throw Error(tablemsg::NotADataField(Name(), f.Name));
+    }
+    Data_->UpdateValue(Current_, f.StorageIndex, Coerce(f, std::move(value)));
+}
 
 void TTable::Append() {
     if (State_ != TTableState::Browse) {
@@ -415,16 +435,14 @@ void TTable::Post() {
     if (State_ == TTableState::Browse) {
         return;
     }
-    std::vector<TValue> values = std::move(Buffer_);
-    Buffer_.clear();
     const TTableState state = State_;
     TRow* row = EditRow_;
     State_ = TTableState::Browse;
     EditRow_ = nullptr;
     if (state == TTableState::Insert) {
-        row = Data_->InsertRow(std::move(values));
+        row = Data_->InsertRow(Buffer_);
     } else {
-        Data_->UpdateRow(row, std::move(values));
+        Data_->UpdateRow(row, Buffer_);
     }
     MakeCurrent(row);
     Eof_ = Bof_ = false;
@@ -433,7 +451,6 @@ void TTable::Post() {
 void TTable::Cancel() {
     State_ = TTableState::Browse;
     EditRow_ = nullptr;
-    Buffer_.clear();
 }
 
 void TTable::Delete() {
@@ -512,8 +529,8 @@ TRow* TTable::FirstMatching(const TKeyProbe& probe) const {
         }
         return nullptr;
     }
-    auto it = Order_->Rows().lower_bound(probe);
-    if (it != Order_->Rows().end() && CompareWithProbe(keys, **it, probe) == 0) {
+    auto it = Data_->RowsOf(*Order_).lower_bound(probe);
+    if (it != Data_->RowsOf(*Order_).end() && CompareWithProbe(keys, **it, probe) == 0) {
         return *it;
     }
     return nullptr;
@@ -600,7 +617,7 @@ bool TTable::Locate(std::string_view fields, const std::vector<TValue>& values) 
                 }
             }
         } else {
-            for (TRow* row : Order_->Rows()) {
+            for (TRow* row : Data_->RowsOf(*Order_)) {
                 if (matches(*row)) {
                     found = row;
                     break;
@@ -667,6 +684,12 @@ void TTable::FilterChanged() {
     }
     VisibleValid_ = false;
     Visible_.clear();
+    if (Current_ != nullptr && Passes(*Current_)) {
+        // Lifting a filter keeps the row: no need to build the whole order.
+        MakeCurrent(Current_);
+        Eof_ = Bof_ = false;
+        return;
+    }
     First();
 }
 

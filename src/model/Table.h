@@ -109,6 +109,15 @@ public:
     void Post();
     void Cancel();
     void Delete();
+    // The stored values of the current row (or of the row being edited), in
+    // storage order; empty without a current row.
+    const std::vector<TValue>& RowValues() const;
+    // Appends a row holding these stored values (each kept to its field's type
+    // and width) and makes it current: Append, every field set, Post.
+    void AppendRow(const std::vector<TValue>& values);
+    // Edit, set one field, Post, without copying the row: for loops that
+    // number rows. The row keeps being current.
+    void SetFieldPosted(int field, TValue value);
     // Removes every row of the table (all cursors see it); fields and indexes stay.
     void EmptyTable() { Data_->Empty(); }
 
@@ -129,8 +138,9 @@ public:
     // values (as many fields as values).
     bool FindKey(const std::vector<TValue>& values);
 
-    // Filter: the expression is parsed when set. Changing what passes makes
-    // the first passing row current.
+    // Filter: the expression is parsed when set. When what passes changes, the
+    // current row stays current if it passes, else the first passing row
+    // becomes current (so lifting a filter never moves the cursor).
     void SetFilter(std::string_view text);
     const std::string& Filter() const { return FilterText_; }
     void SetFiltered(bool on);

@@ -5,6 +5,7 @@
 #include "text/Error.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 
 namespace tavlor {
@@ -214,7 +215,12 @@ void TTableData::ClearRows() {
     for (auto& hash : Hashes_) {
         hash->Clear();
     }
-    BySeq_.clear();
+    // Emptied rows are kept for the refill that usually follows (views refill
+    // their tables at every change of selection), up to the size of the table.
+    Spare_.reserve(Spare_.size() + Storage_.size());
+    for (auto& row : Storage_) {
+        Spare_.push_back(std::move(row));
+    }
     Storage_.clear();
 }
 
@@ -234,21 +240,29 @@ TOrder& TTableData::AcquireOrder(const TOrderKeys& keys) {
     if (found == nullptr) {
         Orders_.push_back(std::make_unique<TOrder>(keys));
         found = Orders_.back().get();
-        found->Rebuild(Storage_);
-    } else if (found->Stale()) {
-        found->Rebuild(Storage_);
+        found->MarkStale();
     }
     found->AddUser();
     return *found;
 }
 
-THashIndex& TTableData::HashIndexFor(std::vector<int> slots) {
+TOrder::TRowSet& TTableData::RowsOf(TOrder& order) {
+    if (order.Stale()) {
+        order.Rebuild(Storage_);
+    }
+    return order.Rows();
+}
+
+THashIndex& TTableData::HashIndexFor(std::vector<int> slots) { return HashIndexFor(slots.data(), slots.size()); }
+
+THashIndex& TTableData::HashIndexFor(const int* slots, std::size_t count) {
     for (auto& hash : Hashes_) {
-        if (hash->Slots() == slots) {
+        const std::vector<int>& have = hash->Slots();
+        if (have.size() == count && std::equal(have.begin(), have.end(), slots)) {
             return *hash;
         }
     }
-    auto hash = std::make_unique<THashIndex>(std::move(slots));
+    auto hash = std::make_unique<THashIndex>(std::vector<int>(slots, slots + count));
     for (auto& row : Storage_) {
         hash->Insert(row.get());
     }
@@ -257,7 +271,7 @@ THashIndex& TTableData::HashIndexFor(std::vector<int> slots) {
 }
 
 const TRow* TTableData::FindFirst(int slot, const TValue& value) {
-    THashIndex& hash = HashIndexFor({slot});
+    THashIndex& hash = HashIndexFor(&slot, 1);
     const auto* rows = hash.Find(hash.KeyOf(&value));
     if (rows == nullptr) {
         return nullptr;
@@ -272,7 +286,8 @@ const TRow* TTableData::FindFirst(int slot, const TValue& value) {
 }
 
 TRowView TTableData::Lookup(std::string_view fields, std::initializer_list<std::int32_t> values) {
-    std::vector<std::pair<int, std::int32_t>> keys;
+    std::array<std::pair<int, std::int32_t>, THashIndex::MaxFields> keys;
+    std::size_t count = 0;
     std::size_t start = 0;
     auto value = values.begin();
     while (start <= fields.size()) {
@@ -284,23 +299,23 @@ TRowView TTableData::Lookup(std::string_view fields, std::initializer_list<std::
         if (f.Kind != TFieldKind::Data || f.Type != TFieldType::Integer) {
             throw Error(tablemsg::NotAnIntegerField(Name_, f.Name));
         }
-        if (value == values.end()) {
+        if (value == values.end() || count == keys.size()) {
             throw Error(tablemsg::WrongValueCount(Name_));
         }
-        keys.emplace_back(f.StorageIndex, *value++);
+        keys[count++] = {f.StorageIndex, *value++};
         start = end + 1;
     }
-    if (value != values.end() || keys.size() > THashIndex::MaxFields) {
+    if (value != values.end()) {
         throw Error(tablemsg::WrongValueCount(Name_));
     }
-    std::sort(keys.begin(), keys.end());
-    std::vector<int> slots;
-    std::vector<TValue> wanted;
-    for (const auto& [slot, v] : keys) {
-        slots.push_back(slot);
-        wanted.emplace_back(v);
+    std::sort(keys.begin(), keys.begin() + count);
+    std::array<int, THashIndex::MaxFields> slots{};
+    std::array<TValue, THashIndex::MaxFields> wanted;
+    for (std::size_t i = 0; i < count; ++i) {
+        slots[i] = keys[i].first;
+        wanted[i] = keys[i].second;
     }
-    THashIndex& hash = HashIndexFor(slots);
+    THashIndex& hash = HashIndexFor(slots.data(), count);
     const auto* rows = hash.Find(hash.KeyOf(wanted.data()));
     const TRow* first = nullptr;
     if (rows != nullptr) {
@@ -334,21 +349,29 @@ std::string TRowView::AsString(std::string_view field) const {
 TBookmark TRowView::Bookmark() const { return Row_ ? Row_->Seq : 0; }
 
 TRow* TTableData::RowOf(TBookmark bookmark) const {
-    auto it = BySeq_.find(bookmark);
-    return it == BySeq_.end() ? nullptr : it->second;
+    auto it = Natural_->Rows().find(TSeqProbe{bookmark});
+    return it == Natural_->Rows().end() ? nullptr : *it;
 }
 
-TRow* TTableData::InsertRow(std::vector<TValue> values) {
+TRow* TTableData::InsertRow(std::vector<TValue>& values) {
     values.resize(StoredFields_.size());
-    auto owned = std::make_unique<TRow>();
+    std::unique_ptr<TRow> owned;
+    if (Spare_.empty()) {
+        owned = std::make_unique<TRow>();
+    } else {
+        owned = std::move(Spare_.back());
+        Spare_.pop_back();
+    }
     TRow* row = owned.get();
-    row->Values = std::move(values);
+    row->Values.swap(values);  // the caller's buffer takes the spare row's storage
     row->Seq = NextSeq_++;
     row->Slot = Storage_.size();
     Storage_.push_back(std::move(owned));
-    BySeq_.emplace(row->Seq, row);
     Natural_->Insert(row);
     for (auto& order : Orders_) {
+        if (order->Stale()) {
+            continue;
+        }
         if (order->Users() > 0) {
             order->Insert(row);
         } else {
@@ -366,7 +389,7 @@ TRow* TTableData::InsertRow(std::vector<TValue> values) {
     return row;
 }
 
-void TTableData::UpdateRow(TRow* row, std::vector<TValue> values) {
+void TTableData::UpdateRow(TRow* row, std::vector<TValue>& values) {
     values.resize(StoredFields_.size());
     std::vector<char> changed(values.size(), 0);
     bool any = false;
@@ -376,9 +399,21 @@ void TTableData::UpdateRow(TRow* row, std::vector<TValue> values) {
             any = true;
         }
     }
-    if (!any) {
+    if (any) {
+        ApplyUpdate(row, changed, [&] { row->Values.swap(values); });
+    }
+}
+
+void TTableData::UpdateValue(TRow* row, int slot, TValue value) {
+    if (row->Values[slot] == value) {
         return;
     }
+    std::vector<char> changed(row->Values.size(), 0);
+    changed[slot] = 1;
+    ApplyUpdate(row, changed, [&] { row->Values[slot] = std::move(value); });
+}
+
+void TTableData::ApplyUpdate(TRow* row, const std::vector<char>& changed, const std::function<void()>& write) {
     // Take the row out of every structure whose position depends on a changed
     // value while it still holds its old values, then put it back.
     for (TTable* cursor : Cursors_) {
@@ -402,7 +437,7 @@ void TTableData::UpdateRow(TRow* row, std::vector<TValue> values) {
             hashes.push_back(hash.get());
         }
     }
-    row->Values = std::move(values);
+    write();
     for (TOrder* order : orders) {
         order->Insert(row);
     }
@@ -429,8 +464,8 @@ void TTableData::DeleteRow(TRow* row) {
     for (auto& hash : Hashes_) {
         hash->Erase(row);
     }
-    BySeq_.erase(row->Seq);
     const std::size_t slot = row->Slot;
+    Spare_.push_back(std::move(Storage_[slot]));
     if (slot + 1 != Storage_.size()) {
         Storage_[slot] = std::move(Storage_.back());
         Storage_[slot]->Slot = slot;

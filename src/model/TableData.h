@@ -115,9 +115,18 @@ public:
     // gives it back with ReleaseOrder when it selects another.
     TOrder& AcquireOrder(const TOrderKeys& keys);
     void ReleaseOrder(TOrder& order) { order.RemoveUser(); }
+    // The rows of an order, built now if it is stale: an order is only built
+    // when a cursor walks it or searches it, not when it is merely selected
+    // (a filtered cursor sorts its few rows with the order's comparison alone).
+    TOrder::TRowSet& RowsOf(TOrder& order);
     THashIndex& HashIndexFor(std::vector<int> slots);
-    TRow* InsertRow(std::vector<TValue> values);
-    void UpdateRow(TRow* row, std::vector<TValue> values);
+    THashIndex& HashIndexFor(const int* slots, std::size_t count);
+    // Takes the values; the vector is left with storage for the next row.
+    TRow* InsertRow(std::vector<TValue>& values);
+    // Takes the new values; the vector is left holding the old ones.
+    void UpdateRow(TRow* row, std::vector<TValue>& values);
+    // Changes one value of a row: what UpdateRow does, without copying the row.
+    void UpdateValue(TRow* row, int slot, TValue value);
     void DeleteRow(TRow* row);
     void RegisterCursor(TTable* cursor);
     void UnregisterCursor(TTable* cursor);
@@ -131,6 +140,7 @@ public:
     const TLookupSlots& LookupSlots(const TFieldDef& field) const { return Lookups_[field.LookupIndex]; }
 
 private:
+    void ApplyUpdate(TRow* row, const std::vector<char>& changed, const std::function<void()>& write);
     void Notify();
     void NotifyFields();
     void ClearRows();
@@ -154,7 +164,7 @@ private:
     TCalcHandler CalcHandler_;
 
     std::vector<std::unique_ptr<TRow>> Storage_;
-    std::unordered_map<std::uint64_t, TRow*> BySeq_;
+    std::vector<std::unique_ptr<TRow>> Spare_;  // rows removed, kept for reuse
     std::unique_ptr<TOrder> Natural_;
     std::vector<std::unique_ptr<TOrder>> Orders_;
     std::vector<std::unique_ptr<THashIndex>> Hashes_;

@@ -52,14 +52,21 @@ void THashIndex::Erase(TRow* row) {
         *pos = rows.back();
         rows.pop_back();
     }
-    if (rows.empty()) {
-        Buckets_.erase(it);
+}
+
+void THashIndex::Clear() {
+    if (Buckets_.size() > 65536) {
+        Buckets_.clear();  // do not hold on to the keys of a very large table
+        return;
+    }
+    for (auto& [key, rows] : Buckets_) {
+        rows.clear();
     }
 }
 
 const std::vector<TRow*>* THashIndex::Find(const TKey& key) const {
     auto it = Buckets_.find(key);
-    return it == Buckets_.end() ? nullptr : &it->second;
+    return it == Buckets_.end() || it->second.empty() ? nullptr : &it->second;
 }
 
 std::size_t THashIndex::KeyHash::operator()(const TKey& k) const {

@@ -27,7 +27,8 @@ public:
 
     void Insert(TRow* row);
     void Erase(TRow* row);
-    void Clear() { Buckets_.clear(); }
+    // Keeps the buckets' storage for the refill that usually follows.
+    void Clear();
     // Rows holding exactly these values, in no particular order; nullptr when none.
     const std::vector<TRow*>* Find(const TKey& key) const;
 

@@ -1,5 +1,7 @@
 #include "model/TableOrder.h"
 
+#include <algorithm>
+
 namespace tavlor {
 
 int CompareOnKeys(const TOrderKeys& keys, const TRow& a, const TRow& b) {
@@ -23,7 +25,7 @@ int CompareWithProbe(const TOrderKeys& keys, const TRow& row, const TKeyProbe& p
     return 0;
 }
 
-TOrder::TOrder(TOrderKeys keys) : Keys_(std::move(keys)), Rows_(TRowLess{&Keys_}) {}
+TOrder::TOrder(TOrderKeys keys) : Keys_(std::move(keys)), Rows_(TRowLess{&Keys_}, TPoolAllocator<TRow*>()) {}
 
 bool TOrder::UsesSlot(int slot) const {
     for (const TOrderKey& k : Keys_) {
@@ -47,7 +49,12 @@ bool TOrder::SameKeys(const TOrderKeys& keys) const {
 }
 
 void TOrder::Insert(TRow* row) {
-    Rows_.insert(row);
+    // Rows mostly arrive in order (always so for the insertion order): try the end first.
+    if (Rows_.empty() || Less()(*Rows_.rbegin(), row)) {
+        Rows_.insert(Rows_.end(), row);
+    } else {
+        Rows_.insert(row);
+    }
     ++Version_;
 }
 
@@ -72,8 +79,14 @@ void TOrder::MarkStale() {
 
 void TOrder::Rebuild(const std::vector<std::unique_ptr<TRow>>& rows) {
     Rows_.clear();
+    std::vector<TRow*> sorted;
+    sorted.reserve(rows.size());
     for (const auto& row : rows) {
-        Rows_.insert(row.get());
+        sorted.push_back(row.get());
+    }
+    std::sort(sorted.begin(), sorted.end(), Less());
+    for (TRow* row : sorted) {
+        Rows_.insert(Rows_.end(), row);
     }
     Stale_ = false;
     ++Version_;

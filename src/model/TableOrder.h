@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/PoolAllocator.h"
 #include "model/TableRow.h"
 
 #include <cstdint>
@@ -28,6 +29,11 @@ int CompareOnKeys(const TOrderKeys& keys, const TRow& a, const TRow& b);
 // Compares a row with a probe on the probe's leading keys.
 int CompareWithProbe(const TOrderKeys& keys, const TRow& row, const TKeyProbe& probe);
 
+// The insertion sequence of a row looked for in the insertion order.
+struct TSeqProbe {
+    std::uint64_t Seq = 0;
+};
+
 // Strict total order of rows: the keys, then the insertion sequence, so rows
 // equal on every key keep the order in which they were added.
 struct TRowLess {
@@ -40,6 +46,9 @@ struct TRowLess {
     }
     bool operator()(const TRow* a, const TKeyProbe& p) const { return CompareWithProbe(*Keys, *a, p) < 0; }
     bool operator()(const TKeyProbe& p, const TRow* b) const { return CompareWithProbe(*Keys, *b, p) >= 0; }
+    // Only meaningful for the insertion order, which has no keys.
+    bool operator()(const TRow* a, const TSeqProbe& p) const { return a->Seq < p.Seq; }
+    bool operator()(const TSeqProbe& p, const TRow* b) const { return p.Seq < b->Seq; }
 };
 
 // One order of a table's rows, shared by every cursor that selects it and kept
@@ -50,7 +59,7 @@ public:
     TOrder(const TOrder&) = delete;
     TOrder& operator=(const TOrder&) = delete;
 
-    using TRowSet = std::set<TRow*, TRowLess>;
+    using TRowSet = std::set<TRow*, TRowLess, TPoolAllocator<TRow*>>;
 
     const TOrderKeys& Keys() const { return Keys_; }
     bool UsesSlot(int slot) const;

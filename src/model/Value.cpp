@@ -34,7 +34,7 @@ std::string TwoDigits(int v) {
 
 }  // namespace
 
-int CompareValues(const TValue& a, const TValue& b, TFieldType type) {
+int CompareValuesSlow(const TValue& a, const TValue& b, TFieldType type) {
     const bool an = IsNull(a), bn = IsNull(b);
     if (an || bn) {
         return an == bn ? 0 : (an ? -1 : 1);

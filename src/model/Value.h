@@ -13,7 +13,34 @@ inline bool IsNull(const TValue& v) { return std::holds_alternative<std::monosta
 // Ordering of two values of a field of the given type: null before every value,
 // numbers numerically (NaN just after null, so the order stays total), strings
 // by the collation of people's names. Negative, 0 or positive.
-int CompareValues(const TValue& a, const TValue& b, TFieldType type);
+int CompareValuesSlow(const TValue& a, const TValue& b, TFieldType type);
+inline int CompareValues(const TValue& a, const TValue& b, TFieldType type) {
+    // Orders and sorts compare values of one type over and over: the usual
+    // cases go without leaving this function.
+    const std::size_t ia = a.index(), ib = b.index();
+    if (ia == ib) {
+        if (ia == 1) {
+            const std::int32_t x = *std::get_if<std::int32_t>(&a), y = *std::get_if<std::int32_t>(&b);
+            return x < y ? -1 : (y < x ? 1 : 0);
+        }
+        if (ia == 2) {
+            const double x = *std::get_if<double>(&a), y = *std::get_if<double>(&b);
+            if (x < y) {
+                return -1;
+            }
+            if (y < x) {
+                return 1;
+            }
+            if (x == y) {
+                return 0;
+            }
+        }
+        if (ia == 0) {
+            return 0;
+        }
+    }
+    return CompareValuesSlow(a, b, type);
+}
 
 // Exact equality as Locate and FindKey understand it: null equals only null.
 bool SameValue(const TValue& a, const TValue& b);

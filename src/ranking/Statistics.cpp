@@ -1,0 +1,154 @@
+#include "ranking/Statistics.h"
+
+#include "ranking/ViewsMessages.h"
+#include "text/Numbers.h"
+
+#include <array>
+#include <unordered_map>
+#include <vector>
+
+namespace tavlor {
+
+namespace {
+
+// Totals of one player in one pool while the matches are read.
+struct TTotals {
+    std::int32_t Phase, Pool, Licence;
+    double Pts;
+    std::int32_t Rep, Ser, Pm, Nm;
+    double Mpart;
+};
+
+struct TKeyHash {
+    std::size_t operator()(const std::array<std::int32_t, 3>& k) const {
+        std::uint64_t h = static_cast<std::uint32_t>(k[0]);
+        h = h * 1000003u ^ static_cast<std::uint32_t>(k[1]);
+        h = h * 1000003u ^ static_cast<std::uint32_t>(k[2]);
+        return static_cast<std::size_t>(h ^ (h >> 29));
+    }
+};
+
+}  // namespace
+
+std::optional<std::string> MatchFilter(std::uint8_t kind, std::int32_t id, std::int32_t idParent) {
+    const std::string n = text::IntToStr(id);
+    switch (kind) {
+        case 0:
+            return "IDPHASE=" + n;
+        case 1:
+            return "IDPOULE=" + n;
+        case 2:
+            return std::string();
+        case 3:
+            return "LICENCE1=" + n + " or LICENCE2=" + n;
+        case 4:
+            return "IDPOULE=" + text::IntToStr(idParent) + " and (LICENCE1=" + n + " or LICENCE2=" + n + ")";
+        default:
+            return std::nullopt;
+    }
+}
+
+TStatistics::TStatistics(TCompetTables& tables) : Tables_(tables), Matchs_(tables.Matchs.Clone()) {
+    Tables_.FiltreMatchs.Data().SetCalcHandler(&TStatistics::FiltreMatchsCalcFields);
+    Tables_.FiltreJoueurs.Data().SetFieldGetText("TV", &TStatistics::FiltreJoueursTVGetText);
+}
+
+void TStatistics::FiltreMatchsCalcFields(TTable& row) {
+    const std::int32_t rep1 = row.AsInteger("REP1");
+    const std::int32_t rep2 = row.AsInteger("REP2");
+    row.SetFloat("MOY1", rep1 > 0 ? row.AsInteger("PTS1") / static_cast<double>(rep1) : 0.0);
+    row.SetFloat("MOY2", rep2 > 0 ? row.AsInteger("PTS2") / static_cast<double>(rep2) : 0.0);
+}
+
+std::string TStatistics::FiltreJoueursTVGetText(const TValue& tv) {
+    return text::FormatFloat("0", ValueAsFloat(tv) * 100.0) + viewmsg::Percent;
+}
+
+void TStatistics::CalcCumuls(std::uint8_t kind, std::int32_t id, std::int32_t idParent, TListTri& phaseList,
+                             TListTri& poolList) {
+    TTable& shownMatches = Tables_.FiltreMatchs;
+    TTable& players = Tables_.FiltreJoueurs;
+    shownMatches.EmptyTable();
+    players.EmptyTable();
+    players.SetIndexName("IDXPHPOLI");
+    const std::optional<std::string> filter = MatchFilter(kind, id, idParent);
+    if (!filter) {
+        return;
+    }
+
+    TTable& matchs = *Matchs_;
+    TFilterScope scope(matchs, *filter);
+    const TTableData& md = matchs.Data();
+    auto slot = [&](const char* name) { return md.FieldByName(name).StorageIndex; };
+    const int sPhase = slot("IDPHASE"), sPool = slot("IDPOULE"), sCoef = slot("COEFBD");
+    const int sLicence[2] = {slot("LICENCE1"), slot("LICENCE2")};
+    const int sPts[2] = {slot("PTS1"), slot("PTS2")};
+    const int sRep[2] = {slot("REP1"), slot("REP2")};
+    const int sSer[2] = {slot("SER1"), slot("SER2")};
+    const int sPm[2] = {slot("PM1"), slot("PM2")};
+
+    // One pass over the selected matches in their stored order; each side
+    // adds into its (phase, pool, licence) totals, created when first met.
+    std::vector<TTotals> totals;
+    std::unordered_map<std::array<std::int32_t, 3>, std::size_t, TKeyHash> index;
+    for (matchs.First(); !matchs.Eof(); matchs.Next()) {
+        const std::vector<TValue>& v = matchs.RowValues();
+        shownMatches.AppendRow(v);
+        const std::int32_t phase = ValueAsInteger(v[sPhase]);
+        const std::int32_t pool = ValueAsInteger(v[sPool]);
+        const double coef = ValueAsFloat(v[sCoef]);
+        for (int i = 0; i < 2; ++i) {
+            const int j = 1 - i;
+            const std::int32_t licence = ValueAsInteger(v[sLicence[i]]);
+            const std::int32_t rep = ValueAsInteger(v[sRep[i]]);
+            const std::int32_t ser = ValueAsInteger(v[sSer[i]]);
+            const std::int32_t pm = ValueAsInteger(v[sPm[i]]);
+            const std::int32_t pmOther = ValueAsInteger(v[sPm[j]]);
+            const double w = ValueAsInteger(v[sPts[i]]) * coef;
+            const auto [it, created] = index.try_emplace({phase, pool, licence}, totals.size());
+            if (!created) {
+                TTotals& t = totals[it->second];
+                t.Pts += w;
+                t.Rep += rep;
+                t.Pm += pm;
+                t.Nm += 1;
+                if (ser > t.Ser) {
+                    t.Ser = ser;
+                }
+                if (pm >= pmOther && rep > 0 && t.Mpart < w / rep) {
+                    t.Mpart = w / rep;
+                }
+                continue;
+            }
+            if (i == 0) {
+                phaseList.AddUnique(phase, 0);
+                poolList.AddUnique(pool, 0);
+            }
+            totals.push_back({phase, pool, licence, w, rep, ser, pm, 1, (pm < pmOther || rep <= 0) ? 0.0 : w / rep});
+        }
+    }
+
+    const TTableData& pd = players.Data();
+    const int count = pd.StoredFieldCount();
+    auto pslot = [&](const char* name) { return pd.FieldByName(name).StorageIndex; };
+    const int pPhase = pslot("IDPHASE"), pPool = pslot("IDPOULE"), pLicence = pslot("LICENCE"), pPts = pslot("PTS"),
+              pRep = pslot("REP"), pSer = pslot("SER"), pPm = pslot("PM"), pNm = pslot("NM"), pTv = pslot("TV"),
+              pMg = pslot("MG"), pMpart = pslot("MPART");
+    for (const TTotals& t : totals) {
+        std::vector<TValue> row(count);
+        row[pPhase] = t.Phase;
+        row[pPool] = t.Pool;
+        row[pLicence] = t.Licence;
+        row[pPts] = t.Pts;
+        row[pRep] = t.Rep;
+        row[pSer] = t.Ser;
+        row[pPm] = t.Pm;
+        row[pNm] = t.Nm;
+        row[pTv] = t.Nm > 0 ? t.Pm / (t.Nm * 2.0) : 0.0;
+        row[pMg] = t.Rep > 0 ? t.Pts / t.Rep : 0.0;
+        row[pMpart] = t.Mpart;
+        players.AppendRow(std::move(row));
+    }
+}
+
+}  // namespace tavlor

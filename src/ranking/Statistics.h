@@ -1,0 +1,44 @@
+#pragma once
+
+#include "model/CompetTables.h"
+#include "model/Triage.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace tavlor {
+
+// The filter on Matchs that selects the matches of a tree element (kind, number,
+// parent number); none for a kind outside 0 to 4. The registrants folder (2)
+// selects every match: an empty filter.
+std::optional<std::string> MatchFilter(std::uint8_t kind, std::int32_t id, std::int32_t idParent);
+
+// Player statistics of the selected element: FiltreMatchs receives a copy of
+// every selected match, FiltreJoueurs one row of totals per player and pool
+// (weighted points, innings, best run, match points, matches, win rate,
+// average, best match average). Ranks are left empty.
+class TStatistics {
+public:
+    // Installs the match averages and the win-rate text on the shown tables.
+    explicit TStatistics(TCompetTables& tables);
+    TStatistics(const TStatistics&) = delete;
+    TStatistics& operator=(const TStatistics&) = delete;
+
+    // Fills PhaseList and PoolList with the phases and pools of the selected
+    // matches, each once, in the order of their first match.
+    void CalcCumuls(std::uint8_t kind, std::int32_t id, std::int32_t idParent, TListTri& phaseList,
+                    TListTri& poolList);
+
+    // MOY1 and MOY2 of a match row: raw averages, the coefficient left out.
+    static void FiltreMatchsCalcFields(TTable& row);
+    // The win rate as shown: "75 %"; an empty one reads "0 %".
+    static std::string FiltreJoueursTVGetText(const TValue& tv);
+
+private:
+    TCompetTables& Tables_;
+    std::unique_ptr<TTable> Matchs_;  // filtered while the statistics are computed
+};
+
+}  // namespace tavlor

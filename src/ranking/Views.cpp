@@ -1,0 +1,196 @@
+#include "ranking/Views.h"
+
+#include "ranking/ViewsMessages.h"
+#include "text/Cp1252.h"
+#include "text/Numbers.h"
+
+namespace tavlor {
+
+namespace {
+
+// Restores the cursor and resumes the grids' updates however the view ends.
+class TRefreshScope {
+public:
+    TRefreshScope(IViewHost& host, TTable& players, TTable& matches)
+        : Host_(host), Players_(players), Matches_(matches) {
+        Host_.ShowBusyCursor();
+        Players_.DisableControls();
+        Matches_.DisableControls();
+    }
+    ~TRefreshScope() {
+        Matches_.EnableControls();
+        Players_.EnableControls();
+        Host_.RestoreCursor();
+    }
+    TRefreshScope(const TRefreshScope&) = delete;
+    TRefreshScope& operator=(const TRefreshScope&) = delete;
+
+private:
+    IViewHost& Host_;
+    TTable& Players_;
+    TTable& Matches_;
+};
+
+}  // namespace
+
+TViews::TViews(TdmLocal& dm, IViewHost& host)
+    : Dm_(dm),
+      Tables_(dm.Tables),
+      Host_(host),
+      Stats_(dm.Tables),
+      Ranks_(dm.Tables, dm.Tree),
+      Joueurs_(dm.Tables.Joueurs.Clone()),
+      Matchs_(dm.Tables.Matchs.Clone()),
+      InscritsNom_(dm.Tables.Inscrits.Clone()) {
+    Joueurs_->SetIndexName("IDPHPO");
+    Matchs_->SetIndexName("");
+    InscritsNom_->SetIndexName("IDXNOM");
+}
+
+void TViews::RefreshFiltres(std::uint8_t kind, std::int32_t id, std::int32_t idParent) {
+    TTable& players = Tables_.FiltreJoueurs;
+    TRefreshScope scope(Host_, players, Tables_.FiltreMatchs);
+    TListTri phaseList, poolList;
+    Stats_.CalcCumuls(kind, id, idParent, phaseList, poolList);
+    Ranks_.CalcClassements(kind, id, phaseList, poolList);
+    AddJoueursSansMatch(kind, id, idParent);
+    players.First();
+    Tables_.FiltreMatchs.First();
+    SetVisibility(kind);
+    Host_.ApplyColumnVisibility(players.Fields());
+    SetCaptions(kind);
+}
+
+void TViews::SetVisibility(std::uint8_t kind) {
+    TTableData& players = Tables_.FiltreJoueurs.Data();
+    players.SetFieldVisible("CPO", kind == 1);
+    players.SetFieldVisible("CPH", kind == 0);
+    players.SetFieldVisible("CG", kind == 2);
+    players.SetFieldVisible("NOM", kind != 3 && kind != 4);
+    players.SetFieldVisible("NOMPOULE", kind == 3);
+}
+
+void TViews::SetCaptions(std::uint8_t kind) {
+    switch (kind) {
+        case 0:
+            Host_.SetCaptions(viewmsg::PhasePlayers, viewmsg::PhaseMatches);
+            break;
+        case 1:
+            Host_.SetCaptions(viewmsg::PoolPlayers, viewmsg::PoolMatches);
+            break;
+        case 2:
+            Host_.SetCaptions(viewmsg::GeneralRanking, viewmsg::CompetitionMatches);
+            break;
+        case 3:
+            Host_.SetCaptions(viewmsg::RegistrantTotals, viewmsg::PlayerMatches);
+            break;
+        case 4:
+            Host_.SetCaptions(viewmsg::MemberTotals, viewmsg::PlayerMatches);
+            break;
+        default:
+            Host_.SetCaptions(viewmsg::Unknown, viewmsg::Unknown);
+            break;
+    }
+}
+
+void TViews::AddJoueursSansMatch(std::uint8_t kind, std::int32_t id, std::int32_t idParent) {
+    TTable& players = Tables_.FiltreJoueurs;
+    TTableData& shown = players.Data();
+    const int count = shown.StoredFieldCount();
+    const int sPhase = shown.FieldByName("IDPHASE").StorageIndex;
+    const int sPool = shown.FieldByName("IDPOULE").StorageIndex;
+    const int sLicence = shown.FieldByName("LICENCE").StorageIndex;
+    if (kind == 2) {
+        // Registrants who never played, in name order, numbered in RGA.
+        const int sRga = shown.FieldByName("RGA").StorageIndex;
+        TTable& registrants = *InscritsNom_;
+        std::int32_t k = 0;
+        for (registrants.First(); !registrants.Eof(); registrants.Next()) {
+            const std::int32_t licence = registrants.AsInteger("LICENCE");
+            if (shown.FindFirst(sLicence, licence) == nullptr) {
+                std::vector<TValue> row(count);
+                row[sLicence] = licence;
+                row[sRga] = ++k;
+                players.AppendRow(std::move(row));
+            }
+        }
+        return;
+    }
+    std::string filter;
+    const std::string n = text::IntToStr(id);
+    switch (kind) {
+        case 0:
+            filter = "IDPHASE=" + n;
+            break;
+        case 1:
+            filter = "IDPOULE=" + n;
+            break;
+        case 3:
+            filter = "LICENCE=" + n;
+            break;
+        case 4:
+            filter = "IDPOULE=" + text::IntToStr(idParent) + " and LICENCE=" + n;
+            break;
+        default:
+            return;
+    }
+    TTable& members = *Joueurs_;
+    TFilterScope scope(members, filter);
+    for (members.First(); !members.Eof(); members.Next()) {
+        const std::int32_t licence = members.AsInteger("LICENCE");
+        if (shown.FindFirst(sLicence, licence) == nullptr) {
+            std::vector<TValue> row(count);
+            row[sPhase] = members.AsInteger("IDPHASE");
+            row[sPool] = members.AsInteger("IDPOULE");
+            row[sLicence] = licence;
+            players.AppendRow(std::move(row));
+        }
+    }
+}
+
+std::string TViews::GetNbJoueurs(std::uint8_t kind, std::int32_t id) {
+    switch (kind) {
+        case 0:
+        case 1: {
+            TFilterScope scope(*Joueurs_, (kind == 0 ? "IDPHASE=" : "IDPOULE=") + text::IntToStr(id));
+            return text::IntToStr(Joueurs_->RecordCount());
+        }
+        case 2:
+            return text::IntToStr(static_cast<std::int64_t>(Tables_.Inscrits.Data().RowCount()));
+        case 3:
+            return text::FormatFloat(LicenceFormat, id);
+        default:
+            return {};
+    }
+}
+
+std::string TViews::GetNbMatchs(std::uint8_t kind, std::int32_t id, std::int32_t idParent) {
+    const std::optional<std::string> filter = MatchFilter(kind, id, idParent);
+    if (!filter) {
+        return {};
+    }
+    TFilterScope scope(*Matchs_, *filter);
+    return text::IntToStr(Matchs_->RecordCount());
+}
+
+int TViews::CompareJoueurs(std::int32_t idPoule, std::int32_t licence1, std::int32_t licence2) {
+    if (Host_.TriAlphaJoueurs()) {
+        TTableData& registrants = Tables_.Inscrits.Data();
+        const TRowView a = registrants.Lookup("LICENCE", {licence1});
+        const TRowView b = registrants.Lookup("LICENCE", {licence2});
+        if (!a || !b) {
+            return 0;
+        }
+        return text::CompareTextAscii(a.AsString("NOM"), b.AsString("NOM"));
+    }
+    TTableData& members = Tables_.Joueurs.Data();
+    const TRowView a = members.Lookup("IDPOULE;LICENCE", {idPoule, licence1});
+    const TRowView b = members.Lookup("IDPOULE;LICENCE", {idPoule, licence2});
+    if (!a || !b) {
+        return 0;
+    }
+    const std::int32_t ra = a.AsInteger("RGA"), rb = b.AsInteger("RGA");
+    return ra < rb ? -1 : (rb < ra ? 1 : 0);
+}
+
+}  // namespace tavlor
