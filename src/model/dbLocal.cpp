@@ -2,6 +2,7 @@
 
 #include "model/ViewHost.h"
 #include "model/dbLocalMessages.h"
+#include "text/Cp1252.h"
 
 namespace tavlor {
 
@@ -17,6 +18,8 @@ TdmLocal::~TdmLocal() {
     // The controller may outlive the store: leave no handler pointing here.
     Compet_.Store = TStoreHandlers{};
     Compet_.OnAddBillard = nullptr;
+    Compet_.OnClear = nullptr;
+    Compet_.OnAfterLoad = nullptr;
 }
 
 void TdmLocal::InstallHandlers() {
@@ -37,6 +40,8 @@ void TdmLocal::InstallHandlers() {
     s.EditMatch = [this](TParamMatch& m) { return EditMatch(m); };
     s.DelMatch = [this](TParamMatch& m) { return DelMatch(m); };
     Compet_.OnAddBillard = [this](std::int32_t size, const std::string& label) { AddBillard(size, label); };
+    Compet_.OnClear = [this] { ClearCompet(); };
+    Compet_.OnAfterLoad = [this] { AfterLoadCompet(); };
 }
 
 std::string TdmLocal::MemberShortLabel(std::int32_t licence) {
@@ -59,6 +64,49 @@ void TdmLocal::DeleteRowAndNode(TTable& table) {
         Tree.Delete(node);
     }
     table.Delete();
+}
+
+int TdmLocal::CompareJoueurs(std::int32_t idPoule, std::int32_t licence1, std::int32_t licence2) {
+    if (TriAlphaJoueurs()) {
+        TTableData& registrants = Tables.Inscrits.Data();
+        const TRowView a = registrants.Lookup("LICENCE", {licence1});
+        const TRowView b = registrants.Lookup("LICENCE", {licence2});
+        if (!a || !b) {
+            return 0;
+        }
+        return text::CompareTextAscii(a.AsString("NOM"), b.AsString("NOM"));
+    }
+    TTableData& members = Tables.Joueurs.Data();
+    const TRowView a = members.Lookup("IDPOULE;LICENCE", {idPoule, licence1});
+    const TRowView b = members.Lookup("IDPOULE;LICENCE", {idPoule, licence2});
+    if (!a || !b) {
+        return 0;
+    }
+    const std::int32_t ra = a.AsInteger("RGA"), rb = b.AsInteger("RGA");
+    return ra < rb ? -1 : (rb < ra ? 1 : 0);
+}
+
+int TdmLocal::CompareNodes(TNodeHandle a, TNodeHandle b) {
+    const TNodeData& da = Tree.Data(a);
+    const TNodeData& db = Tree.Data(b);
+    switch (da.Kind) {
+        case NodePhase:
+        case NodeRegistrants:
+            return da.Id < db.Id ? -1 : (db.Id < da.Id ? 1 : 0);
+        case NodePool: {
+            const TNodeHandle parent = Tree.Parent(a);
+            const std::int32_t phase = parent != 0 ? Tree.Data(parent).Id : -1;
+            return text::CompareTextAscii(GetNomElement(NodePool, da.Id, phase), GetNomElement(NodePool, db.Id, phase));
+        }
+        case NodeRegistrant:
+            return CompareInscrits(da.Id, db.Id);
+        case NodeMember: {
+            const TNodeHandle parent = Tree.Parent(a);
+            return CompareJoueurs(parent != 0 ? Tree.Data(parent).Id : -1, da.Id, db.Id);
+        }
+        default:
+            return 0;
+    }
 }
 
 bool TdmLocal::TriAlphaJoueurs() const { return ViewHost_ != nullptr && ViewHost_->TriAlphaJoueurs(); }

@@ -53,6 +53,31 @@ public:
     // licence is not registered.
     int CompareInscrits(std::int32_t licence1, std::int32_t licence2);
 
+    // Order of two pool members: by name (a-z ignoring case) when "tri alpha
+    // des inscrits" is on, else by arrival rank in the pool; 0 when either is missing.
+    int CompareJoueurs(std::int32_t idPoule, std::int32_t licence1, std::int32_t licence2);
+    // Order of two sibling nodes of the phase tree, by the kind of the first:
+    // phases and the folder by number, pools by name ignoring case,
+    // registrants and members as above.
+    int CompareNodes(TNodeHandle a, TNodeHandle b);
+
+    // Local files. Snapshots and exports go to DataFolder (the program's
+    // folder, or the user's data folder where that cannot be written); with
+    // no folder set, no snapshot is written or read.
+    std::string DataFolder;
+    // The controller's OnClear: writes the snapshot of the competition being
+    // left, then empties the tables and the tree and starts a load.
+    void ClearCompet();
+    // The controller's OnAfterLoad: merges the snapshot of the loaded
+    // competition, sorts the tree and ends the load, also when the merge fails.
+    void AfterLoadCompet();
+    void SaveSnapshot();
+    void RestoreSnapshot();
+    // The snapshot file of a table ("Phases", "Inscrits", "Joueurs") for the open competition.
+    std::string SnapshotPath(const std::string& table) const;
+    void ExportInscrits(const std::string& path);
+    void ImportInscrits(const std::string& path);
+
     // Phases.
     bool AddPhase(TParamTable& p);
     bool EditPhase(TParamTable& p);

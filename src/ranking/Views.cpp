@@ -174,23 +174,7 @@ std::string TViews::GetNbMatchs(std::uint8_t kind, std::int32_t id, std::int32_t
 }
 
 int TViews::CompareJoueurs(std::int32_t idPoule, std::int32_t licence1, std::int32_t licence2) {
-    if (Host_.TriAlphaJoueurs()) {
-        TTableData& registrants = Tables_.Inscrits.Data();
-        const TRowView a = registrants.Lookup("LICENCE", {licence1});
-        const TRowView b = registrants.Lookup("LICENCE", {licence2});
-        if (!a || !b) {
-            return 0;
-        }
-        return text::CompareTextAscii(a.AsString("NOM"), b.AsString("NOM"));
-    }
-    TTableData& members = Tables_.Joueurs.Data();
-    const TRowView a = members.Lookup("IDPOULE;LICENCE", {idPoule, licence1});
-    const TRowView b = members.Lookup("IDPOULE;LICENCE", {idPoule, licence2});
-    if (!a || !b) {
-        return 0;
-    }
-    const std::int32_t ra = a.AsInteger("RGA"), rb = b.AsInteger("RGA");
-    return ra < rb ? -1 : (rb < ra ? 1 : 0);
+    return Dm_.CompareJoueurs(idPoule, licence1, licence2);
 }
 
 }  // namespace tavlor

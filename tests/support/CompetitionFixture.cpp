@@ -45,6 +45,16 @@ sample::TSampleMatch& TCompetitionFixture::Match(std::int32_t id, std::int32_t p
 
 void TCompetitionFixture::Load() { sample::LoadLists(Lists, Compet); }
 
+void TCompetitionFixture::Download(std::int32_t id, const std::string& discipline) {
+    Compet.DoClear();
+    sample::LoadLists(Lists, Compet);
+    Compet.Connexion = 2;
+    Compet.SetIdCompet(id);
+    Compet.SetMessage(Lists.Title);
+    Compet.SetDiscipline(discipline);
+    Compet.DoAfterLoad();
+}
+
 std::vector<std::int32_t> TCompetitionFixture::TreeMembers(std::int32_t pool) {
     std::vector<std::int32_t> licences;
     for (TNodeHandle child : Dm.Tree.Children(PoolNode(pool))) {

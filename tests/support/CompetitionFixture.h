@@ -30,6 +30,11 @@ protected:
     // A match of the pool, by default won 30 to 20 in 25 innings by player 1.
     sample::TSampleMatch& Match(std::int32_t id, std::int32_t pool, std::int32_t licence1, std::int32_t licence2);
     void Load();
+    // Lists loaded as competition number id of the discipline, framed as the
+    // download frames them: OnClear (snapshot of the competition left, tables
+    // emptied), the lists through the store handlers, the controller naming
+    // the new competition, OnAfterLoad (its snapshot merged, tree sorted).
+    void Download(std::int32_t id, const std::string& discipline);
 
     // What the store holds, read back.
     std::vector<std::int32_t> TreeMembers(std::int32_t pool);       // licences of the pool node's children

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tavlor {
+
+// Writes the whole file or nothing: the bytes go to a temporary file in the
+// same folder, flushed to disk, which is then renamed over the target. A
+// crash or a full disk never leaves a truncated file. Throws tavlor::Error
+// naming the file.
+void WriteFileAtomic(const std::string& path, std::string_view bytes);
+
+// The whole content of a file; throws tavlor::Error naming the file.
+std::string ReadWholeFile(const std::string& path);
+
+bool FileExists(const std::string& path);
+
+// A folder and a file name joined with one separator.
+std::string JoinPath(const std::string& folder, const std::string& name);
+
+}  // namespace tavlor

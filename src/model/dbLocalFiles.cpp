@@ -1,0 +1,148 @@
+// Local files: the snapshot that keeps what lives only in memory (phase
+// names, registrants and pool memberships added by hand) across reloads, and
+// the registrant export and import.
+#include "model/dbLocal.h"
+
+#include "model/DataPacket.h"
+#include "model/Files.h"
+#include "text/Numbers.h"
+
+namespace tavlor {
+
+std::string TdmLocal::SnapshotPath(const std::string& table) const {
+    return JoinPath(DataFolder, Compet_.Discipline() + "_" + text::IntToStr(Compet_.IdCompet()) + table + ".xml");
+}
+
+void TdmLocal::SaveSnapshot() {
+    if (Compet_.IdCompet() < 0 || DataFolder.empty()) {
+        return;
+    }
+    SaveDataPacket(Tables.Phases, SnapshotPath("Phases"));
+    SaveDataPacket(Tables.Inscrits, SnapshotPath("Inscrits"));
+    SaveDataPacket(Tables.Joueurs, SnapshotPath("Joueurs"));
+}
+
+void TdmLocal::ClearCompet() {
+    // The snapshot is written before anything is emptied: when it cannot be
+    // written, the error stops the load with the competition still whole.
+    SaveSnapshot();
+    Tree.BeginUpdate();
+    Tree.Clear();
+    Tables.Matchs.EmptyTable();
+    Tables.Joueurs.EmptyTable();
+    Tables.Poules.EmptyTable();
+    Tables.Phases.EmptyTable();
+    Tables.Inscrits.EmptyTable();
+    Tables.Billards.EmptyTable();
+    RegistrantsNode = 0;
+    CreateNodeInscrits();
+    Compet_.Chargement = true;
+}
+
+void TdmLocal::AfterLoadCompet() {
+    struct TEndOfLoad {
+        TdmLocal& Dm;
+        ~TEndOfLoad() {
+            Dm.Tree.EndUpdate();
+            Dm.Compet_.Chargement = false;
+        }
+    } end{*this};
+    try {
+        RestoreSnapshot();
+    } catch (...) {
+        // What was merged stays; the tree is still put in order for the user.
+        Tree.Sort([this](TNodeHandle a, TNodeHandle b) { return CompareNodes(a, b); });
+        throw;
+    }
+    Tree.Sort([this](TNodeHandle a, TNodeHandle b) { return CompareNodes(a, b); });
+}
+
+void TdmLocal::RestoreSnapshot() {
+    if (Compet_.IdCompet() < 0 || DataFolder.empty()) {
+        return;
+    }
+    Compet_.Chargement = true;
+    TTable& tmp = Tables.tmp;
+    auto rankOf = [&tmp](int rgaField) { return rgaField >= 0 && !tmp.IsNull(rgaField) ? tmp.AsInteger(rgaField) : -1; };
+
+    if (const std::string path = SnapshotPath("Phases"); FileExists(path)) {
+        LoadDataPacketFile(path, tmp);
+        for (tmp.First(); !tmp.Eof(); tmp.Next()) {
+            TParamTable p;
+            p.Id = tmp.AsInteger("IDPHASE");
+            p.Nom = tmp.AsString("NOMPHASE");
+            TTable& phases = Tables.Phases;
+            if (phases.Locate("IDPHASE", {p.Id})) {
+                phases.Edit();
+                phases.SetString("NOMPHASE", p.Nom);
+                phases.Post();
+            } else {
+                AddPhase(p);
+            }
+        }
+    }
+    if (const std::string path = SnapshotPath("Inscrits"); FileExists(path)) {
+        LoadDataPacketFile(path, tmp);
+        const int rga = tmp.FieldIndex("RGA");
+        for (tmp.First(); !tmp.Eof(); tmp.Next()) {
+            TParamTable p;
+            p.Id = tmp.AsInteger("LICENCE");
+            p.Nom = tmp.AsString("NOM");
+            p.Valeur = rankOf(rga);
+            if (Tables.Inscrits.Data().Lookup("LICENCE", {p.Id})) {
+                EditInscrit(p);
+            } else {
+                AddInscrit(p);
+            }
+        }
+    }
+    if (const std::string path = SnapshotPath("Joueurs"); FileExists(path)) {
+        LoadDataPacketFile(path, tmp);
+        const int rga = tmp.FieldIndex("RGA");
+        for (tmp.First(); !tmp.Eof(); tmp.Next()) {
+            TParamTable p;
+            p.Id = tmp.AsInteger("LICENCE");
+            p.IdParent = tmp.AsInteger("IDPOULE");
+            const TRowView pool = Tables.Poules.Data().Lookup("IDPOULE", {p.IdParent});
+            if (!pool) {
+                continue;  // a pool the server no longer has
+            }
+            p.IdDest = pool.AsInteger("IDPHASE");
+            p.Valeur = rankOf(rga);
+            TTable& members = *JoueursWork_;
+            if (members.Locate("IDPOULE;LICENCE", {p.IdParent, p.Id})) {
+                members.Edit();
+                members.SetInteger("RGA", p.Valeur);
+                members.Post();
+            } else {
+                AddJoueur(p);
+            }
+        }
+    }
+}
+
+void TdmLocal::ExportInscrits(const std::string& path) { SaveDataPacket(Tables.Inscrits, path); }
+
+void TdmLocal::ImportInscrits(const std::string& path) {
+    if (!FileExists(path)) {
+        return;
+    }
+    const bool hadRegistrants = Tables.Inscrits.Data().RowCount() > 0;
+    TTable& tmp = Tables.tmp;
+    LoadDataPacketFile(path, tmp);
+    const int licence = tmp.RequireField("LICENCE");
+    const int name = tmp.RequireField("NOM");
+    const int rga = tmp.FieldIndex("RGA");
+    for (tmp.First(); !tmp.Eof(); tmp.Next()) {
+        TParamTable p;
+        p.Id = tmp.AsInteger(licence);
+        p.Nom = tmp.AsString(name);
+        // Into a list that already has registrants, the new ones come after them, in file order.
+        p.Valeur = (!hadRegistrants && rga >= 0 && !tmp.IsNull(rga)) ? tmp.AsInteger(rga) : -1;
+        if (!Tables.Inscrits.Data().Lookup("LICENCE", {p.Id})) {
+            AddInscrit(p);
+        }
+    }
+}
+
+}  // namespace tavlor
