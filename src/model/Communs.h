@@ -158,6 +158,10 @@ public:
     void ListJoueurs(TTextGrid& grid);
 
     bool Chargement = false;     // set by the store while a competition is being loaded
+    // Cleared by a download when it starts and set again once every list of the
+    // competition was read: a download stopped half-way leaves it false, so
+    // that the store neither mixes nor saves a snapshot over those tables.
+    bool ListsComplete = true;
     std::string LastError;       // reason of the last refusal; emptied by every operation
     std::uint8_t Connexion = 0;  // 0 no base, 1 local database, 2 federation server
 

@@ -77,6 +77,10 @@ public:
     std::string SnapshotPath(const std::string& table) const;
     void ExportInscrits(const std::string& path);
     void ImportInscrits(const std::string& path);
+    // True after a load stopped half-way: the tables then hold part of a
+    // competition that the controller does not name, and no snapshot is
+    // merged into them or written from them until the next whole load.
+    bool PartialLoad() const { return PartialLoad_; }
 
     // Phases.
     bool AddPhase(TParamTable& p);
@@ -135,6 +139,7 @@ private:
 
     // Private cursors, so that the store's walks never move the main cursors
     // that views and callers rely on.
+    bool PartialLoad_ = false;
     std::unique_ptr<TTable> InscritsByLicence_;  // IDXLI
     std::unique_ptr<TTable> JoueursWork_;        // IDPHPO
 };

@@ -14,7 +14,7 @@ std::string TdmLocal::SnapshotPath(const std::string& table) const {
 }
 
 void TdmLocal::SaveSnapshot() {
-    if (Compet_.IdCompet() < 0 || DataFolder.empty()) {
+    if (Compet_.IdCompet() < 0 || DataFolder.empty() || PartialLoad_) {
         return;
     }
     SaveDataPacket(Tables.Phases, SnapshotPath("Phases"));
@@ -47,6 +47,9 @@ void TdmLocal::AfterLoadCompet() {
             Dm.Compet_.Chargement = false;
         }
     } end{*this};
+    // A download stopped half-way: the controller still names the competition
+    // left, whose snapshot must not be mixed into these tables.
+    PartialLoad_ = !Compet_.ListsComplete;
     try {
         RestoreSnapshot();
     } catch (...) {
@@ -58,7 +61,7 @@ void TdmLocal::AfterLoadCompet() {
 }
 
 void TdmLocal::RestoreSnapshot() {
-    if (Compet_.IdCompet() < 0 || DataFolder.empty()) {
+    if (Compet_.IdCompet() < 0 || DataFolder.empty() || PartialLoad_) {
         return;
     }
     Compet_.Chargement = true;

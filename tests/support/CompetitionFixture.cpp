@@ -47,7 +47,9 @@ void TCompetitionFixture::Load() { sample::LoadLists(Lists, Compet); }
 
 void TCompetitionFixture::Download(std::int32_t id, const std::string& discipline) {
     Compet.DoClear();
+    Compet.ListsComplete = false;
     sample::LoadLists(Lists, Compet);
+    Compet.ListsComplete = true;
     Compet.Connexion = 2;
     Compet.SetIdCompet(id);
     Compet.SetMessage(Lists.Title);

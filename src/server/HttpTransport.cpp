@@ -1,0 +1,288 @@
+#include "server/HttpTransport.h"
+
+#include "server/wwwMessages.h"
+#include "text/Error.h"
+
+#include <curl/curl.h>
+
+#include <arpa/inet.h>
+#include <climits>
+#include <mutex>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace tavlor {
+
+namespace {
+
+void GlobalInit() {
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+std::string AddressText(const curl_sockaddr* address) {
+    char text[INET6_ADDRSTRLEN] = {};
+    if (address->family == AF_INET) {
+        const auto* in = reinterpret_cast<const sockaddr_in*>(&address->addr);
+        ::inet_ntop(AF_INET, &in->sin_addr, text, sizeof text);
+    } else if (address->family == AF_INET6) {
+        const auto* in6 = reinterpret_cast<const sockaddr_in6*>(&address->addr);
+        ::inet_ntop(AF_INET6, &in6->sin6_addr, text, sizeof text);
+    }
+    return text;
+}
+
+std::string HostOf(const std::string& url) {
+    CURLU* u = curl_url();
+    std::string host;
+    if (curl_url_set(u, CURLUPART_URL, url.c_str(), 0) == CURLUE_OK) {
+        char* part = nullptr;
+        if (curl_url_get(u, CURLUPART_HOST, &part, 0) == CURLUE_OK && part != nullptr) {
+            host = part;
+            curl_free(part);
+        }
+    }
+    curl_url_cleanup(u);
+    return host;
+}
+
+// French texts for what may go wrong on the way to the server.
+std::string TransportError(CURLcode code, const char* details, long osError) {
+    switch (code) {
+        case CURLE_COULDNT_RESOLVE_HOST:
+        case CURLE_COULDNT_RESOLVE_PROXY:
+            return wwwmsg::SocketError(11001, wwwmsg::HostNotFound);
+        case CURLE_COULDNT_CONNECT:
+            return wwwmsg::SocketError(osError != 0 ? static_cast<int>(osError) : 10061, wwwmsg::ConnectionRefused);
+        case CURLE_GOT_NOTHING:
+        case CURLE_PARTIAL_FILE:
+            return wwwmsg::ClosedGracefully;
+        case CURLE_RECV_ERROR:
+        case CURLE_SEND_ERROR:
+            return wwwmsg::SocketError(osError != 0 ? static_cast<int>(osError) : 10054, wwwmsg::ConnectionReset);
+        case CURLE_PEER_FAILED_VERIFICATION:
+        case CURLE_SSL_CACERT_BADFILE:
+            return wwwmsg::CertificateRefused;
+        case CURLE_URL_MALFORMAT:
+        case CURLE_UNSUPPORTED_PROTOCOL:
+            return wwwmsg::BadAddress;
+        case CURLE_OUT_OF_MEMORY:
+            return wwwmsg::NoMemory;
+        default:
+            return wwwmsg::SocketError(static_cast<int>(code), details != nullptr && *details != '\0'
+                                                                   ? details
+                                                                   : curl_easy_strerror(code));
+    }
+}
+
+}  // namespace
+
+struct THttpTransport::TImpl {
+    CURL* Easy = nullptr;
+    CURLM* Multi = nullptr;
+    bool Busy = false;
+    bool Cancelled = false;
+    bool Attached = false;          // the easy handle is in the multi handle
+    curl_socket_t Socket = CURL_SOCKET_BAD;  // opened by us, not yet closed
+    const THooks* Hooks = nullptr;
+    std::string Host;
+    std::string Body;
+    std::string StatusLine;
+    char ErrorBuffer[CURL_ERROR_SIZE] = {};
+
+    void State(const std::string& text) const {
+        if (Hooks != nullptr && Hooks->OnState) {
+            Hooks->OnState(text);
+        }
+    }
+
+    void Detach() {
+        if (Attached) {
+            curl_multi_remove_handle(Multi, Easy);
+            Attached = false;
+        }
+        // Removed while connecting, the handle closes its socket without
+        // calling us back: the two states are told here instead.
+        if (Socket != CURL_SOCKET_BAD) {
+            Socket = CURL_SOCKET_BAD;
+            State(wwwmsg::Disconnecting);
+            State(wwwmsg::Disconnected);
+        }
+    }
+
+    static size_t Write(char* data, size_t size, size_t count, void* self) {
+        static_cast<TImpl*>(self)->Body.append(data, size * count);
+        return size * count;
+    }
+
+    static size_t Header(char* data, size_t size, size_t count, void* self) {
+        std::string line(data, size * count);
+        while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) {
+            line.pop_back();
+        }
+        if (line.rfind("HTTP/", 0) == 0) {
+            static_cast<TImpl*>(self)->StatusLine = line;
+        }
+        return size * count;
+    }
+
+    static int ResolverStart(void*, void*, void* self) {
+        auto* impl = static_cast<TImpl*>(self);
+        impl->State(wwwmsg::Resolving(impl->Host));
+        return 0;
+    }
+
+    static curl_socket_t OpenSocket(void* self, curlsocktype, curl_sockaddr* address) {
+        auto* impl = static_cast<TImpl*>(self);
+        impl->State(wwwmsg::Connecting(AddressText(address)));
+        const curl_socket_t s = ::socket(address->family, address->socktype, address->protocol);
+        if (s != CURL_SOCKET_BAD) {
+            impl->Socket = s;
+        }
+        return s;
+    }
+
+    static int CloseSocket(void* self, curl_socket_t s) {
+        auto* impl = static_cast<TImpl*>(self);
+        impl->State(wwwmsg::Disconnecting);
+        const int result = ::close(s);
+        if (impl->Socket == s) {
+            impl->Socket = CURL_SOCKET_BAD;
+        }
+        impl->State(wwwmsg::Disconnected);
+        return result;
+    }
+
+    static int PreRequest(void* self, char*, char*, int, int) {
+        static_cast<TImpl*>(self)->State(wwwmsg::Connected);
+        return CURL_PREREQFUNC_OK;
+    }
+};
+
+THttpTransport::THttpTransport() : Impl_(std::make_unique<TImpl>()) {
+    GlobalInit();
+    Impl_->Easy = curl_easy_init();
+    Impl_->Multi = curl_multi_init();
+    if (Impl_->Easy == nullptr || Impl_->Multi == nullptr) {
+        throw Error(wwwmsg::NoMemory);
+    }
+    // Cookies in memory, kept by this one handle for the whole run.
+    curl_easy_setopt(Impl_->Easy, CURLOPT_COOKIEFILE, "");
+}
+
+THttpTransport::~THttpTransport() {
+    Impl_->Hooks = nullptr;
+    Impl_->Detach();
+    curl_multi_cleanup(Impl_->Multi);
+    curl_easy_cleanup(Impl_->Easy);
+}
+
+bool THttpTransport::Busy() const { return Impl_->Busy; }
+
+void THttpTransport::Cancel() {
+    if (!Impl_->Busy) {
+        return;
+    }
+    Impl_->Cancelled = true;
+    Impl_->Detach();
+}
+
+std::string THttpTransport::Post(const std::string& url, const std::string& body, const THooks& hooks) {
+    TImpl& s = *Impl_;
+    if (s.Busy) {
+        throw Error(wwwmsg::AlreadyExchanging);
+    }
+    CURL* e = s.Easy;
+    s.Busy = true;
+    s.Cancelled = false;
+    s.Hooks = &hooks;
+    s.Host = HostOf(url);
+    s.Body.clear();
+    s.StatusLine.clear();
+    s.ErrorBuffer[0] = '\0';
+
+    curl_slist* headers = nullptr;
+    headers = curl_slist_append(headers, "Content-Type: application/x-www-form-urlencoded");
+    headers = curl_slist_append(headers, "Accept: text/html, */*");
+    headers = curl_slist_append(headers, "User-Agent: Mozilla/3.0 (compatible; Indy Library)");
+    headers = curl_slist_append(headers, "Expect:");
+    struct TCleanup {
+        TImpl& S;
+        curl_slist* Headers;
+        ~TCleanup() {
+            S.Hooks = nullptr;
+            S.Detach();
+            curl_slist_free_all(Headers);
+            S.Busy = false;
+        }
+    } cleanup{s, headers};
+
+    curl_easy_setopt(e, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(e, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_0);
+    curl_easy_setopt(e, CURLOPT_POST, 1L);
+    curl_easy_setopt(e, CURLOPT_POSTFIELDSIZE, static_cast<long>(body.size()));
+    curl_easy_setopt(e, CURLOPT_COPYPOSTFIELDS, body.data());
+    curl_easy_setopt(e, CURLOPT_HTTPHEADER, headers);
+    curl_easy_setopt(e, CURLOPT_PROXY, "");
+    curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 0L);
+    curl_easy_setopt(e, CURLOPT_FRESH_CONNECT, 1L);
+    curl_easy_setopt(e, CURLOPT_FORBID_REUSE, 1L);
+    curl_easy_setopt(e, CURLOPT_DNS_CACHE_TIMEOUT, 0L);
+    curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(INT_MAX));
+    curl_easy_setopt(e, CURLOPT_TIMEOUT, 0L);
+    curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(e, CURLOPT_QUICK_EXIT, 1L);
+    curl_easy_setopt(e, CURLOPT_ERRORBUFFER, s.ErrorBuffer);
+    curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, &TImpl::Write);
+    curl_easy_setopt(e, CURLOPT_WRITEDATA, &s);
+    curl_easy_setopt(e, CURLOPT_HEADERFUNCTION, &TImpl::Header);
+    curl_easy_setopt(e, CURLOPT_HEADERDATA, &s);
+    curl_easy_setopt(e, CURLOPT_RESOLVER_START_FUNCTION, &TImpl::ResolverStart);
+    curl_easy_setopt(e, CURLOPT_RESOLVER_START_DATA, &s);
+    curl_easy_setopt(e, CURLOPT_OPENSOCKETFUNCTION, &TImpl::OpenSocket);
+    curl_easy_setopt(e, CURLOPT_OPENSOCKETDATA, &s);
+    curl_easy_setopt(e, CURLOPT_CLOSESOCKETFUNCTION, &TImpl::CloseSocket);
+    curl_easy_setopt(e, CURLOPT_CLOSESOCKETDATA, &s);
+    curl_easy_setopt(e, CURLOPT_PREREQFUNCTION, &TImpl::PreRequest);
+    curl_easy_setopt(e, CURLOPT_PREREQDATA, &s);
+
+    curl_multi_add_handle(s.Multi, e);
+    s.Attached = true;
+    CURLcode result = CURLE_OK;
+    while (true) {
+        int running = 0;
+        curl_multi_perform(s.Multi, &running);
+        int queued = 0;
+        bool done = false;
+        while (CURLMsg* msg = curl_multi_info_read(s.Multi, &queued)) {
+            if (msg->msg == CURLMSG_DONE && msg->easy_handle == e) {
+                result = msg->data.result;
+                done = true;
+            }
+        }
+        if (done) {
+            break;
+        }
+        if (hooks.ProcessEvents) {
+            hooks.ProcessEvents();
+        }
+        if (s.Cancelled) {
+            throw Error(wwwmsg::ClosedGracefully);
+        }
+        curl_multi_poll(s.Multi, nullptr, 0, 20, nullptr);
+    }
+    if (result != CURLE_OK) {
+        long osError = 0;
+        curl_easy_getinfo(e, CURLINFO_OS_ERRNO, &osError);
+        throw Error(TransportError(result, s.ErrorBuffer, osError));
+    }
+    long status = 0;
+    curl_easy_getinfo(e, CURLINFO_RESPONSE_CODE, &status);
+    if (status < 200 || status > 299) {
+        throw Error(s.StatusLine.empty() ? "HTTP " + std::to_string(status) : s.StatusLine);
+    }
+    return std::move(s.Body);
+}
+
+}  // namespace tavlor

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace tavlor {
+
+// One HTTP/1.0 form post at a time, over libcurl's multi interface, so that
+// the caller's window keeps processing its events while the server is
+// awaited. Cookies set by any reply are kept in memory for the whole run and
+// sent back by domain and path. Redirections are not followed, no time-out
+// applies, every exchange opens a fresh connection.
+class THttpTransport {
+public:
+    struct THooks {
+        std::function<void()> ProcessEvents;                    // between two polls of the connection
+        std::function<void(const std::string& state)> OnState;  // "Connecté." and the like
+    };
+
+    THttpTransport();
+    ~THttpTransport();
+    THttpTransport(const THttpTransport&) = delete;
+    THttpTransport& operator=(const THttpTransport&) = delete;
+
+    // Posts the body with the form headers and answers the reply's body.
+    // Throws tavlor::Error with a French text on a transport failure, with the
+    // status line for a status other than 2xx, and when cancelled. A post
+    // asked while one is running (from an event processed meanwhile) is refused.
+    std::string Post(const std::string& url, const std::string& body, const THooks& hooks);
+    // Closes the connection at once; the running post then fails.
+    void Cancel();
+    bool Busy() const;
+
+private:
+    struct TImpl;
+    std::unique_ptr<TImpl> Impl_;
+};
+
+}  // namespace tavlor

@@ -1,0 +1,84 @@
+#pragma once
+
+#include "model/Communs.h"
+#include "model/DesktopShell.h"
+#include "model/MessageBoxes.h"
+#include "model/TextGrid.h"
+#include "server/ConnectionWindow.h"
+#include "server/HttpTransport.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tavlor {
+
+// The link with the federation server: the form exchange, the lists and the
+// download of a competition, the login and the server side of pool and match
+// changes. The window it drives is the connection window port.
+class TwwwFrm {
+public:
+    TwwwFrm(TCompetition& compet, IConnectionWindow& window, IMessageBoxes& boxes, IDesktopShell& shell);
+    TwwwFrm(const TwwwFrm&) = delete;
+    TwwwFrm& operator=(const TwwwFrm&) = delete;
+
+    // ---- the exchange
+    // One trailing "/" or "\" is removed; an empty text is kept.
+    void SetBaseUrl(const std::string& url);
+    const std::string& BaseUrl() const { return BaseUrl_; }
+    // Posts the fields ("NAME=value", UTF-8) and the version field to
+    // BaseUrl + "/execall" + script, then reads the two envelopes of the reply.
+    // Throws tavlor::Error when no reply could be had (transport, status, cancel).
+    void PostForm(const std::string& script, std::vector<std::string> fields);
+    bool HasData = false;
+    std::string DataText;  // UTF-8
+    bool HasError = false;
+    std::string ErrorText;
+    // The user's decimal mark; "." and "," are both read by ParseDecimal.
+    char DecimalMark = ',';
+    double ParseDecimal(const std::string& text) const;
+    // The data text into the grid, one record per row, one field per column.
+    bool FillGrid(TTextGrid& grid) const;
+    // Each change of connection state: "statut = " and its text.
+    void IdHTTP1Status(const std::string& state);
+    // The Cancel button: closes the connection at once, tells the user, closes the window.
+    void Button1Click();
+
+    // ---- lists and download
+    void ListCompets(TTextGrid& grid);
+    void ListJoueurs(TTextGrid& grid);
+    void LoadBillards();
+    void LoadPoules(std::int32_t competition);
+    void LoadMatchs(std::int32_t competition);
+    // The whole download of a competition; the after-load step runs also when
+    // a list fails, and the failure then reaches the caller.
+    void LoadCompet(std::int32_t competition, const std::string& title);
+
+    // ---- login and updates
+    void InstallServerHandlers();
+    void ShowLogin();
+    // The login panel's OK: a numeric identifier, the MD5 of the password.
+    void LogBtnClick(const std::string& identifier, const std::string& password);
+    bool WwwAddPoule(TParamTable& p);
+    bool WwwEditPoule(TParamTable& p);
+    bool WwwDelPoule(TParamTable& p);
+    bool WwwAddMatch(TParamMatch& m);
+    bool WwwEditMatch(TParamMatch& m);
+    bool WwwDelMatch(TParamMatch& m);
+    void OpenPrintPoules(std::int32_t pool);
+
+private:
+    std::vector<std::vector<std::string>> ListRecords(std::size_t fieldsRead) const;
+    bool ServerAnswer(const std::string& noReply);
+    std::vector<std::string> MatchFields(const TParamMatch& m) const;
+
+    TCompetition& Compet_;
+    IConnectionWindow& Window_;
+    IMessageBoxes& Boxes_;
+    IDesktopShell& Shell_;
+    THttpTransport Http_;
+    std::string BaseUrl_;
+    std::string Version_;
+};
+
+}  // namespace tavlor

@@ -1,0 +1,211 @@
+// The lists of the server and the download of one competition.
+#include "server/FormEncoding.h"
+#include "server/www.h"
+#include "server/wwwMessages.h"
+#include "text/Cp1252.h"
+#include "text/DateTime.h"
+#include "text/Error.h"
+#include "text/Numbers.h"
+#include "text/TextMessages.h"
+
+#include <cctype>
+
+namespace tavlor {
+
+namespace {
+
+// The records of the data text, each cut into fields; a record that does not
+// reach the highest field read stops the list.
+std::vector<std::vector<std::string>> Records(const std::string& data, std::size_t fieldsRead) {
+    std::vector<std::vector<std::string>> records;
+    for (std::string_view record : DataRecords(data)) {
+        std::vector<std::string> fields = RecordFields(record);
+        if (fields.size() < fieldsRead) {
+            throw Error(wwwmsg::ListIndexOutOfBounds(static_cast<int>(fieldsRead) - 1));
+        }
+        records.push_back(std::move(fields));
+    }
+    return records;
+}
+
+}  // namespace
+
+std::vector<std::vector<std::string>> TwwwFrm::ListRecords(std::size_t fieldsRead) const {
+    if (!HasData || DataText.empty()) {
+        return {};
+    }
+    return Records(DataText, fieldsRead);
+}
+
+void TwwwFrm::ListCompets(TTextGrid& grid) {
+    Window_.SetProgress(wwwmsg::ProgressCompetitions);
+    PostForm("/getlists.php", {"ACTION=listecompets"});
+    if (HasError) {
+        Boxes_.Error(wwwmsg::CompetitionsError + ErrorText);
+    } else if (HasData) {
+        FillGrid(grid);
+    } else {
+        Boxes_.Error(wwwmsg::CompetitionsNoReply);
+    }
+}
+
+void TwwwFrm::ListJoueurs(TTextGrid& grid) {
+    const std::string name = grid.Cell(0, 0);
+    const std::string town = grid.Cell(1, 0);
+    const bool byName = text::Length(name) >= 3;
+    const bool byTown = text::Length(town) >= 3;
+    if (!byName && !byTown) {
+        throw Error(wwwmsg::SearchTooShort);
+    }
+    Window_.SetProgress(wwwmsg::ProgressPlayers);
+    std::vector<std::string> fields = {"ACTION=listejoueurs"};
+    if (byName) {
+        fields.push_back("NOM=" + name);
+    }
+    if (byTown) {
+        fields.push_back("VILLE=" + town);
+    }
+    PostForm("/getlists.php", fields);
+    if (HasError) {
+        Boxes_.Error(wwwmsg::PlayersError + ErrorText);
+    } else if (HasData) {
+        FillGrid(grid);
+    } else {
+        Boxes_.Error(wwwmsg::PlayersNoReply);
+    }
+}
+
+void TwwwFrm::LoadBillards() {
+    Window_.SetProgress(wwwmsg::ProgressBilliards);
+    PostForm("/getlists.php", {"ACTION=listebillards"});
+    for (const auto& f : ListRecords(2)) {
+        Compet_.DoAddBillard(text::StrToInt(f[0]), f[1]);
+    }
+    // Independently of the rows: a reply may add billiards and report an error.
+    if (HasError) {
+        Boxes_.Error(wwwmsg::BilliardsError + ErrorText);
+    } else if (!HasData) {
+        Boxes_.Error(wwwmsg::BilliardsNoReply);
+    }
+}
+
+void TwwwFrm::LoadPoules(std::int32_t competition) {
+    Window_.SetProgress(wwwmsg::ProgressPools);
+    PostForm("/getlists.php", {"ACTION=listepoules", "NOCOMPET=" + text::IntToStr(competition)});
+    for (auto& f : ListRecords(4)) {
+        if (f[2].empty()) {
+            f[2] = "0";
+        }
+        if (f[3].empty()) {
+            f[3] = "0";
+        }
+        // A phase met again is refused by the store: that is expected and ignored.
+        TParamTable phase;
+        phase.Id = text::StrToInt(f[2]);
+        phase.Nom = "Phase " + f[2];
+        Compet_.Store.AddPhase(phase);
+        TParamTable pool;
+        pool.Id = text::StrToInt(f[0]);
+        pool.IdParent = phase.Id;
+        pool.Valeur = text::StrToInt(f[3]);
+        pool.Nom = f[1];
+        Compet_.Store.AddPoule(pool);
+    }
+}
+
+void TwwwFrm::LoadMatchs(std::int32_t competition) {
+    Window_.SetProgress(wwwmsg::ProgressMatches);
+    PostForm("/getlists.php", {"ACTION=listematchs", "NOCOMPET=" + text::IntToStr(competition)});
+    for (auto& f : ListRecords(18)) {
+        if (f[17].empty()) {
+            f[17] = "0";
+        }
+        TParamMatch m;
+        m.IdMatch = text::StrToInt(f[0]);
+        m.Bd = text::StrToInt(f[1]);
+        m.CoefBd = ParseDecimal(f[2]);
+        const auto seconds = text::ParseInt64(f[3]);
+        if (!seconds) {
+            throw Error(text::messages::WithText(text::messages::kNotAnInteger, f[3]));
+        }
+        // Seconds since 1970 plus one whole day, no time-zone conversion.
+        m.DateMatch = text::UnixEpochDays + static_cast<double>(*seconds) / 86400.0 + 1.0;
+        m.Licence1 = text::StrToInt(f[4]);
+        m.Pts1 = text::StrToInt(f[6]);
+        m.Rep1 = text::StrToInt(f[7]);
+        m.Ser1 = text::StrToInt(f[8]);
+        m.Pm1 = text::StrToInt(f[9]);
+        m.Licence2 = text::StrToInt(f[10]);
+        m.Pts2 = text::StrToInt(f[12]);
+        m.Rep2 = text::StrToInt(f[13]);
+        m.Ser2 = text::StrToInt(f[14]);
+        m.Pm2 = text::StrToInt(f[15]);
+        m.IdPoule = text::StrToInt(f[16]);
+        m.IdPhase = text::StrToInt(f[17]);
+
+        TParamTable player;
+        player.Id = m.Licence1;
+        player.IdParent = m.IdPoule;
+        player.IdDest = m.IdPhase;
+        player.Nom = f[5];
+        player.Valeur = -1;
+        Compet_.Store.AddInscrit(player);
+        player.Valeur = -1;
+        Compet_.Store.AddJoueur(player);
+        player.Id = m.Licence2;
+        player.Nom = f[11];
+        player.Valeur = -1;
+        Compet_.Store.AddInscrit(player);
+        player.Valeur = -1;
+        Compet_.Store.AddJoueur(player);
+        Compet_.Store.AddMatch(m);
+    }
+}
+
+void TwwwFrm::LoadCompet(std::int32_t competition, const std::string& title) {
+    const std::uint8_t previousConnexion = Compet_.Connexion;
+    Compet_.DoClear();
+    // Until every list is in, the tables hold no whole competition: the
+    // after-load step must then neither merge nor later save a snapshot.
+    Compet_.ListsComplete = false;
+    try {
+        LoadBillards();
+        LoadPoules(competition);
+        LoadMatchs(competition);
+        Compet_.ListsComplete = true;
+        InstallServerHandlers();
+        Compet_.Connexion = 2;
+        Compet_.SetIdCompet(competition);
+        Compet_.SetMessage(title);
+        std::string url = BaseUrl_;
+        for (char& c : url) {
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        }
+        if (url.find("3bandes") != std::string::npos) {
+            Compet_.SetDiscipline("3Bandes");
+        } else if (url.find("bande") != std::string::npos) {
+            Compet_.SetDiscipline("Bande");
+        } else if (url.find("cadre") != std::string::npos) {
+            Compet_.SetDiscipline("Cadre");
+        } else if (url.find("libre") != std::string::npos) {
+            Compet_.SetDiscipline("Libre");
+        }
+        const std::string suffix = "(" + Compet_.Discipline() + ")";
+        if (Compet_.Message().find(suffix) == std::string::npos) {
+            Compet_.SetMessage(Compet_.Message() + " " + suffix);
+        }
+        if (previousConnexion != 2) {
+            Compet_.SetLogin("");
+        }
+    } catch (...) {
+        try {
+            Compet_.DoAfterLoad();
+        } catch (...) {
+            // The first failure is the one to report.
+        }
+        throw;
+    }
+    Compet_.DoAfterLoad();
+}
+
+}  // namespace tavlor

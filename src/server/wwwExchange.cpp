@@ -1,0 +1,100 @@
+// The form exchange with the server.
+#include "server/FormEncoding.h"
+#include "server/Version.h"
+#include "server/www.h"
+#include "server/wwwMessages.h"
+#include "text/Cp1252.h"
+#include "text/Error.h"
+#include "text/Numbers.h"
+
+namespace tavlor {
+
+TwwwFrm::TwwwFrm(TCompetition& compet, IConnectionWindow& window, IMessageBoxes& boxes, IDesktopShell& shell)
+    : Compet_(compet), Window_(window), Boxes_(boxes), Shell_(shell), Version_(GetVersion()) {}
+
+void TwwwFrm::SetBaseUrl(const std::string& url) {
+    BaseUrl_ = url;
+    if (!BaseUrl_.empty() && (BaseUrl_.back() == '/' || BaseUrl_.back() == '\\')) {
+        BaseUrl_.pop_back();
+    }
+}
+
+void TwwwFrm::IdHTTP1Status(const std::string& state) { Window_.SetStatus(wwwmsg::StatusPrefix + state); }
+
+void TwwwFrm::Button1Click() {
+    Http_.Cancel();
+    Boxes_.Information(wwwmsg::Cancelled);
+    Window_.Close();
+}
+
+void TwwwFrm::PostForm(const std::string& script, std::vector<std::string> fields) {
+    if (Http_.Busy()) {
+        // Started from an event processed while another exchange waits.
+        throw Error(wwwmsg::AlreadyExchanging);
+    }
+    Window_.HideLoginPanel();
+    if (!Window_.IsVisible()) {
+        Window_.ShowModeless();
+    }
+    struct TCloseWindow {
+        IConnectionWindow& Window;
+        ~TCloseWindow() { Window.Close(); }
+    } close{Window_};
+
+    fields.push_back("VTX=" + Version_);
+    for (std::string& field : fields) {
+        field = text::Utf8ToCp1252(field);
+    }
+    const std::string url = BaseUrl_ + "/execall" + script;
+    THttpTransport::THooks hooks;
+    hooks.ProcessEvents = [this] { Window_.ProcessEvents(); };
+    hooks.OnState = [this](const std::string& state) { IdHTTP1Status(state); };
+    const std::string reply = Http_.Post(url, FormBody(fields), hooks);
+
+    const TEnvelope data = FindEnvelope(reply, "<DATAS_TX>", "</DATAS_TX>");
+    const TEnvelope error = FindEnvelope(reply, "<ERROR_TX>", "</ERROR_TX>");
+    HasData = data.Present;
+    DataText = text::Cp1252ToUtf8(data.Text);
+    HasError = error.Present;
+    ErrorText = text::Cp1252ToUtf8(error.Text);
+}
+
+double TwwwFrm::ParseDecimal(const std::string& textValue) const {
+    const char other = DecimalMark == '.' ? ',' : '.';
+    std::string t = textValue;
+    if (const std::size_t at = t.find(other); at != std::string::npos) {
+        t[at] = DecimalMark;
+    }
+    return text::StrToFloat(t, DecimalMark);
+}
+
+bool TwwwFrm::FillGrid(TTextGrid& grid) const {
+    if (!HasData || DataText.empty()) {
+        return false;
+    }
+    grid.SetColCount(1);
+    grid.SetRowCount(1);
+    grid.SetCell(0, 0, "");
+    int col = 0, row = 0;
+    std::string pending;
+    for (char b : DataText) {
+        if (b == '\b') {
+            if (grid.ColCount() < col + 1) {
+                grid.SetColCount(col + 1);
+            }
+            grid.SetCell(col, row, pending);
+            ++col;
+            pending.clear();
+        } else if (b == '\n') {
+            ++row;
+            grid.SetRowCount(row + 1);
+            col = 0;
+        } else {
+            pending += b;
+        }
+    }
+    grid.SetRowCount(grid.RowCount() - 1);
+    return true;
+}
+
+}  // namespace tavlor
