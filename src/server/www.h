@@ -53,6 +53,15 @@ public:
     // The whole download of a competition; the after-load step runs also when
     // a list fails, and the failure then reaches the caller.
     void LoadCompet(std::int32_t competition, const std::string& title);
+    // One record of the match list: the match and the two players' names;
+    // raises the index error of a record short of fields, or a conversion error.
+    struct TMatchRecord {
+        TParamMatch Match;
+        std::string Nom1, Nom2;
+    };
+    TMatchRecord ParseMatchRecord(std::vector<std::string>& fields) const;
+    // The records of a data text, each cut into fields.
+    static std::vector<std::vector<std::string>> SplitRecords(const std::string& data);
 
     // ---- login and updates
     void InstallServerHandlers();
@@ -68,7 +77,7 @@ public:
     void OpenPrintPoules(std::int32_t pool);
 
 private:
-    std::vector<std::vector<std::string>> ListRecords(std::size_t fieldsRead) const;
+    std::vector<std::vector<std::string>> ListRecords() const;
     bool ServerAnswer(const std::string& noReply);
     std::vector<std::string> MatchFields(const TParamMatch& m) const;
 

@@ -12,29 +12,32 @@
 
 namespace tavlor {
 
-namespace {
-
-// The records of the data text, each cut into fields; a record that does not
-// reach the highest field read stops the list.
-std::vector<std::vector<std::string>> Records(const std::string& data, std::size_t fieldsRead) {
+std::vector<std::vector<std::string>> TwwwFrm::SplitRecords(const std::string& data) {
     std::vector<std::vector<std::string>> records;
     for (std::string_view record : DataRecords(data)) {
-        std::vector<std::string> fields = RecordFields(record);
-        if (fields.size() < fieldsRead) {
-            throw Error(wwwmsg::ListIndexOutOfBounds(static_cast<int>(fieldsRead) - 1));
-        }
-        records.push_back(std::move(fields));
+        records.push_back(RecordFields(record));
     }
     return records;
 }
 
+namespace {
+
+// Records are taken one by one: a record short of fields stops the list
+// there, after the records before it were added.
+const std::vector<std::string>& Checked(const std::vector<std::string>& fields, std::size_t fieldsRead) {
+    if (fields.size() < fieldsRead) {
+        throw Error(wwwmsg::ListIndexOutOfBounds(static_cast<int>(fieldsRead) - 1));
+    }
+    return fields;
+}
+
 }  // namespace
 
-std::vector<std::vector<std::string>> TwwwFrm::ListRecords(std::size_t fieldsRead) const {
+std::vector<std::vector<std::string>> TwwwFrm::ListRecords() const {
     if (!HasData || DataText.empty()) {
         return {};
     }
-    return Records(DataText, fieldsRead);
+    return SplitRecords(DataText);
 }
 
 void TwwwFrm::ListCompets(TTextGrid& grid) {
@@ -78,7 +81,8 @@ void TwwwFrm::ListJoueurs(TTextGrid& grid) {
 void TwwwFrm::LoadBillards() {
     Window_.SetProgress(wwwmsg::ProgressBilliards);
     PostForm("/getlists.php", {"ACTION=listebillards"});
-    for (const auto& f : ListRecords(2)) {
+    for (const auto& record : ListRecords()) {
+        const auto& f = Checked(record, 2);
         Compet_.DoAddBillard(text::StrToInt(f[0]), f[1]);
     }
     // Independently of the rows: a reply may add billiards and report an error.
@@ -92,7 +96,8 @@ void TwwwFrm::LoadBillards() {
 void TwwwFrm::LoadPoules(std::int32_t competition) {
     Window_.SetProgress(wwwmsg::ProgressPools);
     PostForm("/getlists.php", {"ACTION=listepoules", "NOCOMPET=" + text::IntToStr(competition)});
-    for (auto& f : ListRecords(4)) {
+    for (auto& f : ListRecords()) {
+        Checked(f, 4);
         if (f[2].empty()) {
             f[2] = "0";
         }
@@ -116,50 +121,59 @@ void TwwwFrm::LoadPoules(std::int32_t competition) {
 void TwwwFrm::LoadMatchs(std::int32_t competition) {
     Window_.SetProgress(wwwmsg::ProgressMatches);
     PostForm("/getlists.php", {"ACTION=listematchs", "NOCOMPET=" + text::IntToStr(competition)});
-    for (auto& f : ListRecords(18)) {
-        if (f[17].empty()) {
-            f[17] = "0";
-        }
-        TParamMatch m;
-        m.IdMatch = text::StrToInt(f[0]);
-        m.Bd = text::StrToInt(f[1]);
-        m.CoefBd = ParseDecimal(f[2]);
-        const auto seconds = text::ParseInt64(f[3]);
-        if (!seconds) {
-            throw Error(text::messages::WithText(text::messages::kNotAnInteger, f[3]));
-        }
-        // Seconds since 1970 plus one whole day, no time-zone conversion.
-        m.DateMatch = text::UnixEpochDays + static_cast<double>(*seconds) / 86400.0 + 1.0;
-        m.Licence1 = text::StrToInt(f[4]);
-        m.Pts1 = text::StrToInt(f[6]);
-        m.Rep1 = text::StrToInt(f[7]);
-        m.Ser1 = text::StrToInt(f[8]);
-        m.Pm1 = text::StrToInt(f[9]);
-        m.Licence2 = text::StrToInt(f[10]);
-        m.Pts2 = text::StrToInt(f[12]);
-        m.Rep2 = text::StrToInt(f[13]);
-        m.Ser2 = text::StrToInt(f[14]);
-        m.Pm2 = text::StrToInt(f[15]);
-        m.IdPoule = text::StrToInt(f[16]);
-        m.IdPhase = text::StrToInt(f[17]);
-
+    for (auto& f : ListRecords()) {
+        TMatchRecord record = ParseMatchRecord(f);
+        TParamMatch& m = record.Match;
         TParamTable player;
         player.Id = m.Licence1;
         player.IdParent = m.IdPoule;
         player.IdDest = m.IdPhase;
-        player.Nom = f[5];
+        player.Nom = record.Nom1;
         player.Valeur = -1;
         Compet_.Store.AddInscrit(player);
         player.Valeur = -1;
         Compet_.Store.AddJoueur(player);
         player.Id = m.Licence2;
-        player.Nom = f[11];
+        player.Nom = record.Nom2;
         player.Valeur = -1;
         Compet_.Store.AddInscrit(player);
         player.Valeur = -1;
         Compet_.Store.AddJoueur(player);
         Compet_.Store.AddMatch(m);
     }
+}
+
+TwwwFrm::TMatchRecord TwwwFrm::ParseMatchRecord(std::vector<std::string>& f) const {
+    Checked(f, 18);
+    if (f[17].empty()) {
+        f[17] = "0";
+    }
+    TMatchRecord record;
+    TParamMatch& m = record.Match;
+    m.IdMatch = text::StrToInt(f[0]);
+    m.Bd = text::StrToInt(f[1]);
+    m.CoefBd = ParseDecimal(f[2]);
+    const auto seconds = text::ParseInt64(f[3]);
+    if (!seconds) {
+        throw Error(text::messages::WithText(text::messages::kNotAnInteger, f[3]));
+    }
+    // Seconds since 1970 plus one whole day, no time-zone conversion.
+    m.DateMatch = text::UnixEpochDays + static_cast<double>(*seconds) / 86400.0 + 1.0;
+    m.Licence1 = text::StrToInt(f[4]);
+    m.Pts1 = text::StrToInt(f[6]);
+    m.Rep1 = text::StrToInt(f[7]);
+    m.Ser1 = text::StrToInt(f[8]);
+    m.Pm1 = text::StrToInt(f[9]);
+    m.Licence2 = text::StrToInt(f[10]);
+    m.Pts2 = text::StrToInt(f[12]);
+    m.Rep2 = text::StrToInt(f[13]);
+    m.Ser2 = text::StrToInt(f[14]);
+    m.Pm2 = text::StrToInt(f[15]);
+    m.IdPoule = text::StrToInt(f[16]);
+    m.IdPhase = text::StrToInt(f[17]);
+    record.Nom1 = f[5];
+    record.Nom2 = f[11];
+    return record;
 }
 
 void TwwwFrm::LoadCompet(std::int32_t competition, const std::string& title) {
