@@ -178,6 +178,30 @@ TEST_F(Updates, MatchesThroughServerAndStore) {
     EXPECT_EQ(Compet.LastError, "aucune réponse de serveur");
 }
 
+TEST_F(Updates, EveryHandlerReportsTheServersRefusal) {
+    Login();
+    const std::size_t pools = static_cast<std::size_t>(Dm.Tables.Poules.RecordCount());
+    EXPECT_FALSE(Compet.AddPoule(1, 0, std::string(60, 'x')));  // longer than the server takes
+    EXPECT_EQ(Compet.LastError.rfind("erreur serveur : ", 0), 0u) << Compet.LastError;
+    EXPECT_EQ(static_cast<std::size_t>(Dm.Tables.Poules.RecordCount()), pools) << "memory unchanged";
+    EXPECT_FALSE(Compet.EditPoule(987654, "Inconnue"));
+    EXPECT_EQ(Compet.LastError.rfind("erreur serveur : ", 0), 0u) << Compet.LastError;
+    TParamMatch m;
+    m.IdMatch = 987654;
+    m.IdPoule = FirstPool();
+    EXPECT_FALSE(Compet.EditMatch(m));
+    EXPECT_EQ(Compet.LastError.rfind("erreur serveur : ", 0), 0u) << Compet.LastError;
+    EXPECT_FALSE(Compet.DelMatch(987654));
+    EXPECT_EQ(Compet.LastError.rfind("erreur serveur : ", 0), 0u) << Compet.LastError;
+    // No envelope at all: each handler's own text.
+    Misbehave(fedserver::TMode::NoEnvelope, 1, "upd_poule.php");
+    EXPECT_FALSE(Compet.EditPoule(FirstPool(), "Autre"));
+    EXPECT_EQ(Compet.LastError, "aucune réponse serveur");
+    Misbehave(fedserver::TMode::NoEnvelope, 1, "upd_poule.php");
+    EXPECT_FALSE(Compet.AddPoule(1, 0, "Nouvelle"));
+    EXPECT_EQ(Compet.LastError, "aucune réponse de serveur");
+}
+
 TEST_F(Updates, ThePoolSummaryOpensInTheBrowser) {
     Www.OpenPrintPoules(FirstPool());
     ASSERT_EQ(Shell.Urls.size(), 1u);
