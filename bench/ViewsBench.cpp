@@ -18,6 +18,7 @@ public:
     void ApplyColumnVisibility(const std::vector<TFieldDef>&) override {}
     void ShowBusyCursor() override {}
     void RestoreCursor() override {}
+    std::uint8_t FocusedNodeKind() const override { return 2; }
 };
 
 struct TLoaded {

@@ -2,6 +2,7 @@
 
 #include "model/TableDefs.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,8 @@ public:
     // The hourglass while a view is computed, then the cursor shown before.
     virtual void ShowBusyCursor() = 0;
     virtual void RestoreCursor() = 0;
+    // The kind of the tree's focused node; 2 when no node has the focus.
+    virtual std::uint8_t FocusedNodeKind() const = 0;
 };
 
 }  // namespace tavlor

@@ -35,6 +35,8 @@ public:
         ++BusyCount;
     }
     void RestoreCursor() override { --BusyDepth; }
+    std::uint8_t FocusedKind = 2;
+    std::uint8_t FocusedNodeKind() const override { return FocusedKind; }
 };
 
 }  // namespace tavlor::test
