@@ -1,0 +1,111 @@
+#include "export/Export.h"
+
+#include "export/ExportMessages.h"
+#include "model/Files.h"
+#include "text/Error.h"
+
+namespace tavlor {
+
+TExport::TExport(TdmLocal& dm, IViewHost& host, IMessageBoxes& boxes, IDesktopShell& shell)
+    : Dm_(dm), Host_(host), Boxes_(boxes), Shell_(shell) {
+    Ds2Xls_.AfterHeaderCell = [this](workbook::TSheet& sheet, int row, int col, const TFieldDef& field) {
+        Ds2XlsAfterHeaderCell(sheet, row, col, field);
+    };
+    Ds2Xls_.AfterDetailCell = [this](workbook::TSheet& sheet, int row, int col, const TFieldDef& field) {
+        Ds2XlsAfterDetailCell(sheet, row, col, field);
+    };
+}
+
+std::string TExport::GetNomFichierExport(bool html) const {
+    std::string name = Dm_.Compet().Message();
+    for (char& c : name) {
+        switch (c) {
+            case '?': case '[': case ']': case '/': case '\\': case '=': case '+':
+            case '<': case '>': case ':': case ';': case '"': case ',': case '.':
+                c = '_';
+                break;
+            default:
+                break;
+        }
+    }
+    return JoinPath(ExportFolder, name + (html ? ".html" : ".xls"));
+}
+
+void TExport::Ds2XlsAfterHeaderCell(workbook::TSheet& sheet, int row, int col, const TFieldDef& field) {
+    sheet.SetWrap(row, col, true);
+    switch (field.Type) {
+        case TFieldType::String:
+            sheet.SetColumnWidth(col, 25);
+            break;
+        case TFieldType::Float: {
+            sheet.SetColumnWidth(col, 10);
+            // Only the shown players' table has points and a win rate.
+            const bool players = &field == Dm_.Tables.FiltreJoueurs.FindField(field.Name);
+            if (players && field.Name == "PTS") {
+                sheet.SetColumnNumberFormat(col, "#,##0.0");
+            } else if (players && field.Name == "TV") {
+                sheet.SetColumnNumberFormat(col, "0 %");
+            } else {
+                sheet.SetColumnNumberFormat(col, "#,##0.000");
+            }
+            break;
+        }
+        case TFieldType::DateTime:
+            sheet.SetColumnWidth(col, 11);
+            break;
+        case TFieldType::Integer:
+            sheet.SetColumnWidth(col, 8);
+            if (field.Name.find("LICENCE") != std::string::npos) {
+                sheet.SetColumnNumberFormat(col, "000000");
+            }
+            break;
+    }
+}
+
+void TExport::Ds2XlsAfterDetailCell(workbook::TSheet& sheet, int row, int col, const TFieldDef& field) {
+    if (field.Type == TFieldType::DateTime) {
+        sheet.SetNumberFormat(row, col, "dd/mm/yyyy");
+        sheet.SetHAlign(row, col, workbook::THAlign::Center);
+    } else if (field.Type == TFieldType::Integer && field.Name.find("LICENCE") != std::string::npos) {
+        sheet.SetHAlign(row, col, workbook::THAlign::Center);
+    }
+}
+
+void TExport::ExportFiltres(bool html) {
+    TTable& players = Dm_.Tables.FiltreJoueurs;
+    TTable& matches = Dm_.Tables.FiltreMatchs;
+    if (players.IsEmpty() && matches.IsEmpty()) {
+        Boxes_.Error(exportmsg::NothingToExport);
+        return;
+    }
+    const std::uint8_t kind = Host_.FocusedNodeKind();
+    const bool onePlayer = kind == 3 || kind == 4;
+    const std::string name = onePlayer ? players.AsString("NOM") : std::string();
+    struct TDropWorkbook {
+        TDs2Xls& Exporter;
+        ~TDropWorkbook() { Exporter.Drop(); }
+    } drop{Ds2Xls_};
+    if (!players.IsEmpty()) {
+        Ds2Xls_.Export(players, onePlayer ? exportmsg::PlayerRankingsSheet + name : exportmsg::PlayersSheet);
+    }
+    if (!matches.IsEmpty()) {
+        Ds2Xls_.Export(matches, onePlayer ? exportmsg::PlayerMatchesSheet + name : exportmsg::MatchesSheet);
+    }
+    const std::string file = GetNomFichierExport(html);
+    Ds2Xls_.Save(file);
+    Ds2Xls_.Drop();
+
+    const TShellOutcome opened = Shell_.OpenFile(file);
+    switch (opened.Result) {
+        case TShellOutcome::TResult::Opened:
+            return;
+        case TShellOutcome::TResult::NoAssociation:
+            Boxes_.Error(exportmsg::NoApplication(file));
+            return;
+        case TShellOutcome::TResult::Failed:
+            throw Error(opened.Code != 0 ? exportmsg::SystemError(opened.Code, opened.Text)
+                                         : exportmsg::SystemCallFailed);
+    }
+}
+
+}  // namespace tavlor
