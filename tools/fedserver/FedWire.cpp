@@ -101,24 +101,6 @@ std::optional<TForm> DecodeForm(std::string_view body) {
     return form;
 }
 
-std::string EncodeFormValue(std::string_view bytes) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    for (const char c : bytes) {
-        const auto b = static_cast<unsigned char>(c);
-        if ((b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') || (b >= '0' && b <= '9')) {
-            out += c;
-        } else if (b == ' ') {
-            out += '+';
-        } else {
-            out += '%';
-            out += kHex[b >> 4];
-            out += kHex[b & 15];
-        }
-    }
-    return out;
-}
-
 const std::string* FindField(const TForm& form, std::string_view name) {
     for (const TFormField& f : form) {
         if (f.Name == name) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "server/FormEncoding.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -27,9 +29,8 @@ using TForm = std::vector<TFormField>;
 // empty pieces are allowed. nullopt on a broken escape or a piece without "=".
 std::optional<TForm> DecodeForm(std::string_view body);
 
-// The client's encoding: ASCII letters and digits as they are, space as "+",
-// every other byte as %XX in capitals.
-std::string EncodeFormValue(std::string_view bytes);
+// The client's encoding of form values, for the tests that post as it does.
+using tavlor::EncodeFormValue;
 
 // The first field of that name, or null.
 const std::string* FindField(const TForm& form, std::string_view name);
