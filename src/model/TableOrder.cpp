@@ -4,16 +4,6 @@
 
 namespace tavlor {
 
-int CompareOnKeys(const TOrderKeys& keys, const TRow& a, const TRow& b) {
-    for (const TOrderKey& k : keys) {
-        const int c = CompareValues(a.Values[k.Slot], b.Values[k.Slot], k.Type);
-        if (c != 0) {
-            return k.Descending ? -c : c;
-        }
-    }
-    return 0;
-}
-
 int CompareWithProbe(const TOrderKeys& keys, const TRow& row, const TKeyProbe& probe) {
     for (std::size_t i = 0; i < probe.Count && i < keys.size(); ++i) {
         const TOrderKey& k = keys[i];

@@ -24,8 +24,17 @@ struct TKeyProbe {
     std::size_t Count = 0;
 };
 
-// Compares two rows on the keys only: negative, 0 or positive.
-int CompareOnKeys(const TOrderKeys& keys, const TRow& a, const TRow& b);
+// Compares two rows on the keys only: negative, 0 or positive. Inline: every
+// sort and every ordered insert runs it.
+inline int CompareOnKeys(const TOrderKeys& keys, const TRow& a, const TRow& b) {
+    for (const TOrderKey& k : keys) {
+        const int c = CompareValues(a.Values[k.Slot], b.Values[k.Slot], k.Type);
+        if (c != 0) {
+            return k.Descending ? -c : c;
+        }
+    }
+    return 0;
+}
 // Compares a row with a probe on the probe's leading keys.
 int CompareWithProbe(const TOrderKeys& keys, const TRow& row, const TKeyProbe& probe);
 
@@ -41,6 +50,9 @@ struct TRowLess {
     const TOrderKeys* Keys = nullptr;
 
     bool operator()(const TRow* a, const TRow* b) const {
+        if (Keys->empty()) {
+            return a->Seq < b->Seq;  // the insertion order
+        }
         const int c = CompareOnKeys(*Keys, *a, *b);
         return c != 0 ? c < 0 : a->Seq < b->Seq;
     }
