@@ -1,7 +1,6 @@
 #include "ranking/Views.h"
 
 #include "ranking/ViewsMessages.h"
-#include "text/Cp1252.h"
 #include "text/Numbers.h"
 
 namespace tavlor {

@@ -80,6 +80,25 @@ TEST_F(Download, EveryTableAsTheServerHasIt) {
     EXPECT_TRUE(static_cast<bool>(Compet.OnShowLogin));
 }
 
+TEST_F(Download, TheThreeRequestsOfADownloadByteForByte) {
+    Server.ClearRequests();
+    LoadFirst();
+    const auto log = Server.Requests();
+    ASSERT_EQ(log.size(), 3u);
+    const std::string id = std::to_string(Served().Id);
+    const std::vector<std::string> bodies = {"ACTION=listebillards&VTX=2%2E0%2E3&",
+                                             "ACTION=listepoules&NOCOMPET=" + id + "&VTX=2%2E0%2E3&",
+                                             "ACTION=listematchs&NOCOMPET=" + id + "&VTX=2%2E0%2E3&"};
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(log[i].Raw.substr(0, log[i].Raw.find("\r\n")), "POST /3bandes/execall/getlists.php HTTP/1.0");
+        EXPECT_EQ(log[i].Body, bodies[i]);
+        EXPECT_EQ(log[i].Raw.substr(log[i].Raw.size() - bodies[i].size()), bodies[i]) << "the body ends the request";
+    }
+    EXPECT_EQ(Window.Progress, (std::vector<std::string>{"Interrogation du serveur pour liste des billards ...",
+                                                          "Interrogation du serveur : liste des poules ...",
+                                                          "Interrogation du serveur : liste des matchs ..."}));
+}
+
 TEST_F(Download, TheDisciplineComesFromTheAddressAndNamesTheTitleOnce) {
     LoadFirst();
     Www.LoadCompet(Served().Id, Compet.Message());  // reload

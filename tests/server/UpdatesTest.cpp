@@ -131,6 +131,12 @@ TEST_F(Updates, MatchesThroughServerAndStore) {
     m.Bd = 260;
     m.DateMatch = text::EncodeDate(2004, 5, 6);
     ASSERT_TRUE(Compet.AddMatch(m)) << Compet.LastError;
+    const std::string l1 = std::to_string(m.Licence1), l2 = std::to_string(m.Licence2),
+                      pool = std::to_string(m.IdPoule);
+    EXPECT_EQ(LastBody(), "ACTION=ajouter&ID1=" + l1 + "&PTS1=30&REP1=25&SER1=6&PTMATCH1=2&ID2=" + l2 +
+                              "&PTS2=21&REP2=25&SER2=4&PTMATCH2=0&DATEMATCH=2004%2D05%2D06&IDPOULE=" + pool +
+                              "&BD=260&VTX=2%2E0%2E3&");
+    EXPECT_EQ(LastRaw().substr(0, LastRaw().find("\r\n")), "POST /3bandes/execall/upd_match.php HTTP/1.0");
     EXPECT_GT(m.IdMatch, 0);
     EXPECT_DOUBLE_EQ(m.CoefBd, 0.8) << "the server's coefficient of the 2.60 table";
     EXPECT_NE(LastBody().find("&DATEMATCH=2004%2D05%2D06&IDPOULE=" + std::to_string(m.IdPoule) + "&BD=260&"),
