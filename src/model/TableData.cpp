@@ -246,6 +246,14 @@ TOrder& TTableData::AcquireOrder(const TOrderKeys& keys) {
     return *found;
 }
 
+template <class F>
+void TTableData::ForEachOrder(F&& f) {
+    f(*Natural_);
+    for (auto& order : Orders_) {
+        f(*order);
+    }
+}
+
 TOrder::TRowSet& TTableData::RowsOf(TOrder& order) {
     if (order.Stale()) {
         order.Rebuild(Storage_);
@@ -349,8 +357,9 @@ std::string TRowView::AsString(std::string_view field) const {
 TBookmark TRowView::Bookmark() const { return Row_ ? Row_->Seq : 0; }
 
 TRow* TTableData::RowOf(TBookmark bookmark) const {
-    auto it = Natural_->Rows().find(TSeqProbe{bookmark});
-    return it == Natural_->Rows().end() ? nullptr : *it;
+    auto& rows = const_cast<TTableData*>(this)->RowsOf(*Natural_);
+    auto it = rows.find(TSeqProbe{bookmark});
+    return it == rows.end() ? nullptr : *it;
 }
 
 TRow* TTableData::InsertRow(std::vector<TValue>& values) {
@@ -367,17 +376,18 @@ TRow* TTableData::InsertRow(std::vector<TValue>& values) {
     row->Seq = NextSeq_++;
     row->Slot = Storage_.size();
     Storage_.push_back(std::move(owned));
-    Natural_->Insert(row);
-    for (auto& order : Orders_) {
-        if (order->Stale()) {
-            continue;
+    // The insertion order too is kept up to date only while a cursor uses it:
+    // the working tables refilled at every change of selection walk other orders.
+    ForEachOrder([row](TOrder& order) {
+        if (order.Stale()) {
+            return;
         }
-        if (order->Users() > 0) {
-            order->Insert(row);
+        if (order.Users() > 0) {
+            order.Insert(row);
         } else {
-            order->MarkStale();
+            order.MarkStale();
         }
-    }
+    });
     for (auto& hash : Hashes_) {
         hash->Insert(row);
     }
@@ -455,12 +465,11 @@ void TTableData::DeleteRow(TRow* row) {
     for (TTable* cursor : Cursors_) {
         cursor->OnRowDeleting(row);
     }
-    Natural_->Erase(row);
-    for (auto& order : Orders_) {
-        if (!order->Stale()) {
-            order->Erase(row);
+    ForEachOrder([row](TOrder& order) {
+        if (!order.Stale()) {
+            order.Erase(row);
         }
-    }
+    });
     for (auto& hash : Hashes_) {
         hash->Erase(row);
     }

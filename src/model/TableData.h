@@ -140,6 +140,8 @@ public:
     const TLookupSlots& LookupSlots(const TFieldDef& field) const { return Lookups_[field.LookupIndex]; }
 
 private:
+    template <class F>
+    void ForEachOrder(F&& f);
     void ApplyUpdate(TRow* row, const std::vector<char>& changed, const std::function<void()>& write);
     void Notify();
     void NotifyFields();
