@@ -579,19 +579,7 @@ bool TTable::Locate(std::string_view fields, const std::vector<TValue>& values) 
     } else if (allIntegers) {
         // Otherwise the rows holding the values, through a hash index on the
         // listed fields; the first of them in the current order wins.
-        std::vector<std::size_t> perm(slots.size());
-        for (std::size_t i = 0; i < perm.size(); ++i) {
-            perm[i] = i;
-        }
-        std::sort(perm.begin(), perm.end(), [&](std::size_t a, std::size_t b) { return slots[a] < slots[b]; });
-        std::vector<int> sortedSlots;
-        std::vector<TValue> sortedValues;
-        for (std::size_t i : perm) {
-            sortedSlots.push_back(slots[i]);
-            sortedValues.push_back(wanted[i]);
-        }
-        THashIndex& hash = Data_->HashIndexFor(sortedSlots);
-        if (const auto* rows = hash.Find(hash.KeyOf(sortedValues.data()))) {
+        if (const auto* rows = Data_->RowsHolding(slots.data(), wanted.data(), slots.size())) {
             const TRowLess less = Order_->Less();
             for (TRow* row : *rows) {
                 if (Passes(*row) && (found == nullptr || less(row, found))) {

@@ -278,23 +278,48 @@ THashIndex& TTableData::HashIndexFor(const int* slots, std::size_t count) {
     return *Hashes_.back();
 }
 
-const TRow* TTableData::FindFirst(int slot, const TValue& value) {
-    THashIndex& hash = HashIndexFor(&slot, 1);
-    const auto* rows = hash.Find(hash.KeyOf(&value));
-    if (rows == nullptr) {
-        return nullptr;
+const std::vector<TRow*>* TTableData::RowsHolding(const int* slots, const TValue* values, std::size_t count) {
+    if (count == 0 || count > THashIndex::MaxFields) {
+        throw Error(tablemsg::WrongValueCount(Name_));
     }
+    // One hash index per set of fields, whatever order they are listed in.
+    std::array<std::pair<int, const TValue*>, THashIndex::MaxFields> keys;
+    for (std::size_t i = 0; i < count; ++i) {
+        keys[i] = {slots[i], &values[i]};
+    }
+    std::sort(keys.begin(), keys.begin() + count,
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::array<int, THashIndex::MaxFields> sortedSlots{};
+    std::array<TValue, THashIndex::MaxFields> sortedValues;
+    for (std::size_t i = 0; i < count; ++i) {
+        sortedSlots[i] = keys[i].first;
+        sortedValues[i] = *keys[i].second;
+    }
+    THashIndex& hash = HashIndexFor(sortedSlots.data(), count);
+    return hash.Find(hash.KeyOf(sortedValues.data()));
+}
+
+namespace {
+
+const TRow* Earliest(const std::vector<TRow*>* rows) {
     const TRow* first = nullptr;
-    for (const TRow* row : *rows) {
-        if (first == nullptr || row->Seq < first->Seq) {
-            first = row;
+    if (rows != nullptr) {
+        for (const TRow* row : *rows) {
+            if (first == nullptr || row->Seq < first->Seq) {
+                first = row;
+            }
         }
     }
     return first;
 }
 
+}  // namespace
+
+const TRow* TTableData::FindFirst(int slot, const TValue& value) { return Earliest(RowsHolding(&slot, &value, 1)); }
+
 TRowView TTableData::Lookup(std::string_view fields, std::initializer_list<std::int32_t> values) {
-    std::array<std::pair<int, std::int32_t>, THashIndex::MaxFields> keys;
+    std::array<int, THashIndex::MaxFields> slots{};
+    std::array<TValue, THashIndex::MaxFields> wanted;
     std::size_t count = 0;
     std::size_t start = 0;
     auto value = values.begin();
@@ -307,33 +332,17 @@ TRowView TTableData::Lookup(std::string_view fields, std::initializer_list<std::
         if (f.Kind != TFieldKind::Data || f.Type != TFieldType::Integer) {
             throw Error(tablemsg::NotAnIntegerField(Name_, f.Name));
         }
-        if (value == values.end() || count == keys.size()) {
+        if (value == values.end() || count == slots.size()) {
             throw Error(tablemsg::WrongValueCount(Name_));
         }
-        keys[count++] = {f.StorageIndex, *value++};
+        slots[count] = f.StorageIndex;
+        wanted[count++] = *value++;
         start = end + 1;
     }
     if (value != values.end()) {
         throw Error(tablemsg::WrongValueCount(Name_));
     }
-    std::sort(keys.begin(), keys.begin() + count);
-    std::array<int, THashIndex::MaxFields> slots{};
-    std::array<TValue, THashIndex::MaxFields> wanted;
-    for (std::size_t i = 0; i < count; ++i) {
-        slots[i] = keys[i].first;
-        wanted[i] = keys[i].second;
-    }
-    THashIndex& hash = HashIndexFor(slots.data(), count);
-    const auto* rows = hash.Find(hash.KeyOf(wanted.data()));
-    const TRow* first = nullptr;
-    if (rows != nullptr) {
-        for (const TRow* row : *rows) {
-            if (first == nullptr || row->Seq < first->Seq) {
-                first = row;
-            }
-        }
-    }
-    return TRowView(this, first);
+    return TRowView(this, Earliest(RowsHolding(slots.data(), wanted.data(), count)));
 }
 
 TValue TRowView::Value(std::string_view field) const {

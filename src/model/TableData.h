@@ -95,6 +95,9 @@ public:
     // The first row, in insertion order, whose integer data field at slot
     // holds the value; nullptr when none. What looked-up fields read.
     const TRow* FindFirst(int slot, const TValue& value);
+    // The rows whose integer data fields at these slots hold these values,
+    // through a hash index on those fields (listed in any order); nullptr when none.
+    const std::vector<TRow*>* RowsHolding(const int* slots, const TValue* values, std::size_t count);
     // The first row, in insertion order, whose listed integer data fields (one
     // name, or names joined by ";") hold the values; an empty view when none.
     TRowView Lookup(std::string_view fields, std::initializer_list<std::int32_t> values);

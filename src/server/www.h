@@ -78,6 +78,8 @@ public:
 
 private:
     std::vector<std::vector<std::string>> ListRecords() const;
+    // A grid list's reply: the server's error, the rows, or the no-reply text.
+    void ShowList(TTextGrid& grid, const std::string& errorPrefix, const std::string& noReply);
     bool ServerAnswer(const std::string& noReply);
     std::vector<std::string> MatchFields(const TParamMatch& m) const;
 

@@ -43,12 +43,16 @@ std::vector<std::vector<std::string>> TwwwFrm::ListRecords() const {
 void TwwwFrm::ListCompets(TTextGrid& grid) {
     Window_.SetProgress(wwwmsg::ProgressCompetitions);
     PostForm("/getlists.php", {"ACTION=listecompets"});
+    ShowList(grid, wwwmsg::CompetitionsError, wwwmsg::CompetitionsNoReply);
+}
+
+void TwwwFrm::ShowList(TTextGrid& grid, const std::string& errorPrefix, const std::string& noReply) {
     if (HasError) {
-        Boxes_.Error(wwwmsg::CompetitionsError + ErrorText);
+        Boxes_.Error(errorPrefix + ErrorText);
     } else if (HasData) {
         FillGrid(grid);
     } else {
-        Boxes_.Error(wwwmsg::CompetitionsNoReply);
+        Boxes_.Error(noReply);
     }
 }
 
@@ -69,13 +73,7 @@ void TwwwFrm::ListJoueurs(TTextGrid& grid) {
         fields.push_back("VILLE=" + town);
     }
     PostForm("/getlists.php", fields);
-    if (HasError) {
-        Boxes_.Error(wwwmsg::PlayersError + ErrorText);
-    } else if (HasData) {
-        FillGrid(grid);
-    } else {
-        Boxes_.Error(wwwmsg::PlayersNoReply);
-    }
+    ShowList(grid, wwwmsg::PlayersError, wwwmsg::PlayersNoReply);
 }
 
 void TwwwFrm::LoadBillards() {
