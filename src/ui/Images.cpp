@@ -147,8 +147,8 @@ void Cue(QPainter& p, QPointF butt, QPointF tip) {
 }
 
 void Cues(QPainter& p) {
-    Cue(p, QPointF(14.2, 15), QPointF(2, 1.2));
-    Cue(p, QPointF(1.8, 15), QPointF(14, 1.2));
+    Cue(p, QPointF(13.4, 15.4), QPointF(3, 0.8));
+    Cue(p, QPointF(2.6, 15.4), QPointF(13, 0.8));
 }
 
 // Two green arrows turning clockwise round (8, 8).
@@ -264,12 +264,12 @@ void Globe(QPainter& p) {
     p.drawLine(QPointF(2.2, 4), QPointF(12.8, 4));
     p.drawLine(QPointF(2.2, 11), QPointF(12.8, 11));
     // Two chain links at the bottom-right.
-    p.translate(15.2, 12.4);
+    p.translate(15.6, 12.2);
     p.rotate(-40);
-    for (const auto& [colour, width] : {std::pair{QColor(Qt::white), 3.0}, std::pair{QColor(0x30, 0x30, 0x30), 1.3}}) {
+    for (const auto& [colour, width] : {std::pair{QColor(Qt::white), 3.4}, std::pair{QColor(0x2a, 0x2a, 0x2a), 1.5}}) {
         p.setPen(Pen(colour, width));
-        p.drawRoundedRect(QRectF(-6.6, -1.5, 5.6, 3), 1.5, 1.5);
-        p.drawRoundedRect(QRectF(-3.0, -1.5, 5.6, 3), 1.5, 1.5);
+        p.drawRoundedRect(QRectF(-7.4, -1.7, 6.2, 3.4), 1.7, 1.7);
+        p.drawRoundedRect(QRectF(-3.4, -1.7, 6.2, 3.4), 1.7, 1.7);
     }
 }
 
@@ -407,7 +407,7 @@ void Board(QPainter& p) {
 QIcon CommandImage(int index) {
     static const std::array<QIcon, CommandImageCount> images = [] {
         constexpr std::array<Drawing, CommandImageCount> drawings{
-            WithPlus<Phi>,     WithPlus<Hen>,    WithPlus<Head>,     WithPlus<Cues>,
+            WithPlus<Phi>,     WithPlus<Hen>,    WithPlus<Head>,     WithPlus<Cues, 5>,
             Centred<Globe>,    Cross,            TextField,          Worksheet,
             Printer,           Centred<LetterT>, Centred<Sign2K>,    Centred<Sign3K>,
             PageWithArrows,    Centred<Arrows>};
