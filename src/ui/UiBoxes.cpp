@@ -1,5 +1,7 @@
 #include "ui/UiBoxes.h"
 
+#include "ui/ErrorDisplay.h"
+
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -49,6 +51,25 @@ bool TQtBoxes::InputQuery(const std::string& caption, const std::string& prompt,
     }
     value = dialog.textValue().toStdString();
     return true;
+}
+
+void IUiBoxes::TopLevelError(const std::string& text) { ShowTopLevelError(nullptr, text); }
+
+bool IUiBoxes::ChooseItem(const std::string& caption, const std::string& prompt,
+                          const std::vector<std::string>& items, int& index) {
+    QStringList list;
+    for (const std::string& item : items) list << Q(item);
+    QInputDialog dialog;
+    dialog.setWindowTitle(Q(caption));
+    dialog.setLabelText(Q(prompt));
+    dialog.setComboBoxItems(list);
+    dialog.setComboBoxEditable(false);
+    if (index >= 0 && index < list.size()) dialog.setTextValue(list[index]);
+    dialog.setOkButtonText(QStringLiteral("OK"));
+    dialog.setCancelButtonText(QStringLiteral("Annuler"));
+    if (dialog.exec() != QDialog::Accepted) return false;
+    index = static_cast<int>(list.indexOf(dialog.textValue()));
+    return index >= 0;
 }
 
 QString QtFileFilter(const std::string& filter) {

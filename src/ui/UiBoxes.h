@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <string>
+#include <vector>
 
 class QWidget;
 
@@ -25,6 +26,12 @@ public:
     // chosen path (UTF-8) replaces path on OK.
     virtual bool SaveFileName(const std::string& filter, std::string& path) = 0;
     virtual bool OpenFileName(const std::string& filter, std::string& path) = 0;
+    // An error that ended a command (tavlor::Error): the program's top-level
+    // error display, which adds the closing full stop.
+    virtual void TopLevelError(const std::string& text);
+    // A choice among items (a list box with OK and Cancel); index in, index out.
+    virtual bool ChooseItem(const std::string& caption, const std::string& prompt,
+                            const std::vector<std::string>& items, int& index);
 };
 
 // The real dialogs, modal over parent, titled with the program's name.

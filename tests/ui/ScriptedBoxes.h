@@ -14,7 +14,7 @@ namespace tavlor::test {
 // answers Cancel.
 class TScriptedBoxes : public ui::IUiBoxes {
 public:
-    std::vector<std::string> Errors, Informations, Confirmations, OkCancels, Inputs, Files;
+    std::vector<std::string> TopErrors, Errors, Informations, Confirmations, OkCancels, Inputs, Files;
     std::deque<bool> Answers;                      // Confirm and ConfirmOkCancel, in order
     std::deque<std::optional<std::string>> Typed;  // InputQuery: a text for OK, nullopt for Cancel
     std::deque<std::optional<std::string>> Chosen; // SaveFileName / OpenFileName
@@ -23,6 +23,7 @@ public:
 
     void Error(const std::string& text) override { Errors.push_back(text); }
     void Information(const std::string& text) override { Informations.push_back(text); }
+    void TopLevelError(const std::string& text) override { TopErrors.push_back(text); }
     bool Confirm(const std::string& text) override {
         Confirmations.push_back(text);
         return Next();
@@ -42,10 +43,31 @@ public:
         Typed.pop_front();
         return true;
     }
+    // Answers with the item whose text is the next typed text (Cancel when none).
+    bool ChooseItem(const std::string& caption, const std::string& prompt, const std::vector<std::string>& items,
+                    int& index) override {
+        Inputs.push_back(caption + "|" + prompt);
+        Choices = items;
+        if (Typed.empty() || !Typed.front()) {
+            if (!Typed.empty()) Typed.pop_front();
+            return false;
+        }
+        const std::string wanted = *Typed.front();
+        Typed.pop_front();
+        for (std::size_t i = 0; i < items.size(); ++i) {
+            if (items[i] == wanted) {
+                index = static_cast<int>(i);
+                return true;
+            }
+        }
+        return false;
+    }
+    std::vector<std::string> Choices;
     bool SaveFileName(const std::string& filter, std::string& path) override { return File(filter, path); }
     bool OpenFileName(const std::string& filter, std::string& path) override { return File(filter, path); }
 
     void Clear() {
+        TopErrors.clear();
         Errors.clear();
         Informations.clear();
         Confirmations.clear();

@@ -1,0 +1,14 @@
+#include "ui/Program.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("tavlor"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Tavlor"));
+    tavlor::ui::TProgram program(QApplication::applicationFilePath());
+    program.Show();
+    const int status = QApplication::exec();
+    program.Close();
+    return status;
+}

@@ -1,0 +1,52 @@
+#include "ui/AppFolders.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QStringList>
+#include <QTemporaryFile>
+
+#ifndef TAVLOR_SERVER_BASE
+#define TAVLOR_SERVER_BASE "http://127.0.0.1:8765"
+#endif
+
+namespace tavlor::ui {
+
+bool FolderWritable(const QString& folder) {
+    QTemporaryFile probe(folder + QStringLiteral("/.tavlor-XXXXXX"));
+    return probe.open();
+}
+
+TAppFolders ResolveFolders(const QString& programFile, const std::function<bool(const QString&)>& writable) {
+    const QFileInfo program(programFile);
+    const QString folder = program.absolutePath();
+    TAppFolders f;
+    if (writable(folder)) {
+        f.BesideProgram = true;
+        f.SettingsFile = (folder + u'/' + program.completeBaseName() + QStringLiteral(".ini")).toStdString();
+        f.DataFolder = folder.toStdString();
+        f.ExportFolder = folder.toStdString();
+        return f;
+    }
+    f.BesideProgram = false;
+    const QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (documents.isEmpty()) documents = QDir::homePath();
+    const QString exports = documents + QStringLiteral("/Tavlor");
+    for (const QString& dir : {config, data, exports}) QDir().mkpath(dir);
+    f.SettingsFile = (config + QStringLiteral("/tavlor.ini")).toStdString();
+    f.DataFolder = data.toStdString();
+    f.ExportFolder = exports.toStdString();
+    return f;
+}
+
+QStringList BuiltInServerAddresses() {
+    QString base = QStringLiteral(TAVLOR_SERVER_BASE);
+    while (base.endsWith(u'/')) base.chop(1);
+    QStringList out;
+    for (const char* path : {"/3bandes", "/cadre", "/bande", "/libre"}) out << base + QLatin1String(path);
+    return out;
+}
+
+}  // namespace tavlor::ui
