@@ -23,8 +23,10 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPixmap>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -118,6 +120,9 @@ void TMainFrm::CreateActions() {
         ActionOrder_ << a;
     }
     Action(QStringLiteral("Separator"))->setEnabled(false);
+    QPixmap blank(20, 16);
+    blank.fill(Qt::transparent);
+    Action(QStringLiteral("Separator"))->setIcon(QIcon(blank));
     Action(QStringLiteral("TriAlphaJoueurs"))->setCheckable(true);
     Action(QStringLiteral("TriAlphaJoueurs"))->setChecked(false);
 
@@ -182,12 +187,12 @@ void TMainFrm::CreateToolBar() {
     ToolBar1_->setMovable(false);
     ToolBar1_->setFloatable(false);
     ToolBar1_->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    ToolBar1_->setStyleSheet(QStringLiteral("QToolButton { min-width: 23px; max-width: 23px; }"));
     const auto button = [this](QAction* action, const char* name) {
         auto* b = new QToolButton(ToolBar1_);
         b->setObjectName(QLatin1String(name));
         b->setAutoRaise(true);
         b->setDefaultAction(action);
+        b->setFixedWidth(27);
         ToolBar1_->addWidget(b);
         return b;
     };
@@ -239,8 +244,14 @@ void TMainFrm::CreateBody() {
     Body_->setChildrenCollapsible(false);
     TreePhases_ = new TPhaseTree(Body_);
     TreePhases_->setMinimumWidth(120);
-    RightPanel_ = new QWidget(Body_);
+    // The right-hand side keeps its room in the splitter; what it holds (the
+    // grid and the match area) is hidden while no competition is open.
+    auto* rightHost = new QWidget(Body_);
+    auto* hostLayout = new QVBoxLayout(rightHost);
+    hostLayout->setContentsMargins(0, 0, 0, 0);
+    RightPanel_ = new QWidget(rightHost);
     RightPanel_->setObjectName(QStringLiteral("RightPanel"));
+    hostLayout->addWidget(RightPanel_);
     auto* right = new QVBoxLayout(RightPanel_);
     right->setContentsMargins(0, 0, 0, 0);
     right->setSpacing(0);
@@ -265,10 +276,10 @@ void TMainFrm::CreateBody() {
     RightSplitter_->setSizes({400, 239});
     right->addWidget(RightSplitter_);
     Body_->addWidget(TreePhases_);
-    Body_->addWidget(RightPanel_);
+    Body_->addWidget(rightHost);
     Body_->setStretchFactor(0, 0);
     Body_->setStretchFactor(1, 1);
-    Body_->setSizes({289, 700});
+    Body_->setSizes({289 + TreePhases_->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2, 700});
     column->addWidget(Body_, 1);
     setCentralWidget(central);
 

@@ -1,5 +1,6 @@
 #include "ui/MatchList.h"
 
+#include "text/DateTime.h"
 #include "ui/TableModel.h"
 
 #include <QHeaderView>
@@ -108,11 +109,16 @@ void TMatchPanelDelegate::paint(QPainter* p, const QStyleOptionViewItem& option,
     QFont bold = option.font;
     bold.setBold(true);
     p->setFont(bold);
-    p->drawText(line1.adjusted(0, 0, -w + 72, 0), Qt::AlignLeft | Qt::AlignVCenter, text("DATEMATCH"));
+    const QString date = QString::fromStdString(text::FormatDateDMY(m->AsDateTime("DATEMATCH")));
+    const int dateW = p->fontMetrics().horizontalAdvance(date) + 10;
+    p->drawText(QRect(x, line1.top(), dateW, lineH), Qt::AlignLeft | Qt::AlignVCenter, date);
     p->setFont(option.font);
-    p->drawText(QRect(x + 76, line1.top(), 90, lineH), Qt::AlignLeft | Qt::AlignVCenter, text("NOMBD"));
-    p->drawText(QRect(x + 170, line1.top(), w - 170, lineH), Qt::AlignRight | Qt::AlignVCenter,
-                p->fontMetrics().elidedText(text("NOMPOULE"), Qt::ElideRight, w - 170));
+    const QString billiard = text("NOMBD");
+    const int billiardW = p->fontMetrics().horizontalAdvance(billiard) + 10;
+    p->drawText(QRect(x + dateW, line1.top(), billiardW, lineH), Qt::AlignLeft | Qt::AlignVCenter, billiard);
+    const int poolX = dateW + billiardW;
+    p->drawText(QRect(x + poolX, line1.top(), w - poolX, lineH), Qt::AlignRight | Qt::AlignVCenter,
+                p->fontMetrics().elidedText(text("NOMPOULE"), Qt::ElideRight, std::max(0, w - poolX)));
 
     const auto [c1, c2] = CircleColours(m->AsInteger("PM1"), m->AsInteger("PM2"));
     // Figures take fixed columns at the right; the name gets the rest.

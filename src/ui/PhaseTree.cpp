@@ -4,6 +4,9 @@
 #include "ui/TableModel.h"
 
 #include <QContextMenuEvent>
+
+#include <algorithm>
+
 #include <QDrag>
 #include <QHeaderView>
 #include <QMimeData>
@@ -47,8 +50,11 @@ void TPhaseTree::SetTreeModel(TPhaseTreeModel* model) {
     setColumnWidth(TPhaseTreeModel::ColFocus, 16);
     setColumnWidth(TPhaseTreeModel::ColName, 149);
     setColumnWidth(TPhaseTreeModel::ColFormula, 20);
-    setColumnWidth(TPhaseTreeModel::ColPlayers, 50);
-    setColumnWidth(TPhaseTreeModel::ColMatches, 50);
+    // Counts of a large competition (five digits and an image) stay readable
+    // whatever the font.
+    const int counts = std::max(50, fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 16 + 10);
+    setColumnWidth(TPhaseTreeModel::ColPlayers, counts);
+    setColumnWidth(TPhaseTreeModel::ColMatches, counts);
 }
 
 TNodeHandle TPhaseTree::FocusedNode() const { return Model_ != nullptr ? Model_->NodeOf(currentIndex()) : 0; }
@@ -130,8 +136,11 @@ TRankingGrid::TRankingGrid(QWidget* parent) : QTableView(parent) {
 void TRankingGrid::SetGridModel(TTableModel* model) {
     Model_ = model;
     setModel(model);
+    // The given widths, widened where the title would not fit in this font.
     for (std::size_t c = 0; c < model->Columns().size(); ++c) {
-        setColumnWidth(static_cast<int>(c), model->Columns()[c].Width);
+        const int title =
+            horizontalHeader()->fontMetrics().horizontalAdvance(model->headerData(int(c), Qt::Horizontal).toString());
+        setColumnWidth(static_cast<int>(c), std::max(model->Columns()[c].Width, title + 12));
     }
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) { Model_->MakeCurrent(current.row()); });
