@@ -110,6 +110,9 @@ void TConnectionFrm::Centre() {
 
 void TConnectionFrm::ShowModeless() {
     Centre();
+    // Shown without waiting, yet above any modal dialog open meanwhile, so that
+    // "Annuler" can be reached and no other window starts a second command.
+    setWindowModality(Qt::ApplicationModal);
     show();
     raise();
 }

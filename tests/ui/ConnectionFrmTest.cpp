@@ -152,10 +152,11 @@ private slots:
 
     void cancelEndsASlowExchangeAtOnce() {
         W->Misbehave(fedserver::TMode::Delay, 1, "getlists.php", 3000);
-        bool progressShown = false, onTop = false;
+        bool progressShown = false, onTop = false, blocking = false;
         QString line;
         QTimer::singleShot(300, this, [&] {
-            progressShown = Frm->isVisible() && !Frm->LoginPanelVisible() && !Frm->isModal();
+            progressShown = Frm->isVisible() && !Frm->LoginPanelVisible();
+            blocking = QApplication::activeModalWidget() == Frm.get();
             onTop = Frm->windowFlags() & Qt::WindowStaysOnTopHint;
             line = Child<QLabel>("Msg1Lbl")->text();
             Child<QPushButton>("Button1")->click();
@@ -172,6 +173,7 @@ private slots:
         QVERIFY(raised);
         QVERIFY(clock.elapsed() < 2500);
         QVERIFY(progressShown);
+        QVERIFY(blocking);
         QVERIFY(onTop);
         QCOMPARE(line, QStringLiteral("Interrogation du serveur pour liste des compétitions ..."));
         QCOMPARE(W->Boxes.Informations, Texts{"Connexion annulée"});

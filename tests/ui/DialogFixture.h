@@ -14,6 +14,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -62,11 +63,28 @@ public:
         m.DelayMs = delayMs;
         Server.SetMisbehaviour(m);
     }
+    // Only the requests of one ACTION; field: the field a non-numeric mode spoils.
+    void MisbehaveOn(fedserver::TMode mode, const std::string& action, int field = 0, int count = 1) {
+        fedserver::TMisbehaviour m;
+        m.Mode = mode;
+        m.Count = count;
+        m.Script = "getlists.php";
+        m.Action = action;
+        m.Field = field;
+        Server.SetMisbehaviour(m);
+    }
     // Requests received for a script ("upd_match.php", ...).
     int Requests(const std::string& script) const {
         const auto log = Server.Requests();
         return static_cast<int>(std::count_if(log.begin(), log.end(), [&](const fedserver::TLoggedRequest& r) {
             return r.Target.find(script) != std::string::npos;
+        }));
+    }
+    // Requests whose body holds a text ("ACTION=listematchs", ...).
+    int RequestsWith(const std::string& text) const {
+        const auto log = Server.Requests();
+        return static_cast<int>(std::count_if(log.begin(), log.end(), [&](const fedserver::TLoggedRequest& r) {
+            return r.Body.find(text) != std::string::npos;
         }));
     }
     int Rows(TTable& table, const std::string& filter) {
@@ -99,5 +117,22 @@ public:
 private:
     QTimer Timer_;
 };
+
+// Runs act once, as soon as the dialog is the active modal window (an exchange
+// that runs before it is shown processes events, so a plain zero timer could
+// fire too early). Dropping the result cancels it.
+inline std::unique_ptr<QTimer> WhenShown(QWidget* dialog, std::function<void()> act) {
+    auto timer = std::make_unique<QTimer>();
+    timer->setInterval(5);
+    QTimer* t = timer.get();
+    QObject::connect(t, &QTimer::timeout, [t, dialog, act = std::move(act)] {
+        if (dialog->isVisible() && QApplication::activeModalWidget() == dialog) {
+            t->stop();
+            act();
+        }
+    });
+    timer->start();
+    return timer;
+}
 
 }  // namespace tavlor::test
