@@ -7,6 +7,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -25,6 +26,18 @@ QLabel* Label(QWidget* parent, const QString& text, int left, int top, int width
     label->setObjectName(QString::fromLatin1(name));
     label->setGeometry(left, top, width, label->sizeHint().height());
     return label;
+}
+
+// The login panel's places are fixed: a label whose text is wider than its
+// place gets a smaller font rather than losing its end.
+void FitFont(QLabel* label, qreal scale = 1.0) {
+    QFont font = label->font();
+    font.setPointSizeF(font.pointSizeF() * scale);
+    while (font.pointSizeF() > 6 && QFontMetrics(font).horizontalAdvance(label->text()) > label->width()) {
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    }
+    label->setFont(font);
+    label->resize(label->width(), QFontMetrics(font).height());
 }
 
 QPushButton* Button(QWidget* parent, const char* text, int left, int top, const char* name) {
@@ -48,22 +61,20 @@ TConnectionFrm::TConnectionFrm(QWidget* parent)
     MsgPnl_ = new QWidget(this);
     MsgPnl_->setObjectName(QStringLiteral("MsgPnl"));
     MsgPnl_->setGeometry(0, 0, Width, Height);
-    Msg1Lbl_ = Label(MsgPnl_, QString(), 16, 7, 320, "Msg1Lbl");
+    // The first line may run above the Cancel button.
+    Msg1Lbl_ = Label(MsgPnl_, QString(), 16, 5, Width - 20, "Msg1Lbl");
     Msg2Lbl_ = Label(MsgPnl_, QString(), 40, 34, 296, "msg2Lbl");
     Button1_ = Button(MsgPnl_, dlgmsg::Cancel, 344, 22, "Button1");
+    Button1_->raise();
 
     // The login panel covers the message panel while it is shown.
     LogPnl_ = new QWidget(this);
     LogPnl_->setObjectName(QStringLiteral("LogPnl"));
     LogPnl_->setGeometry(0, 0, Width, Height);
     LogPnl_->setAutoFillBackground(true);
-    QLabel* label1 = Label(LogPnl_, QString::fromUtf8(dlgmsg::LoginIdentifier), 16, 6, 124, "Label1");
-    QLabel* label3 = Label(LogPnl_, QString::fromUtf8(dlgmsg::Numeric), 16, 22, 124, "Label3");
-    Label(LogPnl_, QString::fromUtf8(dlgmsg::Password), 16, 44, 124, "Label2");
-    QFont small = label3->font();
-    small.setPointSizeF(small.pointSizeF() * 0.85);
-    label3->setFont(small);
-    label1->raise();
+    FitFont(Label(LogPnl_, QString::fromUtf8(dlgmsg::LoginIdentifier), 16, 7, 124, "Label1"));
+    FitFont(Label(LogPnl_, QString::fromUtf8(dlgmsg::Numeric), 16, 22, 124, "Label3"), 0.85);
+    FitFont(Label(LogPnl_, QString::fromUtf8(dlgmsg::Password), 16, 44, 124, "Label2"));
     LogEdit_ = new QLineEdit(LogPnl_);
     LogEdit_->setObjectName(QStringLiteral("LogEdit"));
     LogEdit_->setGeometry(144, 8, 121, 23);

@@ -121,10 +121,12 @@ TGetListFrm::TGetListFrm(TCompetition& compet, TwwwFrm& www, IUiBoxes& boxes, QW
     View_->setSelectionBehavior(QAbstractItemView::SelectRows);
     View_->setSelectionMode(QAbstractItemView::SingleSelection);
     View_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    View_->setTextElideMode(Qt::ElideNone);  // narrow columns clip their texts, as a grid does
     View_->verticalHeader()->hide();
     View_->verticalHeader()->setDefaultSectionSize(20);
     View_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     View_->horizontalHeader()->setHighlightSections(false);
+    View_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
