@@ -1,0 +1,157 @@
+#include "ui/FiltreCompetFrm.h"
+
+#include "ui/DialogsMessages.h"
+#include "ui/TextGridModel.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QStatusTipEvent>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace tavlor::ui {
+
+namespace {
+
+std::string AsciiUpper(std::string text) {
+    for (char& c : text) {
+        if (c >= 'a' && c <= 'z') {
+            c = static_cast<char>(c - 'a' + 'A');
+        }
+    }
+    return text;
+}
+
+// "short|long": the short part next to the button, the long one for the status bar.
+void SetHint(QWidget* widget, const char* hint) {
+    const QStringList parts = QString::fromUtf8(hint).split(u'|');
+    widget->setToolTip(parts.front());
+    widget->setStatusTip(parts.back());
+}
+
+}  // namespace
+
+bool TFiltreCompetFrm::Contains(const std::string& cell, const std::string& filter) {
+    // UTF-8 keeps every byte of an accented letter above 127, out of the folding's reach.
+    return AsciiUpper(cell).find(AsciiUpper(filter)) != std::string::npos;
+}
+
+TFiltreCompetFrm::TFiltreCompetFrm(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("TFiltreCompetFrm"));
+    setWindowTitle(QString::fromUtf8(dlgmsg::TitleFiltered));
+    resize(375, 453);
+
+    auto* select = new QPushButton(QString::fromUtf8(dlgmsg::Select), this);
+    select->setObjectName(QStringLiteral("SelectBtn"));
+    SetHint(select, dlgmsg::HintSelect);
+    auto* close = new QPushButton(QString::fromUtf8(dlgmsg::Close), this);
+    close->setObjectName(QStringLiteral("CloseBtn"));
+    SetHint(close, dlgmsg::HintClose);
+    for (QPushButton* b : {select, close}) {
+        b->setAutoDefault(false);
+    }
+
+    Model_ = new TTextGridModel(GrilleFiltre_, this);
+    View_ = new QTableView(this);
+    View_->setObjectName(QStringLiteral("GrilleFiltre"));
+    View_->setModel(Model_);
+    View_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    View_->setSelectionMode(QAbstractItemView::SingleSelection);
+    View_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    View_->setTextElideMode(Qt::ElideNone);  // narrow columns clip their texts, as a grid does
+    View_->verticalHeader()->hide();
+    View_->verticalHeader()->setDefaultSectionSize(20);
+    View_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    View_->horizontalHeader()->setHighlightSections(false);
+    View_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+
+    auto* bar = new QHBoxLayout;
+    bar->addWidget(select);
+    bar->addWidget(close);
+    bar->addStretch(1);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addLayout(bar);
+    layout->addWidget(View_, 1);
+
+    connect(select, &QPushButton::clicked, this, &TFiltreCompetFrm::SelectBtnClick);
+    connect(close, &QPushButton::clicked, this, &TFiltreCompetFrm::CloseBtnClick);
+    connect(View_, &QTableView::doubleClicked, this, &TFiltreCompetFrm::SelectBtnClick);
+}
+
+void TFiltreCompetFrm::Fill(const TTextGrid& source, const std::string& filter, const std::vector<int>& widths) {
+    {
+        TGridChange change(*Model_);
+        GrilleFiltre_.SetColCount(source.ColCount());
+        // Only copied rows: a row left over from an earlier filter could be selected in place of a match.
+        GrilleFiltre_.SetRowCount(1);
+        Sources_.clear();
+        int k = -1;
+        auto copy = [&](int r) {
+            ++k;
+            if (GrilleFiltre_.RowCount() < k + 1) {
+                GrilleFiltre_.SetRowCount(k + 1);
+            }
+            for (int c = 0; c < source.ColCount(); ++c) {
+                GrilleFiltre_.SetCell(c, k, source.Cell(c, r));
+            }
+            Sources_.resize(static_cast<std::size_t>(k) + 1);
+            Sources_[static_cast<std::size_t>(k)] = r;
+        };
+        copy(0);
+        for (int r = 1; r < source.RowCount(); ++r) {
+            for (int c = 0; c < source.ColCount(); ++c) {
+                if (Contains(source.Cell(c, r), filter)) {
+                    copy(r);
+                    break;
+                }
+            }
+        }
+    }
+    Model_->SetTitleRow(true);
+    for (int c = 0; c < static_cast<int>(widths.size()); ++c) {
+        View_->setColumnWidth(c, widths[static_cast<std::size_t>(c)]);
+    }
+    SetCurrentRow(1);
+}
+
+void TFiltreCompetFrm::SetCurrentRow(int row) {
+    const int modelRow = Model_->ModelRow(row);
+    if (modelRow >= 0 && modelRow < Model_->rowCount()) {
+        View_->setCurrentIndex(Model_->index(modelRow, 0));
+        View_->selectRow(modelRow);
+    } else {
+        View_->setCurrentIndex({});
+    }
+}
+
+bool TFiltreCompetFrm::ShowFiltered(const TTextGrid& source, const std::string& filter,
+                                    const std::vector<int>& widths, int& sourceRow) {
+    Fill(source, filter, widths);
+    Selected_ = -1;
+    if (exec() != QDialog::Accepted || Selected_ < 0) {
+        return false;
+    }
+    sourceRow = Selected_;
+    return true;
+}
+
+void TFiltreCompetFrm::SelectBtnClick() {
+    const QModelIndex current = View_->currentIndex();
+    if (!current.isValid()) {
+        return;  // no competition holds the text
+    }
+    Selected_ = SourceRow(Model_->GridRow(current.row()));
+    accept();
+}
+
+bool TFiltreCompetFrm::event(QEvent* event) {
+    if (event->type() == QEvent::StatusTip && ShowHint) {
+        ShowHint(static_cast<QStatusTipEvent*>(event)->tip());
+        return true;
+    }
+    return QDialog::event(event);
+}
+
+}  // namespace tavlor::ui

@@ -1,0 +1,413 @@
+#include "ui/GetListFrm.h"
+
+#include "server/www.h"
+#include "text/Error.h"
+#include "text/Numbers.h"
+#include "ui/DialogIcons.h"
+#include "ui/DialogsMessages.h"
+#include "ui/ErrorDisplay.h"
+#include "ui/FiltreCompetFrm.h"
+#include "ui/TextGridModel.h"
+#include "ui/UiBoxes.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStatusTipEvent>
+#include <QTableView>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace tavlor::ui {
+
+namespace {
+
+QString Q(const char* text) { return QString::fromUtf8(text); }
+
+QToolButton* ImageButton(QWidget* parent, const QIcon& icon, const char* hint, const char* name) {
+    auto* button = new QToolButton(parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setIcon(icon);
+    button->setIconSize(QSize(16, 16));
+    button->setToolTip(Q(hint));
+    button->setStatusTip(Q(hint));
+    button->setAutoRaise(true);
+    return button;
+}
+
+QPushButton* TextButton(QWidget* parent, const char* text, const char* hint, const char* name) {
+    auto* button = new QPushButton(Q(text), parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setToolTip(Q(hint));
+    button->setStatusTip(Q(hint));
+    button->setAutoDefault(false);  // Enter in a text box runs that box's own action
+    return button;
+}
+
+const std::vector<int> CompetWidths = {35, 35, 35, 200, 35};
+const std::vector<int> PlayerWidths = {70, 150, 150};
+
+}  // namespace
+
+TGetListFrm::TGetListFrm(TCompetition& compet, TwwwFrm& www, IUiBoxes& boxes, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      Compet_(compet),
+      Www_(www),
+      Boxes_(boxes),
+      Fb_(boxes) {
+    setObjectName(QStringLiteral("TGetListFrm"));
+    resize(376, 483);
+    TopLevelError = [this](const std::string& text) { ShowTopLevelError(this, text); };
+
+    // Competition bar.
+    ListCompetPnl_ = new QWidget(this);
+    ListCompetPnl_->setObjectName(QStringLiteral("ListCompetPnl"));
+    ListCompetPnl_->setFixedHeight(41);
+    FiltreEdit_ = new QLineEdit(ListCompetPnl_);
+    FiltreEdit_->setObjectName(QStringLiteral("FiltreEdit"));
+    FiltreBtn_ = ImageButton(ListCompetPnl_, FilterIcon(), dlgmsg::HintFilter, "FiltreBtn");
+    OpenFdbBtn_ = ImageButton(ListCompetPnl_, DatabaseIcon(), dlgmsg::HintOpenFdb, "OpenFdbBtn");
+    LoadCompetBtn_ = TextButton(ListCompetPnl_, dlgmsg::Ok, dlgmsg::HintLoadCompet, "LoadCompetBtn");
+    auto* competBar = new QHBoxLayout(ListCompetPnl_);
+    competBar->setContentsMargins(6, 0, 6, 0);
+    competBar->addWidget(new QLabel(Q(dlgmsg::Filter), ListCompetPnl_));
+    competBar->addWidget(FiltreEdit_, 1);
+    competBar->addWidget(FiltreBtn_);
+    competBar->addWidget(OpenFdbBtn_);
+    competBar->addStretch(1);
+    competBar->addWidget(LoadCompetBtn_);
+
+    // Player bar.
+    ListInscritsPnl_ = new QWidget(this);
+    ListInscritsPnl_->setObjectName(QStringLiteral("ListInscritsPnl"));
+    ListInscritsPnl_->setFixedHeight(64);
+    OpenFdbBtn2_ = ImageButton(ListInscritsPnl_, DatabaseIcon(), dlgmsg::HintOpenFdb, "OpenFdbBtn2");
+    NomEdit_ = new QLineEdit(ListInscritsPnl_);
+    NomEdit_->setObjectName(QStringLiteral("NomEdit"));
+    VilleEdit_ = new QLineEdit(ListInscritsPnl_);
+    VilleEdit_->setObjectName(QStringLiteral("VilleEdit"));
+    for (QLineEdit* e : {NomEdit_, VilleEdit_}) {
+        e->setToolTip(Q(dlgmsg::HintPartOfName));
+        e->setStatusTip(Q(dlgmsg::HintPartOfName));
+    }
+    CherchBtn_ = ImageButton(ListInscritsPnl_, SearchIcon(), dlgmsg::HintSearch, "CherchBtn");
+    InscrireBtn_ = TextButton(ListInscritsPnl_, dlgmsg::Register, dlgmsg::HintRegister, "InscrireBtn");
+    auto* playerBar = new QGridLayout(ListInscritsPnl_);
+    playerBar->setContentsMargins(6, 2, 6, 2);
+    playerBar->setVerticalSpacing(1);
+    playerBar->addWidget(OpenFdbBtn2_, 1, 0);
+    playerBar->addWidget(new QLabel(Q(dlgmsg::PlayerName), ListInscritsPnl_), 0, 1);
+    playerBar->addWidget(NomEdit_, 1, 1);
+    playerBar->addWidget(new QLabel(Q(dlgmsg::TownName), ListInscritsPnl_), 0, 2);
+    playerBar->addWidget(VilleEdit_, 1, 2);
+    playerBar->addWidget(CherchBtn_, 1, 3);
+    playerBar->addWidget(InscrireBtn_, 1, 4);
+    playerBar->setColumnStretch(1, 1);
+    playerBar->setColumnStretch(2, 1);
+
+    MsgLbl_ = new QLabel(this);
+    MsgLbl_->setObjectName(QStringLiteral("MsgLbl"));
+    MsgLbl_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    MsgLbl_->setMargin(16);
+    MsgLbl_->setWordWrap(true);
+
+    Model_ = new TTextGridModel(Grid_, this);
+    View_ = new QTableView(this);
+    View_->setObjectName(QStringLiteral("Grid"));
+    View_->setModel(Model_);
+    View_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    View_->setSelectionMode(QAbstractItemView::SingleSelection);
+    View_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    View_->setTextElideMode(Qt::ElideNone);  // narrow columns clip their texts, as a grid does
+    View_->verticalHeader()->hide();
+    View_->verticalHeader()->setDefaultSectionSize(20);
+    View_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    View_->horizontalHeader()->setHighlightSections(false);
+    View_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(ListCompetPnl_);
+    layout->addWidget(ListInscritsPnl_);
+    layout->addWidget(MsgLbl_, 1);
+    layout->addWidget(View_, 1);
+    SetListVisible(false);
+    ListInscritsPnl_->hide();
+
+    connect(LoadCompetBtn_, &QPushButton::clicked, this, &TGetListFrm::LoadCompetBtnClick);
+    connect(FiltreBtn_, &QToolButton::clicked, this, &TGetListFrm::FiltreBtnClick);
+    connect(FiltreEdit_, &QLineEdit::returnPressed, this, &TGetListFrm::FiltreBtnClick);
+    connect(OpenFdbBtn_, &QToolButton::clicked, this, &TGetListFrm::OpenFdbBtnClick);
+    connect(OpenFdbBtn2_, &QToolButton::clicked, this, &TGetListFrm::OpenFdbBtn2Click);
+    connect(CherchBtn_, &QToolButton::clicked, this, &TGetListFrm::CherchBtnClick);
+    connect(NomEdit_, &QLineEdit::returnPressed, this, &TGetListFrm::CherchBtnClick);
+    connect(VilleEdit_, &QLineEdit::returnPressed, this, &TGetListFrm::CherchBtnClick);
+    connect(InscrireBtn_, &QPushButton::clicked, this, &TGetListFrm::InscrireBtnClick);
+    connect(View_, &QTableView::doubleClicked, this, &TGetListFrm::GridDblClick);
+}
+
+bool TGetListFrm::Guarded(const std::function<void()>& action) {
+    try {
+        action();
+        return true;
+    } catch (const Error& e) {
+        TopLevelError(e.what());
+        return false;
+    }
+}
+
+void TGetListFrm::SetListVisible(bool visible) {
+    View_->setVisible(visible);
+    MsgLbl_->setVisible(!visible);
+}
+
+bool TGetListFrm::ListVisible() const { return !View_->isHidden(); }
+
+void TGetListFrm::ResetList(int cols) {
+    SetListVisible(false);
+    TGridChange change(*Model_);
+    Model_->SetTitleRow(false);
+    Grid_.SetColCount(cols);
+    Grid_.SetRowCount(1);
+}
+
+void TGetListFrm::ShowList(const std::vector<int>& widths) {
+    Model_->SetTitleRow(true);
+    for (int c = 0; c < static_cast<int>(widths.size()) && c < Grid_.ColCount(); ++c) {
+        View_->setColumnWidth(c, widths[static_cast<std::size_t>(c)]);
+    }
+    SetListVisible(true);
+    SetCurrentRow(1);
+}
+
+int TGetListFrm::CurrentRow() const {
+    const QModelIndex current = View_->currentIndex();
+    // As in a grid, the first data row is current until another is chosen.
+    return current.isValid() ? Model_->GridRow(current.row()) : 1;
+}
+
+void TGetListFrm::SetCurrentRow(int gridRow) {
+    const int row = Model_->ModelRow(gridRow);
+    if (row >= 0 && row < Model_->rowCount()) {
+        View_->setCurrentIndex(Model_->index(row, 0));
+        View_->selectRow(row);
+    }
+}
+
+std::vector<int> TGetListFrm::ColumnWidths() const {
+    std::vector<int> widths;
+    for (int c = 0; c < Grid_.ColCount(); ++c) {
+        widths.push_back(View_->columnWidth(c));
+    }
+    return widths;
+}
+
+bool TGetListFrm::ChooseCompetWww(const std::string& url) {
+    if (isVisible()) {
+        return false;
+    }
+    setWindowTitle(Q(dlgmsg::TitleCompetWww));
+    ListInscritsPnl_->hide();
+    ListCompetPnl_->show();
+    OpenFdbBtn_->hide();
+    MsgLbl_->clear();
+    ResetList(1);
+    const bool listed = Guarded([&] {
+        TGridChange change(*Model_);
+        Www_.SetBaseUrl(url);
+        Www_.ListCompets(Grid_);
+    });
+    if (!listed || Grid_.RowCount() < 2) {
+        return false;
+    }
+    ShowList(CompetWidths);
+    LoadAction_ = TLoadAction::Www;
+    setModal(true);
+    return exec() == QDialog::Accepted;
+}
+
+bool TGetListFrm::ChooseCompetLocal() {
+    if (isVisible()) {
+        return false;
+    }
+    setWindowTitle(Q(dlgmsg::TitleCompetLocal));
+    ListInscritsPnl_->hide();
+    ListCompetPnl_->show();
+    OpenFdbBtn_->show();
+    MsgLbl_->clear();
+    ResetList(1);
+    LoadAction_ = TLoadAction::Local;
+    OpenFdbBtnClick();  // no local base is open yet
+    setModal(true);
+    return exec() == QDialog::Accepted;
+}
+
+void TGetListFrm::LoadCompetBtnClick() {
+    if (LoadAction_ == TLoadAction::Www) {
+        LoadCompetWww();
+    } else {
+        LoadCompetLocal();
+    }
+}
+
+bool TGetListFrm::ChosenCompetition(const char* separator1, std::string& title, std::int32_t& number) {
+    if (Grid_.RowCount() <= 1 || Grid_.Cell(0, 1).empty()) {
+        return false;
+    }
+    const int r = CurrentRow();
+    const char* separator2 = LoadAction_ == TLoadAction::Www ? " " : " - ";
+    title = Grid_.Cell(0, r) + separator1 + Grid_.Cell(1, r) + separator2 + Grid_.Cell(2, r) + " - " + Grid_.Cell(3, r);
+    number = text::StrToInt(Grid_.Cell(4, r));
+    return true;
+}
+
+void TGetListFrm::LoadCompetWww() {
+    bool chosen = false;
+    const bool loaded = Guarded([&] {
+        std::string title;
+        std::int32_t number = 0;
+        chosen = ChosenCompetition(" ", title, number);
+        if (chosen) {
+            Www_.LoadCompet(number, title);
+        }
+    });
+    if (chosen && loaded) {
+        accept();
+    }
+}
+
+void TGetListFrm::LoadCompetLocal() {
+    bool chosen = false;
+    const bool loaded = Guarded([&] {
+        std::string title;
+        std::int32_t number = 0;
+        chosen = ChosenCompetition("  ", title, number);
+        if (chosen) {
+            Fb_.LoadCompetDb(number, title);
+        }
+    });
+    if (chosen && loaded) {
+        accept();
+    }
+}
+
+void TGetListFrm::FiltreBtnClick() {
+    const std::string filter = FiltreEdit_->text().toStdString();
+    if (filter.empty() || Filtre_ == nullptr || !ListVisible()) {
+        return;
+    }
+    int row = -1;
+    if (Filtre_->ShowFiltered(Grid_, filter, ColumnWidths(), row)) {
+        SetCurrentRow(row);
+        LoadCompetBtnClick();
+    }
+}
+
+void TGetListFrm::OpenFdbBtnClick() {
+    if (!Fb_.OpenDb()) {
+        return;
+    }
+    Guarded([&] {
+        TGridChange change(*Model_);
+        Fb_.ListCompetDb(Grid_);
+    });
+    if (Grid_.RowCount() >= 2) {
+        ShowList(CompetWidths);
+    }
+}
+
+void TGetListFrm::OpenFdbBtn2Click() {
+    if (Compet_.Connexion == 1) {
+        Fb_.OpenDb();
+    }
+}
+
+void TGetListFrm::ShowSearchJoueur() {
+    if (isVisible()) {
+        return;
+    }
+    ListInscritsPnl_->show();
+    ListCompetPnl_->hide();
+    SetListVisible(false);
+    InscrireBtn_->setEnabled(false);
+    MsgLbl_->setText(Q(dlgmsg::TypeAName));
+    if (Compet_.Connexion == 2) {
+        setWindowTitle(Q(dlgmsg::TitleSearchWww));
+        OpenFdbBtn2_->show();
+    } else if (Compet_.Connexion == 1) {
+        setWindowTitle(Q(dlgmsg::TitleSearchLocal));
+        OpenFdbBtn2_->hide();
+        if (!Fb_.IsOpen()) {
+            Fb_.OpenDb();
+        }
+    } else {
+        Boxes_.Error(dlgmsg::NoConnection);
+        return;
+    }
+    setModal(false);
+    show();
+    raise();
+    activateWindow();
+}
+
+void TGetListFrm::CherchBtnClick() {
+    ResetList(2);
+    Grid_.SetCell(0, 0, NomEdit_->text().toStdString());
+    Grid_.SetCell(1, 0, VilleEdit_->text().toStdString());
+    const bool searched = Guarded([&] {
+        TGridChange change(*Model_);
+        Compet_.ListJoueurs(Grid_);
+    });
+    if (!searched) {
+        return;  // the list stays hidden
+    }
+    if (Grid_.RowCount() < 2) {
+        MsgLbl_->setText(Q(dlgmsg::NoPlayerFound));
+        SetListVisible(false);
+        InscrireBtn_->setEnabled(false);
+    } else {
+        ShowList(PlayerWidths);
+        InscrireBtn_->setEnabled(true);
+    }
+}
+
+void TGetListFrm::InscrireBtnClick() {
+    if (Grid_.RowCount() <= 1) {
+        return;
+    }
+    Guarded([&] {
+        const int r = CurrentRow();
+        const std::int32_t licence = text::StrToInt(Grid_.Cell(0, r));
+        if (!Compet_.AddInscrit(licence, -1, Grid_.Cell(1, r))) {
+            Boxes_.Error(Compet_.LastError);
+        }
+    });
+}
+
+void TGetListFrm::GridDblClick() {
+    if (!ListCompetPnl_->isHidden()) {
+        LoadCompetBtnClick();
+    } else if (!ListInscritsPnl_->isHidden()) {
+        InscrireBtnClick();
+    }
+}
+
+void TGetListFrm::ReloadCompet() {
+    if (Compet_.Connexion == 2 && Compet_.IdCompet() > 0) {
+        Guarded([&] { Www_.LoadCompet(Compet_.IdCompet(), Compet_.Message()); });
+    }
+}
+
+bool TGetListFrm::event(QEvent* event) {
+    if (event->type() == QEvent::StatusTip && ShowHint) {
+        ShowHint(static_cast<QStatusTipEvent*>(event)->tip());
+        return true;
+    }
+    return QDialog::event(event);
+}
+
+}  // namespace tavlor::ui

@@ -1,0 +1,114 @@
+#pragma once
+
+#include "model/Communs.h"
+#include "model/TextGrid.h"
+#include "model/dbFb.h"
+
+#include <QDialog>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTableView;
+class QToolButton;
+class QWidget;
+
+namespace tavlor {
+class TwwwFrm;
+}
+
+namespace tavlor::ui {
+
+class IUiBoxes;
+class TFiltreCompetFrm;
+class TTextGridModel;
+
+// The lists dialog: in one window, either the server's competitions (modal,
+// to open one) or the player search (modeless, to register players one after
+// the other). Created once and reused; opening it while it is visible is refused.
+// No public operation lets an error escape: errors go to TopLevelError.
+class TGetListFrm : public QDialog {
+    Q_OBJECT
+
+public:
+    TGetListFrm(TCompetition& compet, TwwwFrm& www, IUiBoxes& boxes, QWidget* parent = nullptr);
+    // The filtered list is created after this dialog.
+    void SetFiltreCompetFrm(TFiltreCompetFrm* frm) { Filtre_ = frm; }
+
+    // True when a competition was loaded from the dialog.
+    bool ChooseCompetWww(const std::string& url);
+    // True when the dialog was closed with OK.
+    bool ChooseCompetLocal();
+    void ShowSearchJoueur();
+    void ReloadCompet();
+
+    // Controls' actions.
+    void LoadCompetBtnClick();
+    void LoadCompetWww();
+    void LoadCompetLocal();
+    void FiltreBtnClick();
+    void OpenFdbBtnClick();
+    void OpenFdbBtn2Click();
+    void CherchBtnClick();
+    void InscrireBtnClick();
+    void GridDblClick();
+
+    // The list: its cells, and its current row counted with the title row.
+    const TTextGrid& Grid() const { return Grid_; }
+    int CurrentRow() const;
+    void SetCurrentRow(int gridRow);
+    std::vector<int> ColumnWidths() const;
+    bool ListVisible() const;
+
+    TdmFb& Fb() { return Fb_; }
+    // Where an error that ends an action is shown; the program's top-level
+    // error display unless replaced (tests record it).
+    std::function<void(const std::string&)> TopLevelError;
+    // Receives the long part of a button's hint, for the main window's status bar.
+    std::function<void(const QString&)> ShowHint;
+
+protected:
+    bool event(QEvent* event) override;
+
+private:
+    enum class TLoadAction { Www, Local };
+    void SetListVisible(bool visible);
+    // Reduces the list to cols by 1 row, hidden, without a title row.
+    void ResetList(int cols);
+    // A filled list: title row, widths, shown, first data row current.
+    void ShowList(const std::vector<int>& widths);
+    // The title and number of the current row; false when there is none.
+    bool ChosenCompetition(const char* separator1, std::string& title, std::int32_t& number);
+    // Runs an action; an error it raises goes to the top-level display.
+    bool Guarded(const std::function<void()>& action);
+
+    TCompetition& Compet_;
+    TwwwFrm& Www_;
+    IUiBoxes& Boxes_;
+    TdmFb Fb_;
+    TFiltreCompetFrm* Filtre_ = nullptr;
+    TLoadAction LoadAction_ = TLoadAction::Www;
+
+    TTextGrid Grid_;
+    TTextGridModel* Model_ = nullptr;
+    QWidget* ListCompetPnl_ = nullptr;
+    QWidget* ListInscritsPnl_ = nullptr;
+    QLineEdit* FiltreEdit_ = nullptr;
+    QToolButton* FiltreBtn_ = nullptr;
+    QToolButton* OpenFdbBtn_ = nullptr;
+    QPushButton* LoadCompetBtn_ = nullptr;
+    QToolButton* OpenFdbBtn2_ = nullptr;
+    QLineEdit* NomEdit_ = nullptr;
+    QLineEdit* VilleEdit_ = nullptr;
+    QToolButton* CherchBtn_ = nullptr;
+    QPushButton* InscrireBtn_ = nullptr;
+    QLabel* MsgLbl_ = nullptr;
+    QTableView* View_ = nullptr;
+};
+
+}  // namespace tavlor::ui

@@ -1,0 +1,40 @@
+#include "ui/TextGridModel.h"
+
+namespace tavlor::ui {
+
+void TTextGridModel::SetTitleRow(bool on) {
+    if (on == TitleRow_) {
+        return;
+    }
+    beginResetModel();
+    TitleRow_ = on;
+    endResetModel();
+}
+
+int TTextGridModel::rowCount(const QModelIndex& parent) const {
+    if (parent.isValid()) {
+        return 0;
+    }
+    return std::max(0, Grid_.RowCount() - (TitleRow_ ? 1 : 0));
+}
+
+int TTextGridModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : Grid_.ColCount(); }
+
+QVariant TTextGridModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::ToolTipRole)) {
+        return {};
+    }
+    return QString::fromStdString(Grid_.Cell(index.column(), GridRow(index.row())));
+}
+
+QVariant TTextGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role != Qt::DisplayRole) {
+        return {};
+    }
+    if (orientation == Qt::Horizontal) {
+        return TitleRow_ ? QString::fromStdString(Grid_.Cell(section, 0)) : QString();
+    }
+    return {};
+}
+
+}  // namespace tavlor::ui

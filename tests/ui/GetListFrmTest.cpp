@@ -1,0 +1,398 @@
+// The lists dialog and the filtered list against the stand-in server, with the
+// real connection window: choosing a competition, filtering, the player search
+// and registration, the local stubs, reloading.
+#include "ui/GetListFrm.h"
+
+#include "ui/ConnectionFrm.h"
+#include "ui/DialogFixture.h"
+#include "ui/FiltreCompetFrm.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QToolButton>
+#include <QtTest>
+
+#include <set>
+
+using namespace tavlor;
+using namespace tavlor::test;
+using tavlor::ui::TFiltreCompetFrm;
+using tavlor::ui::TGetListFrm;
+using Texts = std::vector<std::string>;
+
+namespace {
+const std::string ShortCriteria = "vous devez spécidier au moins un paramètre sur 3 caractères minimum";
+const std::string NotImplemented = "fonctionnalité non implémentée dans cette version";
+}  // namespace
+
+class GetListFrmTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<ui::TConnectionFrm> Window;
+    std::unique_ptr<TDialogWorld> W;
+    std::unique_ptr<TGetListFrm> Frm;
+    std::unique_ptr<TFiltreCompetFrm> Filtre;
+    Texts TopErrors;
+
+    template <class T>
+    T* Child(QWidget* parent, const char* name) {
+        T* w = parent->findChild<T*>(QString::fromLatin1(name));
+        if (!w) qFatal("no control %s", name);
+        return w;
+    }
+    template <class T>
+    T* Child(const char* name) { return Child<T>(Frm.get(), name); }
+    QTableView* View() { return Child<QTableView>("Grid"); }
+    std::string Url() const { return W->Server.BaseUrl("3bandes"); }
+    const fedserver::TServedCompetition& Listed(std::size_t i) const { return W->Federation.Disciplines[0].Competitions[i]; }
+    std::string TitleOf(std::size_t i) const {
+        const auto& c = Listed(i);
+        return c.Saison + " " + c.Niveau + " " + c.Categorie + " - " + c.Nom;
+    }
+    // The server's competition list, act running once the dialog is shown.
+    bool Choose(const std::function<void()>& act) {
+        TModalWatchdog watchdog;
+        bool acted = false;
+        auto when = WhenShown(Frm.get(), [&] {
+            acted = true;
+            act();
+        });
+        const bool chosen = Frm->ChooseCompetWww(Url());
+        if (!acted) QTest::qFail("the dialog was not shown", __FILE__, __LINE__);
+        if (watchdog.Fired) QTest::qFail("the dialog had to be closed", __FILE__, __LINE__);
+        return chosen;
+    }
+    std::vector<int> Widths(std::size_t n) {
+        std::vector<int> all = Frm->ColumnWidths();
+        all.resize(std::min(n, all.size()));
+        return all;
+    }
+    int GridRowOfLicence(std::int32_t licence) {
+        for (int r = 1; r < Frm->Grid().RowCount(); ++r)
+            if (Frm->Grid().Cell(0, r) == std::to_string(licence)) return r;
+        return -1;
+    }
+
+private slots:
+    void initTestCase() {
+        Window = std::make_unique<ui::TConnectionFrm>();
+        W = std::make_unique<TDialogWorld>(Window.get());
+        Window->SetLink(W->Www.get());
+        Frm = std::make_unique<TGetListFrm>(W->Compet, *W->Www, W->Boxes);
+        Filtre = std::make_unique<TFiltreCompetFrm>();
+        Frm->SetFiltreCompetFrm(Filtre.get());
+        Frm->TopLevelError = [this](const std::string& text) { TopErrors.push_back(text); };
+        Window->TopLevelError = Frm->TopLevelError;
+    }
+    void init() {
+        W->Server.Reset();
+        W->Boxes.Clear();
+        TopErrors.clear();
+        W->Compet.Connexion = 0;
+        Frm->findChild<QLineEdit*>(QStringLiteral("FiltreEdit"))->clear();
+    }
+    void cleanup() {
+        if (Frm->isVisible()) Frm->reject();
+        QVERIFY(!Window->isVisible());
+    }
+
+    void competitionListShowsTitlesWidthsAndLoadsTheChosenRow() {
+        bool shown = false;
+        const bool chosen = Choose([&] {
+            shown = Frm->isVisible() && Frm->isModal();
+            QCOMPARE(Frm->windowTitle(), QStringLiteral("Compétition disponibles sur le serveur internet"));
+            QVERIFY(Child<QWidget>("ListInscritsPnl")->isHidden());
+            QVERIFY(Child<QToolButton>("OpenFdbBtn")->isHidden());
+            QVERIFY(Frm->ListVisible());
+            QCOMPARE(View()->model()->rowCount(), int(W->Federation.Disciplines[0].Competitions.size()));
+            QCOMPARE(View()->model()->headerData(3, Qt::Horizontal).toString(), QStringLiteral("Compétition"));
+            QCOMPARE(View()->model()->data(View()->model()->index(1, 3)).toString(),
+                     QString::fromStdString(Listed(1).Nom));
+            QCOMPARE(Frm->ColumnWidths().size(), std::size_t(6));
+            QCOMPARE(Widths(5),
+                     (std::vector<int>{35, 35, 35, 200, 35}));
+            QCOMPARE(Frm->CurrentRow(), 1);
+            Child<QPushButton>("LoadCompetBtn")->click();
+        });
+        QVERIFY(shown);
+        QVERIFY(chosen);
+        QVERIFY(!Frm->isVisible());
+        QCOMPARE(W->Compet.IdCompet(), Listed(0).Data.Id);
+        QCOMPARE(W->Compet.Message(), TitleOf(0) + " (3Bandes)");
+        QCOMPARE(W->Compet.Connexion, std::uint8_t(2));
+    }
+
+    void doubleClickOnARowLoadsThatRow() {
+        QVERIFY(Choose([&] {
+            Frm->SetCurrentRow(2);
+            emit View()->doubleClicked(View()->currentIndex());
+        }));
+        QCOMPARE(W->Compet.IdCompet(), Listed(1).Data.Id);
+        QCOMPARE(W->Compet.Message(), TitleOf(1) + " (3Bandes)");
+    }
+
+    void noListNoDialog() {
+        // No envelope, an error envelope, a transport failure: no dialog and false.
+        W->MisbehaveOn(fedserver::TMode::NoEnvelope, "listecompets");
+        QVERIFY(!Frm->ChooseCompetWww(Url()));
+        QCOMPARE(W->Boxes.Errors, Texts{"chargement compétitions : aucune réponse du serveur"});
+        W->Boxes.Clear();
+        W->MisbehaveOn(fedserver::TMode::DataError, "listecompets");
+        // The error envelope wins over the data that comes with it.
+        QVERIFY(!Frm->ChooseCompetWww(Url()));
+        QCOMPARE(W->Boxes.Errors, Texts{"erreur en chargement compétitions : Erreur simulée par le serveur de test"});
+        W->Misbehave(fedserver::TMode::Status, 1, "getlists.php");
+        QVERIFY(!Frm->ChooseCompetWww(Url()));
+        QCOMPARE(TopErrors.size(), std::size_t(1));
+        QVERIFY(!Frm->isVisible());
+    }
+
+    void openingWhileVisibleIsRefused() {
+        bool again = true;
+        int requests = -1;
+        QVERIFY(!Choose([&] {
+            const int before = W->Requests("getlists.php");
+            again = Frm->ChooseCompetWww(Url());
+            Frm->ShowSearchJoueur();
+            requests = W->Requests("getlists.php") - before;
+            QCOMPARE(Frm->windowTitle(), QStringLiteral("Compétition disponibles sur le serveur internet"));
+            Frm->reject();
+        }));
+        QVERIFY(!again);
+        QCOMPARE(requests, 0);
+    }
+
+    void aCellThatIsNoNumberGivesTheConversionErrorAndTheDialogStays() {
+        W->MisbehaveOn(fedserver::TMode::NonNumeric, "listecompets", 4);
+        bool stillOpen = false;
+        QVERIFY(!Choose([&] {
+            Child<QPushButton>("LoadCompetBtn")->click();
+            stillOpen = Frm->isVisible();
+            Frm->reject();
+        }));
+        QVERIFY(stillOpen);
+        QCOMPARE(TopErrors, Texts{"'" + std::to_string(Listed(0).Data.Id) + "x' n'est pas une valeur entière correcte"});
+        QCOMPARE(W->Requests("listepoules"), 0);
+    }
+
+    void aFailedLoadKeepsTheDialogOpenForASecondTry() {
+        W->MisbehaveOn(fedserver::TMode::Drop, "listepoules");
+        bool stillOpen = false;
+        QVERIFY(Choose([&] {
+            Child<QPushButton>("LoadCompetBtn")->click();
+            stillOpen = Frm->isVisible();
+            Child<QPushButton>("LoadCompetBtn")->click();
+        }));
+        QVERIFY(stillOpen);
+        QCOMPARE(TopErrors.size(), std::size_t(1));
+        QCOMPARE(W->Compet.IdCompet(), Listed(0).Data.Id);
+    }
+
+    void filterFoldsOnlyAsciiLetters() {
+        QVERIFY(TFiltreCompetFrm::Contains("Coupe régionale", "coupe"));
+        QVERIFY(TFiltreCompetFrm::Contains("COUPE DE FRANCE", "coupe"));
+        QVERIFY(TFiltreCompetFrm::Contains("coupe", "CoUpE"));
+        QVERIFY(TFiltreCompetFrm::Contains("Coupe régionale", "RéGIONALE"));
+        QVERIFY(!TFiltreCompetFrm::Contains("Coupe régionale", "RÉGIONALE"));
+        QVERIFY(!TFiltreCompetFrm::Contains("Île-de-France", "île"));
+        QVERIFY(TFiltreCompetFrm::Contains("Île-de-France", "Île"));
+        QVERIFY(!TFiltreCompetFrm::Contains("Coupe", "Coupes"));
+    }
+
+    void filteredListCopiesMatchingRowsAndRemembersWhereFrom() {
+        TTextGrid grid;
+        const Texts rows[] = {{"Saison", "Nom", "No"},
+                              {"2025", "Finale", "1"},
+                              {"2026", "Coupe Île", "2"},
+                              {"coupe", "Ligue", "3"},
+                              {"2027", "COUPE", "4"}};
+        for (int r = 0; r < 5; ++r)
+            for (int c = 0; c < 3; ++c) grid.SetCell(c, r, rows[r][c]);
+        Filtre->Fill(grid, "coupe", {50, 60, 70});
+        QCOMPARE(Filtre->Grid().RowCount(), 4);
+        QCOMPARE(Filtre->Grid().Cell(1, 0), std::string("Nom"));
+        QCOMPARE(Filtre->SourceRow(1), 2);
+        QCOMPARE(Filtre->SourceRow(2), 3);
+        QCOMPARE(Filtre->SourceRow(3), 4);
+        QCOMPARE(Filtre->Grid().Cell(2, 3), std::string("4"));
+        auto* view = Child<QTableView>(Filtre.get(), "GrilleFiltre");
+        QCOMPARE(view->columnWidth(1), 60);
+        // Nothing found: the title row alone, nothing that could be selected.
+        Filtre->Fill(grid, "île", {50, 60, 70});
+        QCOMPARE(Filtre->Grid().RowCount(), 1);
+        QCOMPARE(view->model()->rowCount(), 0);
+        Filtre->SelectBtnClick();
+        QCOMPARE(Filtre->Selected(), -1);
+    }
+
+    void enterInTheFilterBoxSelectsAndLoadsThatCompetition() {
+        // Listed(1) is the only competition of /3bandes whose texts hold "coupe" in any case.
+        int filteredRows = -1;
+        QString title;
+        bool loaded = Choose([&] {
+            auto* filter = Child<QLineEdit>("FiltreEdit");
+            auto when = WhenShown(Filtre.get(), [&] {
+                title = Filtre->windowTitle();
+                filteredRows = Filtre->Grid().RowCount();
+                Child<QPushButton>(Filtre.get(), "SelectBtn")->click();
+            });
+            filter->setText(QStringLiteral("coupe"));
+            QTest::keyClick(filter, Qt::Key_Return);
+        });
+        QVERIFY(loaded);
+        QCOMPARE(title, QStringLiteral("Compétitions disponibles filtrées"));
+        QCOMPARE(filteredRows, 2);
+        QCOMPARE(W->Compet.IdCompet(), Listed(1).Data.Id);
+        QCOMPARE(W->Compet.Message(), TitleOf(1) + " (3Bandes)");
+    }
+
+    void emptyFilterDoesNothingAndClosingTheFilteredListKeepsTheDialog() {
+        bool filteredShown = false, stillOpen = false;
+        int rows = -1;
+        const int loads = W->RequestsWith("ACTION=listepoules");
+        QVERIFY(!Choose([&] {
+            auto* filter = Child<QLineEdit>("FiltreEdit");
+            QTest::keyClick(filter, Qt::Key_Return);
+            filteredShown = Filtre->isVisible();
+            // A small accented letter does not find the accented capital.
+            auto when = WhenShown(Filtre.get(), [&] {
+                rows = Filtre->Grid().RowCount();
+                Child<QPushButton>(Filtre.get(), "SelectBtn")->click();  // nothing to select
+                Child<QPushButton>(Filtre.get(), "CloseBtn")->click();
+            });
+            filter->setText(QStringLiteral("île"));
+            Child<QToolButton>("FiltreBtn")->click();
+            stillOpen = Frm->isVisible();
+            Frm->reject();
+        }));
+        QVERIFY(!filteredShown);
+        QCOMPARE(rows, 1);
+        QVERIFY(stillOpen);
+        QCOMPARE(W->RequestsWith("ACTION=listepoules"), loads);
+    }
+
+    void playerSearchNeedsAConnection() {
+        Frm->ShowSearchJoueur();
+        QCOMPARE(W->Boxes.Errors, Texts{"Aucune connexion ouverte, recherche impossible"});
+        QVERIFY(!Frm->isVisible());
+    }
+
+    void playerSearchShortTextsNoResultResultsAndRegisteringTwice() {
+        W->Www->SetBaseUrl(Url());
+        W->Www->LoadCompet(Listed(0).Data.Id, TitleOf(0));
+        W->Boxes.Clear();
+        Frm->ShowSearchJoueur();
+        QVERIFY(Frm->isVisible());
+        QVERIFY(!Frm->isModal());
+        QCOMPARE(Frm->windowTitle(), QStringLiteral("Recherche joueur sur le serveur internet"));
+        QVERIFY(!Child<QToolButton>("OpenFdbBtn2")->isHidden());
+        QCOMPARE(Child<QLabel>("MsgLbl")->text(), QStringLiteral("Tapez un nom ou une partie du nom"));
+        QVERIFY(!Child<QPushButton>("InscrireBtn")->isEnabled());
+        auto* nom = Child<QLineEdit>("NomEdit");
+        auto* ville = Child<QLineEdit>("VilleEdit");
+
+        nom->setText(QStringLiteral("Du"));
+        ville->setText(QStringLiteral("Pa"));
+        const int before = W->Requests("getlists.php");
+        QTest::keyClick(ville, Qt::Key_Return);
+        QCOMPARE(TopErrors, Texts{ShortCriteria});
+        QCOMPARE(W->Requests("getlists.php"), before);
+        QVERIFY(!Frm->ListVisible());
+
+        nom->setText(QStringLiteral("Zzzzzz"));
+        ville->clear();
+        Child<QToolButton>("CherchBtn")->click();
+        QCOMPARE(Child<QLabel>("MsgLbl")->text(), QStringLiteral("Aucun joueur trouvé pour ces critères"));
+        QVERIFY(!Frm->ListVisible());
+        QVERIFY(!Child<QPushButton>("InscrireBtn")->isEnabled());
+
+        // A licensed player not registered in the competition.
+        std::set<std::int32_t> registered;
+        for (const auto& m : Listed(0).Data.Matches) registered.insert({m.Licence1, m.Licence2});
+        const fedserver::TRosterPlayer* newcomer = nullptr;
+        for (const auto& p : W->Federation.Players)
+            if (!registered.count(p.Licence)) newcomer = &p;
+        QVERIFY(newcomer != nullptr);
+        nom->setText(QString::fromStdString(newcomer->Nom).left(4));
+        QTest::keyClick(nom, Qt::Key_Return);
+        QVERIFY(Frm->ListVisible());
+        QVERIFY(Child<QPushButton>("InscrireBtn")->isEnabled());
+        QCOMPARE(View()->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Licence"));
+        QCOMPARE(Widths(3),
+                 (std::vector<int>{70, 150, 150}));
+        const int row = GridRowOfLicence(newcomer->Licence);
+        QVERIFY(row > 0);
+        Frm->SetCurrentRow(row);
+        Child<QPushButton>("InscrireBtn")->click();
+        QVERIFY(W->Boxes.Errors.empty());
+        QVERIFY(W->Dm.Tables.Inscrits.Locate("LICENCE", {newcomer->Licence}));
+        QCOMPARE(W->Dm.Tables.Inscrits.AsString("NOM"), newcomer->Nom);
+        // Twice: the store's refusal, the first registration kept; a double click registers too.
+        emit View()->doubleClicked(View()->currentIndex());
+        QCOMPARE(W->Boxes.Errors, Texts{"Licence " + std::to_string(newcomer->Licence) + " existe déjà"});
+        QCOMPARE(W->Rows(W->Dm.Tables.Inscrits, "LICENCE = " + std::to_string(newcomer->Licence)), 1);
+        QVERIFY(Frm->isVisible());
+        Frm->reject();
+    }
+
+    void aLicenceThatIsNoNumberGivesTheConversionErrorAndTheSearchGoesOn() {
+        W->Www->SetBaseUrl(Url());
+        W->Www->LoadCompet(Listed(0).Data.Id, TitleOf(0));
+        Frm->ShowSearchJoueur();
+        W->MisbehaveOn(fedserver::TMode::NonNumeric, "listejoueurs", 0);
+        auto* nom = Child<QLineEdit>("NomEdit");
+        nom->setText(QString::fromStdString(W->Federation.Players[0].Nom).left(4));
+        QTest::keyClick(nom, Qt::Key_Return);
+        Child<QPushButton>("InscrireBtn")->click();
+        QCOMPARE(TopErrors.size(), std::size_t(1));
+        QVERIFY(TopErrors[0].find("x' n'est pas une valeur entière correcte") != std::string::npos);
+        QVERIFY(Frm->isVisible());
+        QTest::keyClick(nom, Qt::Key_Return);
+        Child<QPushButton>("InscrireBtn")->click();
+        QCOMPARE(TopErrors.size(), std::size_t(1));
+        Frm->reject();
+    }
+
+    void localVariantOnlyTellsItIsNotAvailable() {
+        bool shown = false, fdbShown = false;
+        auto when = WhenShown(Frm.get(), [&] {
+            shown = Frm->isVisible();
+            fdbShown = !Child<QToolButton>("OpenFdbBtn")->isHidden();
+            Child<QPushButton>("LoadCompetBtn")->click();  // no list: nothing
+            Child<QToolButton>("OpenFdbBtn")->click();
+            Frm->reject();
+        });
+        TModalWatchdog watchdog;
+        QVERIFY(!Frm->ChooseCompetLocal());
+        QVERIFY(shown);
+        QVERIFY(fdbShown);
+        QCOMPARE(Frm->windowTitle(), QStringLiteral("Compétitions disponibles dans la base locale"));
+        QCOMPARE(W->Boxes.Informations, (Texts{NotImplemented, NotImplemented}));
+        W->Boxes.Clear();
+        W->Compet.Connexion = 1;
+        Frm->ShowSearchJoueur();
+        QCOMPARE(Frm->windowTitle(), QStringLiteral("Recherche joueur dans la base locale"));
+        QVERIFY(Child<QToolButton>("OpenFdbBtn2")->isHidden());
+        QCOMPARE(W->Boxes.Informations, Texts{NotImplemented});
+        Frm->reject();
+    }
+
+    void reloadDownloadsTheCurrentCompetitionAgain() {
+        Frm->ReloadCompet();  // nothing open
+        QCOMPARE(W->RequestsWith("ACTION=listematchs"), 0);
+        W->Www->SetBaseUrl(Url());
+        W->Www->LoadCompet(Listed(0).Data.Id, TitleOf(0));
+        W->Www->LogBtnClick("12", "carambole");
+        Frm->ReloadCompet();
+        QCOMPARE(W->RequestsWith("ACTION=listematchs"), 2);
+        QCOMPARE(W->Compet.Message(), TitleOf(0) + " (3Bandes)");
+        QCOMPARE(W->Compet.Login(), std::string("Jean Dupont (12)"));
+        QVERIFY(TopErrors.empty());
+    }
+};
+
+QTEST_MAIN(GetListFrmTest)
+#include "GetListFrmTest.moc"
