@@ -1,5 +1,7 @@
 #include "ui/TextGridModel.h"
 
+#include <algorithm>
+
 namespace tavlor::ui {
 
 void TTextGridModel::SetTitleRow(bool on) {

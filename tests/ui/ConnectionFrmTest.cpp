@@ -75,6 +75,10 @@ private slots:
         QCOMPARE(Child<QLabel>("Label3")->text(), QStringLiteral("(numérique)"));
         QCOMPARE(Child<QLabel>("Label2")->text(), QStringLiteral("Mot de passe"));
         QCOMPARE(Child<QPushButton>("Button1")->text(), QStringLiteral("Annuler"));
+        QWidget* w = LogEdit();
+        QStringList order;
+        for (int i = 0; i < 4; ++i, w = w->nextInFocusChain()) order << w->objectName();
+        QCOMPARE(order, (QStringList{"LogEdit", "PassEdit", "LogBtn", "Button3"}));
     }
 
     void rightLoginWithEnterInThePasswordField() {

@@ -134,6 +134,29 @@ private slots:
         QCOMPARE(W->Compet.Message(), TitleOf(1) + " (3Bandes)");
     }
 
+    void aListOfItsTitleRowAloneShowsNoDialog() {
+        W->MisbehaveOn(fedserver::TMode::TitlesOnly, "listecompets");
+        QVERIFY(!Frm->ChooseCompetWww(Url()));
+        QVERIFY(!Frm->isVisible());
+        QCOMPARE(Frm->Grid().RowCount(), 1);
+        QVERIFY(W->Boxes.Errors.empty());
+        QVERIFY(TopErrors.empty());
+    }
+
+    void okDoesNothingWhileTheFirstCellOfTheFirstRowIsEmpty() {
+        W->MisbehaveOn(fedserver::TMode::EmptyField, "listecompets", 0);
+        bool stillOpen = false;
+        QVERIFY(!Choose([&] {
+            Frm->SetCurrentRow(2);
+            Child<QPushButton>("LoadCompetBtn")->click();
+            stillOpen = Frm->isVisible();
+            Frm->reject();
+        }));
+        QVERIFY(stillOpen);
+        QCOMPARE(W->RequestsWith("ACTION=listepoules"), 0);
+        QVERIFY(TopErrors.empty());
+    }
+
     void noListNoDialog() {
         // No envelope, an error envelope, a transport failure: no dialog and false.
         W->MisbehaveOn(fedserver::TMode::NoEnvelope, "listecompets");

@@ -199,6 +199,19 @@ private slots:
         QCOMPARE(box->findData(L3, ui::TTableListModel::ValueRole), -1);
     }
 
+    void tabOrderFollowsTheEntry() {
+        const QStringList expected = {"DateMatch", "Licence1", "Pts1", "Rep1", "Ser1", "Pm1", "Licence2",
+                                      "Pts2", "Rep2", "Ser2", "Pm2", "SauveBtn", "AnnulerBtn", "Billard"};
+        QStringList order;
+        QWidget* start = Child<QWidget>("DateMatch");
+        QWidget* w = start;
+        do {
+            if (expected.contains(w->objectName()) && !order.contains(w->objectName())) order << w->objectName();
+            w = w->nextInFocusChain();
+        } while (w != start);
+        QCOMPARE(order, expected);
+    }
+
     void matchPointsComplementEachOtherWithoutLooping() {
         QVERIFY(OpenAdd(PoolA));
         ChoosePoints("Pm1", 2);

@@ -169,6 +169,8 @@ std::optional<TMode> ModeNamed(std::string_view name, int& status) {
     if (name == "nonnumeric") return TMode::NonNumeric;
     if (name == "noenvelope") return TMode::NoEnvelope;
     if (name == "dataerror") return TMode::DataError;
+    if (name == "titlesonly") return TMode::TitlesOnly;
+    if (name == "emptyfield") return TMode::EmptyField;
     return std::nullopt;
 }
 
@@ -456,6 +458,12 @@ private:
                 break;
             case TMode::NoEnvelope:
                 reply.HasData = reply.HasError = false;
+                break;
+            case TMode::TitlesOnly:
+                reply.Data = KeepTitles(reply.Data, reply.TitleRecords);
+                break;
+            case TMode::EmptyField:
+                reply.Data = EmptyField(reply.Data, reply.TitleRecords, m.Field);
                 break;
             case TMode::DataError:
                 if (!reply.HasError) {

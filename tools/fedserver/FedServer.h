@@ -26,6 +26,8 @@ enum class TMode {
     NonNumeric,  // processed; field Field of every data record but the titles gets an "x"
     NoEnvelope,  // processed; the page carries neither envelope
     DataError,   // processed; the page carries both envelopes
+    TitlesOnly,  // processed; a list keeps its title records alone
+    EmptyField,  // processed; field Field of every data record but the titles is emptied
 };
 
 struct TMisbehaviour {

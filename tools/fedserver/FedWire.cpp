@@ -244,6 +244,22 @@ std::string SpoilField(std::string_view data, int titleRecords, int field) {
     return JoinData(records);
 }
 
+std::string KeepTitles(std::string_view data, int titleRecords) {
+    std::vector<TDataRecord> records = SplitData(data);
+    records.resize(std::min(records.size(), static_cast<std::size_t>(std::max(titleRecords, 0))));
+    return JoinData(records);
+}
+
+std::string EmptyField(std::string_view data, int titleRecords, int field) {
+    std::vector<TDataRecord> records = SplitData(data);
+    for (std::size_t i = static_cast<std::size_t>(std::max(titleRecords, 0)); i < records.size(); ++i) {
+        if (field >= 0 && static_cast<std::size_t>(field) < records[i].Fields.size()) {
+            records[i].Fields[field].Bytes.clear();
+        }
+    }
+    return JoinData(records);
+}
+
 // ---- Text ----
 
 std::string FoldCase(std::string_view cp1252) {

@@ -87,6 +87,8 @@ std::string EnvelopePage(const TReply& reply);
 // field; or field `field` of every such record gets a letter appended.
 std::string DropLastFields(std::string_view data, int titleRecords);
 std::string SpoilField(std::string_view data, int titleRecords, int field);
+std::string KeepTitles(std::string_view data, int titleRecords);
+std::string EmptyField(std::string_view data, int titleRecords, int field);
 
 // ---- Text ----
 
