@@ -462,6 +462,8 @@ void TMainFrm::LoginChanged() {
 }
 
 void TMainFrm::BindButton(QToolButton* button, const char* action) {
+    // A button holding several actions would offer them as a menu.
+    for (QAction* old : button->actions()) button->removeAction(old);
     button->setDefaultAction(Action(QLatin1String(action)));
 }
 

@@ -136,11 +136,12 @@ TRankingGrid::TRankingGrid(QWidget* parent) : QTableView(parent) {
 void TRankingGrid::SetGridModel(TTableModel* model) {
     Model_ = model;
     setModel(model);
-    // The given widths, widened where the title would not fit in this font.
+    // The given widths, widened where the title or a figure would not fit in this font.
     for (std::size_t c = 0; c < model->Columns().size(); ++c) {
         const int title =
             horizontalHeader()->fontMetrics().horizontalAdvance(model->headerData(int(c), Qt::Horizontal).toString());
-        setColumnWidth(static_cast<int>(c), std::max(model->Columns()[c].Width, title + 12));
+        const int figures = fontMetrics().horizontalAdvance(QStringLiteral("00,000")) + 8;
+        setColumnWidth(static_cast<int>(c), std::max({model->Columns()[c].Width, title + 12, figures}));
     }
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) { Model_->MakeCurrent(current.row()); });
