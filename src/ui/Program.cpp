@@ -24,11 +24,15 @@ struct TProgram::TParts {
     std::unique_ptr<TFiltreCompetFrm> Filtre;
 };
 
-TProgram::TProgram(const QString& programFile) : Folders_(ResolveFolders(programFile)) {
+TProgram::TProgram(const QString& programFile, IUiBoxes* boxes, IDesktopShell* shell, const QStringList* addresses)
+    : Folders_(ResolveFolders(programFile)),
+      Boxes_(boxes != nullptr ? *boxes : QtBoxes_),
+      Shell_(shell != nullptr ? *shell : QtShell_) {
     // The main window first: it creates the controller that every later
     // object plugs its handlers into. Then each object after those it holds.
-    Main_ = std::make_unique<TMainFrm>(Boxes_, Folders_.SettingsFile, BuiltInServerAddresses());
-    Boxes_.SetParent(Main_.get());
+    Main_ = std::make_unique<TMainFrm>(Boxes_, Folders_.SettingsFile,
+                                       addresses != nullptr ? *addresses : BuiltInServerAddresses());
+    QtBoxes_.SetParent(Main_.get());
     TMainFrm& main = *Main_;
     TCompetition& compet = main.Compet();
     Parts_ = std::make_unique<TParts>();
@@ -69,6 +73,14 @@ TProgram::~TProgram() { Close(); }
 
 void TProgram::Show() { Main_->show(); }
 
+TdmLocal& TProgram::Dm() { return *Parts_->Dm; }
+TwwwFrm& TProgram::Www() { return *Parts_->Www; }
+TConnectionFrm& TProgram::Connection() { return *Parts_->Connection; }
+TMatchFrm& TProgram::Match() { return *Parts_->Match; }
+TGetListFrm& TProgram::Lists() { return *Parts_->Lists; }
+TFiltreCompetFrm& TProgram::Filtre() { return *Parts_->Filtre; }
+TVersionFrm& TProgram::Version() { return *Parts_->Version; }
+
 void TProgram::Close() {
     if (!Main_) return;
     TParts& p = *Parts_;
@@ -89,7 +101,7 @@ void TProgram::Close() {
     Parts_.reset();
     // Then the controller, and the settings file last.
     Main_->FreeControllerAndSaveSettings();
-    Boxes_.SetParent(nullptr);
+    QtBoxes_.SetParent(nullptr);
     Main_.reset();
 }
 

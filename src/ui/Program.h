@@ -5,6 +5,7 @@
 #include "ui/UiBoxes.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -30,8 +31,11 @@ class TdmFbHolder;
 // module, the version dialog and the filtered-competitions dialog.
 class TProgram {
 public:
-    // programFile decides where the settings, snapshots and exports go.
-    explicit TProgram(const QString& programFile);
+    // programFile decides where the settings, snapshots and exports go. The
+    // real dialogs and desktop shell are used unless others are given (tests),
+    // and the built-in server addresses unless a list is given.
+    explicit TProgram(const QString& programFile, IUiBoxes* boxes = nullptr, IDesktopShell* shell = nullptr,
+                      const QStringList* addresses = nullptr);
     ~TProgram();
     TProgram(const TProgram&) = delete;
     TProgram& operator=(const TProgram&) = delete;
@@ -42,13 +46,22 @@ public:
     void Close();
 
     TMainFrm& Main() { return *Main_; }
+    TdmLocal& Dm();
+    TwwwFrm& Www();
+    TConnectionFrm& Connection();
+    TMatchFrm& Match();
+    TGetListFrm& Lists();
+    TFiltreCompetFrm& Filtre();
+    TVersionFrm& Version();
     const TAppFolders& Folders() const { return Folders_; }
 
 private:
     struct TParts;
     TAppFolders Folders_;
-    TQtBoxes Boxes_;
-    TQtDesktopShell Shell_;
+    TQtBoxes QtBoxes_;
+    TQtDesktopShell QtShell_;
+    IUiBoxes& Boxes_;
+    IDesktopShell& Shell_;
     std::unique_ptr<TMainFrm> Main_;
     std::unique_ptr<TParts> Parts_;
 };
