@@ -17,9 +17,13 @@ void TdmLocal::SaveSnapshot() {
     if (Compet_.IdCompet() < 0 || DataFolder.empty() || PartialLoad_) {
         return;
     }
-    SaveDataPacket(Tables.Phases, SnapshotPath("Phases"));
-    SaveDataPacket(Tables.Inscrits, SnapshotPath("Inscrits"));
-    SaveDataPacket(Tables.Joueurs, SnapshotPath("Joueurs"));
+    // The three files fit together: they are replaced as a set or not at all.
+    const std::string phases = WriteDataPacket(Tables.Phases);
+    const std::string inscrits = WriteDataPacket(Tables.Inscrits);
+    const std::string joueurs = WriteDataPacket(Tables.Joueurs);
+    WriteFilesTogether({{SnapshotPath("Phases"), phases},
+                        {SnapshotPath("Inscrits"), inscrits},
+                        {SnapshotPath("Joueurs"), joueurs}});
 }
 
 void TdmLocal::ClearCompet() {

@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <map>
+
 namespace tavlor {
 namespace {
 
@@ -108,6 +111,61 @@ TEST_F(Snapshots, AnUnwritableSnapshotStopsTheLoadWithTheCompetitionWhole) {
     EXPECT_EQ(Dm.Tables.Inscrits.RecordCount(), 12);
     EXPECT_FALSE(Compet.Chargement);
     EXPECT_GT(Dm.Tree.Count(), 30u);
+}
+
+// The three files fit together: a failure on any of them leaves the old set whole.
+TEST_F(Snapshots, AFullDiskReplacesNoneOfTheThreeFiles) {
+    Dm.SaveSnapshot();
+    std::map<std::string, std::string> before;
+    for (const char* table : {"Phases", "Inscrits", "Joueurs"}) {
+        before[table] = ReadWholeFile(Dm.SnapshotPath(table));
+    }
+    auto unchanged = [&] {
+        for (const auto& [table, bytes] : before) {
+            EXPECT_EQ(ReadWholeFile(Dm.SnapshotPath(table)), bytes) << table;
+        }
+        for (const auto& entry : std::filesystem::directory_iterator(Dir.Path())) {
+            EXPECT_EQ(entry.path().extension(), ".xml") << "left behind: " << entry.path();
+        }
+    };
+    ASSERT_TRUE(Compet.EditPhase(2, "Finale renommée"));
+    ASSERT_TRUE(Compet.AddInscrit(777, -1, "NOUVEAU Léo"));
+    ASSERT_TRUE(Compet.AddJoueur(777, -1, 12));
+
+    // The last file meets a full disk.
+    std::filesystem::create_symlink("/dev/full", Dm.SnapshotPath("Joueurs") + ".tmp");
+    try {
+        Dm.SaveSnapshot();
+        FAIL() << "the disk is full";
+    } catch (const Error& e) {
+        EXPECT_EQ(std::string(e.what()), "Impossible d'enregistrer le fichier " + Dm.SnapshotPath("Joueurs") +
+                                             " : plus d'espace libre sur le disque");
+    }
+    unchanged();
+
+    // The last rename is refused after the first two were done: they are put back.
+    std::filesystem::remove(Dm.SnapshotPath("Joueurs"));
+    std::filesystem::create_directory(Dm.SnapshotPath("Joueurs"));
+    before.erase("Joueurs");
+    try {
+        Dm.SaveSnapshot();
+        FAIL() << "a folder stands in the way";
+    } catch (const Error& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "Impossible d'enregistrer le fichier " + Dm.SnapshotPath("Joueurs") + " : est un dossier");
+    }
+    for (const auto& [table, bytes] : before) {
+        EXPECT_EQ(ReadWholeFile(Dm.SnapshotPath(table)), bytes) << table;
+    }
+    EXPECT_FALSE(FileExists(Dm.SnapshotPath("Phases") + ".old"));
+    EXPECT_FALSE(FileExists(Dm.SnapshotPath("Phases") + ".tmp"));
+
+    // Once the way is clear, the whole new set is written.
+    std::filesystem::remove(Dm.SnapshotPath("Joueurs"));
+    Dm.SaveSnapshot();
+    EXPECT_NE(ReadWholeFile(Dm.SnapshotPath("Phases")).find("Finale renomm"), std::string::npos);
+    EXPECT_NE(ReadWholeFile(Dm.SnapshotPath("Joueurs")).find("777"), std::string::npos);
+    EXPECT_FALSE(FileExists(Dm.SnapshotPath("Inscrits") + ".old"));
 }
 
 TEST_F(Snapshots, AMergeStoppedByAnErrorStillEndsTheLoad) {
