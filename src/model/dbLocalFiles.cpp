@@ -31,6 +31,11 @@ void TdmLocal::ClearCompet() {
     // written, the error stops the load with the competition still whole.
     SaveSnapshot();
     Tree.BeginUpdate();
+    EmptyCompet();
+    Compet_.Chargement = true;
+}
+
+void TdmLocal::EmptyCompet() {
     Tree.Clear();
     Tables.Matchs.EmptyTable();
     Tables.Joueurs.EmptyTable();
@@ -40,7 +45,6 @@ void TdmLocal::ClearCompet() {
     Tables.Billards.EmptyTable();
     RegistrantsNode = 0;
     CreateNodeInscrits();
-    Compet_.Chargement = true;
 }
 
 void TdmLocal::AfterLoadCompet() {
@@ -52,8 +56,14 @@ void TdmLocal::AfterLoadCompet() {
         }
     } end{*this};
     // A download stopped half-way: the controller still names the competition
-    // left, whose snapshot must not be mixed into these tables.
+    // left, whose snapshot must not be mixed into these tables, and the part
+    // of the new one is no competition the user could work on. The tables go
+    // back to the empty state of no competition.
     PartialLoad_ = !Compet_.ListsComplete;
+    if (PartialLoad_) {
+        EmptyCompet();
+        return;
+    }
     try {
         RestoreSnapshot();
     } catch (...) {
