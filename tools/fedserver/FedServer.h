@@ -26,6 +26,7 @@ enum class TMode {
     NonNumeric,  // processed; field Field of every data record but the titles gets an "x"
     NoEnvelope,  // processed; the page carries neither envelope
     DataError,   // processed; the page carries both envelopes
+    SetCookie2,  // processed; the reply's cookies are set through Set-Cookie2 (quoted value, no Path)
 };
 
 struct TMisbehaviour {
