@@ -196,6 +196,13 @@ TEST(DataPacket, AByteOrderMarkIsSkippedAndTheHeaderHonoured) {
                    "m.xml", t);
     t.First();
     EXPECT_EQ(t.AsString("NOM"), "Ç");
+    // A header naming a single-byte encoding is honoured after the mark.
+    LoadDataPacket("\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><DATAPACKET><METADATA><FIELDS>"
+                   "<FIELD attrname=\"NOM\" fieldtype=\"string\" WIDTH=\"9\"/></FIELDS></METADATA><ROWDATA>"
+                   "<ROW NOM=\"\xC9t\xE9\"/></ROWDATA></DATAPACKET>",
+                   "l.xml", t);
+    t.First();
+    EXPECT_EQ(t.AsString("NOM"), "Été");
 }
 
 TEST(DataPacket, LongValuesAreRefusedWithAShortQuote) {

@@ -237,6 +237,19 @@ TEST_F(RegistrantFiles, ImportWithoutRanksAndIntoAFilledList) {
     EXPECT_EQ(Dm.GetNomElement(NodeRegistrant, 1234, -1), "1 - LEFÈVRE Jérôme") << "a known licence is skipped";
 }
 
+// A rank cleared by a later change of the file is no rank: the player comes
+// after the last one, as any registrant without rank.
+TEST_F(RegistrantFiles, ARankClearedInTheChangeLogIsNoRank) {
+    TCompetition other;
+    TdmLocal dm(other);
+    dm.ImportInscrits(test::DataPath("changelog_cleared_rank.xml"));
+    EXPECT_EQ(dm.GetNomElement(NodeRegistrant, 100, -1), "1 - MARTIN");
+    EXPECT_EQ(dm.GetNomElement(NodeRegistrant, 200, -1), "2 - DURAND") << "not the rank 3 of its earlier version";
+    EXPECT_EQ(dm.GetNomElement(NodeRegistrant, 400, -1), "3 - ROUX") << "not the rank of the deleted player";
+    EXPECT_EQ(dm.GetNomElement(NodeRegistrant, 500, -1), "4 - BLANC");
+    EXPECT_FALSE(dm.Tables.Inscrits.Data().Lookup("LICENCE", {300})) << "deleted";
+}
+
 TEST_F(RegistrantFiles, ImportWithRanksIntoAListOfTen) {
     TCompetition other;
     TdmLocal dm(other);
