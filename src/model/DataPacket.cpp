@@ -304,7 +304,7 @@ const char* WellFormedFault(std::string_view x) {
             ++i;
             const std::size_t nameFrom = i;
             while (i < n && IsNameChar(x[i])) ++i;
-            if (i == nameFrom) return filemsg::XmlError;
+            if (i == nameFrom) return filemsg::BadTag;
             seen.clear();
             while (true) {
                 while (i < n && IsXmlSpace(x[i])) ++i;
@@ -314,22 +314,22 @@ const char* WellFormedFault(std::string_view x) {
                     break;
                 }
                 if (x[i] == '/') {
-                    if (i + 1 < n && x[i + 1] != '>') return filemsg::XmlError;
+                    if (i + 1 < n && x[i + 1] != '>') return filemsg::BadTag;
                     ++i;
                     continue;
                 }
                 const std::size_t attrFrom = i;
                 while (i < n && IsNameChar(x[i])) ++i;
-                if (i == attrFrom) return filemsg::XmlError;
+                if (i == attrFrom) return filemsg::BadTag;
                 seen.push_back(x.substr(attrFrom, i - attrFrom));
                 while (i < n && IsXmlSpace(x[i])) ++i;
                 if (i >= n) return nullptr;
-                if (x[i] != '=') return filemsg::XmlError;
+                if (x[i] != '=') return filemsg::BadTag;
                 ++i;
                 while (i < n && IsXmlSpace(x[i])) ++i;
                 if (i >= n) return nullptr;
                 const char quote = x[i];
-                if (quote != '"' && quote != '\'') return filemsg::XmlError;
+                if (quote != '"' && quote != '\'') return filemsg::BadTag;
                 for (++i; i < n && x[i] != quote;) {
                     if (x[i] == '<') return filemsg::LessThanInAttribute;
                     if (x[i] == '&') {
@@ -342,6 +342,8 @@ const char* WellFormedFault(std::string_view x) {
                 }
                 if (i >= n) return nullptr;
                 ++i;
+                // Attributes are separated by white space.
+                if (i < n && !IsXmlSpace(x[i]) && x[i] != '/' && x[i] != '>') return filemsg::BadTag;
             }
             // Sorted, so that a row of many columns costs n log n, not n squared.
             std::sort(seen.begin(), seen.end());
@@ -485,8 +487,8 @@ void LoadDataPacket(const std::string& bytes, const std::string& path, TTable& i
     }
     into.Data().SetStructure(std::move(defs));
     TControlsDisabled quiet(into);
-    for (const auto& row : current) {
-        into.AppendRow(row);
+    for (auto& row : current) {
+        into.AppendRow(std::move(row));
     }
     into.First();
 }

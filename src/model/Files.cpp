@@ -79,7 +79,8 @@ void WriteFilesTogether(const std::vector<TFileContent>& files) {
     }
     // Several files: each old one is kept under a second name (a link, no
     // data copied) until every rename is done, so that a rename refused
-    // half-way can put back the files already replaced.
+    // half-way can put back the files already replaced (where the file
+    // system refuses links, a file that existed then stays the new one).
     std::vector<char> existed(files.size(), 0), backedUp(files.size(), 0);
     for (std::size_t k = 0; k < files.size(); ++k) {
         const std::string backup = BackupOf(files[k].Path);

@@ -70,6 +70,7 @@ inline std::string DuplicateField(const std::string& field) {
 }
 inline constexpr const char* BadCharacterReference = "référence de caractère incorrecte";
 inline constexpr const char* DuplicateAttribute = "attribut en double";
+inline constexpr const char* BadTag = "balise incorrecte";
 inline constexpr const char* LessThanInAttribute = "caractère < dans la valeur d'un attribut";
 inline constexpr const char* NoSnapshotFolder = "dossier des données non défini";
 

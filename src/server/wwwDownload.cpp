@@ -233,8 +233,11 @@ void TwwwFrm::LoadCompet(std::int32_t competition, const std::string& title) {
         if (!Compet_.ListsComplete) {
             // Neither the competition left (its tables are gone) nor the new
             // one (part of its lists is missing) is open now.
+            // The identification goes with the connection: the next download
+            // starts from no connection and asks for it again.
             Compet_.Connexion = 0;
             Compet_.SetIdCompet(-1);
+            Compet_.SetLogin("");
         }
         throw;
     }

@@ -165,6 +165,7 @@ TEST(DataPacket, FilesThatAreNotWellFormedXmlAreRefused) {
              std::string("<ROW LICENCE=\"1\" NOM=\"a<b\"/>"),
              std::string("<ROW LICENCE=\"1\" NOM=\"x\" LICENCE=\"2\"/>"),
              std::string("<ROW LICENCE=\"1\" NOM=x/>"),
+             std::string("<ROW LICENCE=\"1\"NOM=\"x\"/>"),
              std::string("<ROW>fish & chips</ROW>"),
          }) {
         try {
@@ -176,6 +177,12 @@ TEST(DataPacket, FilesThatAreNotWellFormedXmlAreRefused) {
                 << e.what();
         }
         ASSERT_NE(tmp.FindField("KEEP"), nullptr) << "nothing loaded";
+    }
+    try {
+        LoadDataPacket(start + "<ROW LICENCE=\"1\" NOM=\"L&eacute;a\"/>" + end, "mal.xml", tmp);
+    } catch (const Error& e) {
+        EXPECT_STREQ(e.what(), "Le fichier mal.xml n'est pas un fichier de données valide : XML mal formé "
+                               "(référence de caractère incorrecte)");
     }
     // References that are allowed still read as their characters.
     LoadDataPacket(start + "<ROW LICENCE=\"1\" NOM=\"&amp;&lt;&gt;&quot;&apos;&#233;&#xE9;&#009;\"/>" + end, "bon.xml",

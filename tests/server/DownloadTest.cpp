@@ -246,6 +246,7 @@ TEST_F(Download, AfterAnIncompleteDownloadNoCompetitionIsOpen) {
         EXPECT_EQ(Compet.IdCompet(), -1);
         EXPECT_EQ(Compet.Message(), "Chargez une compétition");
         EXPECT_EQ(Compet.Connexion, 0);
+        EXPECT_EQ(Compet.Login(), "") << "no identification without a connection";
         EXPECT_EQ(Dm.Tables.Poules.RecordCount(), 0);
         EXPECT_EQ(Dm.Tables.Inscrits.RecordCount(), 0);
         EXPECT_EQ(Dm.Tables.Joueurs.RecordCount(), 0);

@@ -200,6 +200,18 @@ TEST_F(Exchange, ASecondExchangeFromAnEventIsRefused) {
 TEST_F(Exchange, ARefusedCommandLeavesTheProgressLineOfTheWaitingOne) {
     std::vector<std::string> refusals;
     std::size_t progressLines = 0, shown = 0;
+    Www.LoadCompet(Served().Id, "Finale");
+    const int matches = Dm.Tables.Matchs.RecordCount();
+    ASSERT_GT(matches, 0);
+    Window.Progress.clear();
+    Window.Shown = 0;
+    Server.ClearRequests();
+    fedserver::TMisbehaviour slow;
+    slow.Mode = fedserver::TMode::Delay;
+    slow.DelayMs = 300;
+    slow.Count = 1;
+    Server.SetMisbehaviour(slow);
+    // The first round of events while the billiards are awaited tries three more commands.
     Window.OnEvents = [&] {
         if (!refusals.empty()) return;
         progressLines = Window.Progress.size();
@@ -218,17 +230,6 @@ TEST_F(Exchange, ARefusedCommandLeavesTheProgressLineOfTheWaitingOne) {
             }
         }
     };
-    Www.LoadCompet(Served().Id, "Finale");
-    const int matches = Dm.Tables.Matchs.RecordCount();
-    ASSERT_GT(matches, 0);
-    Window.Progress.clear();
-    Window.Shown = 0;
-    Server.ClearRequests();
-    fedserver::TMisbehaviour slow;
-    slow.Mode = fedserver::TMode::Delay;
-    slow.DelayMs = 300;
-    slow.Count = 1;
-    Server.SetMisbehaviour(slow);
     Www.LoadBillards();
     const std::string refused = "Un échange avec le serveur est déjà en cours, attendez sa fin";
     EXPECT_EQ(refusals, (std::vector<std::string>{refused, refused, refused}));
