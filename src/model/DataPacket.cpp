@@ -9,13 +9,15 @@
 
 #include <pugixml.hpp>
 
+#include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <charconv>
-#include <functional>
 #include <cmath>
-#include <map>
 #include <optional>
 #include <set>
+#include <string_view>
+#include <unordered_map>
 
 namespace tavlor {
 
@@ -155,8 +157,10 @@ std::optional<double> ParseDateTime(std::string_view s) {
         if (!hh || !mm || !ss || s.size() < 17 || s[11] != ':' || s[14] != ':') return std::nullopt;
         h = *hh, mi = *mm, sec = *ss;
         if (s.size() > 17) {
+            // At most three digits of milliseconds, counted before they are read.
+            if (s.size() - 17 > 3) return std::nullopt;
             const auto m3 = num(17, s.size() - 17);
-            if (!m3 || s.size() - 17 > 3) return std::nullopt;
+            if (!m3) return std::nullopt;
             ms = *m3;
         }
     } else if (s.size() != 8) {
@@ -169,7 +173,7 @@ std::optional<double> ParseDateTime(std::string_view s) {
     }
 }
 
-TValue ParseValue(const std::string& utf8, const TColumn& column, const std::string& path) {
+TValue ParseValue(std::string_view utf8, const TColumn& column, const std::string& path) {
     switch (column.Type) {
         case TFieldType::Integer: {
             const auto v = text::ParseInt32(utf8);
@@ -193,23 +197,160 @@ TValue ParseValue(const std::string& utf8, const TColumn& column, const std::str
 }
 
 // Row states of a file that carries a change log: bits of the row's state.
-constexpr int StateOriginal = 1, StateDeleted = 2, StateInserted = 4, StateModified = 8;
+constexpr int StateOriginal = 1, StateDeleted = 2;
 
-struct TFileRow {
-    pugi::xml_node Node;
-    int State = 0;
-    int Original = 0;  // entry (1-based) this row replaces, 0 when none
-    bool Superseded = false;
-};
 
-bool HeaderSaysUtf8(const std::string& bytes) {
-    const std::size_t end = bytes.find("?>");
-    if (bytes.compare(0, 5, "<?xml") != 0 || end == std::string::npos) {
-        return false;
+// Whether the bytes after a possible byte-order mark are UTF-8: the header's
+// encoding when it names one, else UTF-8 exactly when the mark is there
+// (files without either are the Windows-1252 the writer makes).
+bool IsUtf8(std::string_view body, bool byteOrderMark) {
+    const std::size_t end = body.find("?>");
+    if (body.substr(0, 5) != "<?xml" || end == std::string_view::npos) {
+        return byteOrderMark;
     }
-    std::string header = bytes.substr(0, end);
+    std::string header(body.substr(0, end));
     for (char& c : header) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (header.find("encoding") == std::string::npos) {
+        return byteOrderMark;
+    }
     return header.find("utf-8") != std::string::npos || header.find("utf8") != std::string::npos;
+}
+
+// A reference at x[amp] ('&'): its length up to and with the ';', or 0 when
+// it is neither one of the five predefined entities nor a character
+// reference to a character XML allows.
+std::size_t ReferenceLength(std::string_view x, std::size_t amp) {
+    std::size_t i = amp + 1;
+    if (i < x.size() && x[i] == '#') {
+        ++i;
+        const bool hex = i < x.size() && x[i] == 'x';
+        if (hex) ++i;
+        const std::size_t digitsFrom = i;
+        std::uint32_t code = 0;
+        for (; i < x.size() && x[i] != ';'; ++i) {
+            const char c = x[i];
+            int digit;
+            if (c >= '0' && c <= '9') {
+                digit = c - '0';
+            } else if (hex && c >= 'a' && c <= 'f') {
+                digit = c - 'a' + 10;
+            } else if (hex && c >= 'A' && c <= 'F') {
+                digit = c - 'A' + 10;
+            } else {
+                return 0;
+            }
+            code = code * (hex ? 16 : 10) + static_cast<std::uint32_t>(digit);
+            if (code > 0x10FFFF) return 0;
+        }
+        if (i == digitsFrom || i >= x.size()) return 0;
+        const bool allowed = code == 0x9 || code == 0xA || code == 0xD || (code >= 0x20 && code <= 0xD7FF) ||
+                             (code >= 0xE000 && code <= 0xFFFD) || code >= 0x10000;
+        return allowed ? i + 1 - amp : 0;
+    }
+    for (std::string_view name : {"amp;", "lt;", "gt;", "quot;", "apos;"}) {
+        if (x.substr(i, name.size()) == name) return name.size() + 1;
+    }
+    return 0;
+}
+
+bool IsXmlSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+bool IsNameChar(char c) {
+    return !IsXmlSpace(c) && c != '=' && c != '>' && c != '/' && c != '"' && c != '\'' && c != '<' && c != '&';
+}
+
+// What the parser lets through of a file that is not well-formed XML: bare
+// "&" and undefined entities, "<" inside an attribute value, an attribute
+// given twice, a start tag that is not names and quoted values. Answers the
+// reason of the first such fault, nullptr when there is none (the parser
+// judges the rest: nesting, end of file).
+const char* WellFormedFault(std::string_view x) {
+    const std::size_t n = x.size();
+    std::vector<std::string_view> seen;
+    std::size_t i = 0;
+    auto skipTo = [&](std::size_t from, std::string_view end) {
+        const std::size_t at = x.find(end, from);
+        return at == std::string_view::npos ? n : at + end.size();
+    };
+    while (i < n) {
+        const char c = x[i];
+        if (c == '&') {
+            const std::size_t length = ReferenceLength(x, i);
+            if (length == 0) return filemsg::BadCharacterReference;
+            i += length;
+            continue;
+        }
+        if (c != '<') {
+            ++i;
+            continue;
+        }
+        const std::string_view rest = x.substr(i);
+        if (rest.substr(0, 4) == "<!--") {
+            i = skipTo(i + 4, "-->");
+        } else if (rest.substr(0, 9) == "<![CDATA[") {
+            i = skipTo(i + 9, "]]>");
+        } else if (rest.substr(0, 2) == "<?") {
+            i = skipTo(i + 2, "?>");
+        } else if (rest.substr(0, 2) == "<!") {
+            // A document type declaration, with its internal subset in brackets.
+            int depth = 0;
+            for (i += 2; i < n && (x[i] != '>' || depth > 0); ++i) {
+                depth += x[i] == '[' ? 1 : x[i] == ']' ? -1 : 0;
+            }
+            ++i;
+        } else if (rest.substr(0, 2) == "</") {
+            i = skipTo(i + 2, ">");
+        } else {
+            ++i;
+            const std::size_t nameFrom = i;
+            while (i < n && IsNameChar(x[i])) ++i;
+            if (i == nameFrom) return filemsg::BadTag;
+            seen.clear();
+            while (true) {
+                while (i < n && IsXmlSpace(x[i])) ++i;
+                if (i >= n) return nullptr;
+                if (x[i] == '>') {
+                    ++i;
+                    break;
+                }
+                if (x[i] == '/') {
+                    if (i + 1 < n && x[i + 1] != '>') return filemsg::BadTag;
+                    ++i;
+                    continue;
+                }
+                const std::size_t attrFrom = i;
+                while (i < n && IsNameChar(x[i])) ++i;
+                if (i == attrFrom) return filemsg::BadTag;
+                seen.push_back(x.substr(attrFrom, i - attrFrom));
+                while (i < n && IsXmlSpace(x[i])) ++i;
+                if (i >= n) return nullptr;
+                if (x[i] != '=') return filemsg::BadTag;
+                ++i;
+                while (i < n && IsXmlSpace(x[i])) ++i;
+                if (i >= n) return nullptr;
+                const char quote = x[i];
+                if (quote != '"' && quote != '\'') return filemsg::BadTag;
+                for (++i; i < n && x[i] != quote;) {
+                    if (x[i] == '<') return filemsg::LessThanInAttribute;
+                    if (x[i] == '&') {
+                        const std::size_t length = ReferenceLength(x, i);
+                        if (length == 0) return filemsg::BadCharacterReference;
+                        i += length;
+                    } else {
+                        ++i;
+                    }
+                }
+                if (i >= n) return nullptr;
+                ++i;
+                // Attributes are separated by white space.
+                if (i < n && !IsXmlSpace(x[i]) && x[i] != '/' && x[i] != '>') return filemsg::BadTag;
+            }
+            // Sorted, so that a row of many columns costs n log n, not n squared.
+            std::sort(seen.begin(), seen.end());
+            if (std::adjacent_find(seen.begin(), seen.end()) != seen.end()) return filemsg::DuplicateAttribute;
+        }
+    }
+    return nullptr;
 }
 
 }  // namespace
@@ -256,9 +397,17 @@ std::string WriteDataPacket(const TTable& table) {
 void SaveDataPacket(const TTable& table, const std::string& path) { WriteFileAtomic(path, WriteDataPacket(table)); }
 
 void LoadDataPacket(const std::string& bytes, const std::string& path, TTable& into) {
-    // Without an encoding in its header the file is Windows-1252: bring it to
-    // UTF-8 before parsing.
-    const std::string utf8 = HeaderSaysUtf8(bytes) ? bytes : text::Cp1252ToUtf8(bytes);
+    // A byte-order mark is skipped; without an encoding in its header, or a
+    // mark, the file is Windows-1252: it is brought to UTF-8 before parsing.
+    std::string_view body = bytes;
+    const bool byteOrderMark = body.substr(0, 3) == "\xEF\xBB\xBF";
+    if (byteOrderMark) {
+        body.remove_prefix(3);
+    }
+    const std::string utf8 = IsUtf8(body, byteOrderMark) ? std::string(body) : text::Cp1252ToUtf8(body);
+    if (const char* fault = WellFormedFault(utf8)) {
+        throw Error(filemsg::NotADataPacket(path, std::string(filemsg::XmlError) + " (" + fault + ")"));
+    }
     pugi::xml_document doc;
     const pugi::xml_parse_result parsed = doc.load_buffer(utf8.data(), utf8.size(), pugi::parse_default,
                                                           pugi::encoding_utf8);
@@ -296,86 +445,32 @@ void LoadDataPacket(const std::string& bytes, const std::string& path, TTable& i
         }
         c.Width = width ? std::max(0, width.as_int()) : 0;
         if (!names.insert(c.Name).second) {
-            throw Error(filemsg::NotADataPacket(path, "champ " + c.Name + " en double"));
+            throw Error(filemsg::NotADataPacket(path, filemsg::DuplicateField(c.Name)));
         }
         columns.push_back(std::move(c));
     }
 
-    // The current rows of a file with a change log: an original version is
-    // replaced by its modification, a deleted row is dropped, an inserted row
-    // is kept (with its later modifications laid over it).
-    std::vector<TFileRow> rows;
-    for (pugi::xml_node r : rowData.children("ROW")) {
-        rows.push_back({r, r.attribute("RowState").as_int(0), 0, false});
+    // Rows of a file that carries a change log are decided by their own
+    // state: an earlier version of a changed row (bit 1) and a deleted row
+    // (bit 2) are dropped; every other row holds its whole current values, an
+    // attribute it does not carry being a null value. The log's pairing of
+    // versions is never needed, and is not trusted: writers leave it
+    // inconsistent.
+    std::unordered_map<std::string_view, std::size_t> columnOf;
+    for (std::size_t c = 0; c < columns.size(); ++c) {
+        columnOf.emplace(columns[c].AttrName, c);
     }
-    std::map<int, int> originalOf;  // entry -> the entry it replaces
-    const std::string log = metadata.child("PARAMS").attribute("CHANGE_LOG").value();
-    if (!log.empty()) {
-        std::vector<int> numbers;
-        std::size_t pos = 0;
-        while (pos < log.size()) {
-            while (pos < log.size() && log[pos] == ' ') ++pos;
-            std::size_t end = pos;
-            while (end < log.size() && log[end] != ' ') ++end;
-            if (end > pos) {
-                const auto n = text::ParseInt32(std::string_view(log).substr(pos, end - pos));
-                if (!n) throw Error(filemsg::NotADataPacket(path, "journal des modifications incorrect"));
-                numbers.push_back(*n);
-            }
-            pos = end;
-        }
-        for (std::size_t i = 0; i + 2 < numbers.size(); i += 3) {
-            if (numbers[i] >= 1 && numbers[i + 1] >= 1) {
-                originalOf[numbers[i]] = numbers[i + 1];
-            }
-        }
-    }
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        TFileRow& row = rows[i];
-        const int entry = static_cast<int>(i) + 1;
-        if (auto it = originalOf.find(entry); it != originalOf.end() && it->second < entry) {
-            row.Original = it->second;
-        } else if ((row.State & StateModified) && log.empty() && i > 0) {
-            row.Original = entry - 1;  // without a log, a modification follows what it replaces
-        }
-        if (row.Original > 0 && (row.State & (StateModified | StateDeleted))) {
-            rows[row.Original - 1].Superseded = true;
-        }
-    }
-
-    // Values of an entry, following the versions it replaces.
-    std::vector<std::vector<std::optional<std::string>>> resolved(rows.size());
-    std::vector<char> done(rows.size(), 0);
-    std::function<const std::vector<std::optional<std::string>>&(std::size_t, int)> values =
-        [&](std::size_t i, int depth) -> const std::vector<std::optional<std::string>>& {
-        if (!done[i]) {
-            std::vector<std::optional<std::string>> v(columns.size());
-            if (rows[i].Original > 0 && (rows[i].State & StateModified) && depth < 1000) {
-                v = values(static_cast<std::size_t>(rows[i].Original - 1), depth + 1);
-            }
-            for (std::size_t c = 0; c < columns.size(); ++c) {
-                const pugi::xml_attribute a = rows[i].Node.attribute(columns[c].AttrName.c_str());
-                if (a) {
-                    v[c] = a.value();
-                }
-            }
-            resolved[i] = std::move(v);
-            done[i] = 1;
-        }
-        return resolved[i];
-    };
-
     std::vector<std::vector<TValue>> current;
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        const TFileRow& row = rows[i];
-        if (row.Superseded || (row.State & StateDeleted) || row.State == StateOriginal) {
+    for (pugi::xml_node r : rowData.children("ROW")) {
+        const int state = r.attribute("RowState").as_int(0);
+        if (state & (StateOriginal | StateDeleted)) {
             continue;
         }
-        const auto& v = values(i, 0);
         std::vector<TValue> typed(columns.size());
-        for (std::size_t c = 0; c < columns.size(); ++c) {
-            if (v[c]) {
-                typed[c] = ParseValue(*v[c], columns[c], path);
+        for (pugi::xml_attribute a : r.attributes()) {
+            const auto it = columnOf.find(a.name());
+            if (it != columnOf.end()) {
+                typed[it->second] = ParseValue(a.value(), columns[it->second], path);
             }
         }
         current.push_back(std::move(typed));
@@ -392,8 +487,8 @@ void LoadDataPacket(const std::string& bytes, const std::string& path, TTable& i
     }
     into.Data().SetStructure(std::move(defs));
     TControlsDisabled quiet(into);
-    for (const auto& row : current) {
-        into.AppendRow(row);
+    for (auto& row : current) {
+        into.AppendRow(std::move(row));
     }
     into.First();
 }

@@ -383,14 +383,35 @@ void TTable::AppendRow(const std::vector<TValue>& values) {
     Append();
     const std::size_t count = std::min(values.size(), Buffer_.size());
     for (std::size_t slot = 0; slot < count; ++slot) {
+        Buffer_[slot] = values[slot];
+    }
+    CoerceBuffer();
+    Post();
+}
+
+void TTable::AppendRow(std::vector<TValue>&& values) {
+    if (State_ != TTableState::Browse) {
+        throw Error(tablemsg::AlreadyEditing(Name()));
+    }
+    values.resize(static_cast<std::size_t>(Data_->StoredFieldCount()));
+    Buffer_.swap(values);
+    EditRow_ = nullptr;
+    State_ = TTableState::Insert;
+    CoerceBuffer();
+    Post();
+}
+
+void TTable::CoerceBuffer() {
+    for (std::size_t slot = 0; slot < Buffer_.size(); ++slot) {
         const TFieldDef& field = Data_->StoredField(static_cast<int>(slot));
-        const TValue& v = values[slot];
+        TValue& v = Buffer_[slot];
         // Values already of the field's type (all but strings, which are cut) are taken as they are.
         const bool asIs = tavlor::IsNull(v) || (field.Type == TFieldType::Integer && v.index() == 1) ||
                           (field.Type != TFieldType::Integer && field.Type != TFieldType::String && v.index() == 2);
-        Buffer_[slot] = asIs ? v : Coerce(field, v);
+        if (!asIs) {
+            v = Coerce(field, std::move(v));
+        }
     }
-    Post();
 }
 
 void TTable::SetFieldPosted(int field, TValue value) {

@@ -115,6 +115,8 @@ public:
     // Appends a row holding these stored values (each kept to its field's type
     // and width) and makes it current: Append, every field set, Post.
     void AppendRow(const std::vector<TValue>& values);
+    // The same, taking the values over instead of copying them.
+    void AppendRow(std::vector<TValue>&& values);
     // Edit, set one field, Post, without copying the row: for loops that
     // number rows. The row keeps being current.
     void SetFieldPosted(int field, TValue value);
@@ -173,6 +175,8 @@ private:
     void RemoveFromVisible(TRow* row) const;
     void InsertIntoVisible(TRow* row) const;
     TValue Coerce(const TFieldDef& field, TValue value) const;
+    // Every value of the edit buffer kept to its field's type and width.
+    void CoerceBuffer();
     const TValue& DataValue(int slot) const;
     void EnsureCalc() const;
     std::vector<int> ParseFieldList(std::string_view fields) const;

@@ -77,9 +77,9 @@ public:
     std::string SnapshotPath(const std::string& table) const;
     void ExportInscrits(const std::string& path);
     void ImportInscrits(const std::string& path);
-    // True after a load stopped half-way: the tables then hold part of a
-    // competition that the controller does not name, and no snapshot is
-    // merged into them or written from them until the next whole load.
+    // True after a load stopped half-way: the tables were emptied again (the
+    // part loaded is dropped), and no snapshot is merged into them or written
+    // from them until the next whole load.
     bool PartialLoad() const { return PartialLoad_; }
 
     // Phases.
@@ -131,6 +131,8 @@ private:
     // answers the match's pool.
     TRowView CheckMatch(const TParamMatch& m, const char* numberAction, const char* action);
     void InstallHandlers();
+    // Every table emptied, the tree down to the registrants folder.
+    void EmptyCompet();
 
     TCompetition& Compet_;
     IViewHost* ViewHost_;

@@ -17,9 +17,13 @@ void TdmLocal::SaveSnapshot() {
     if (Compet_.IdCompet() < 0 || DataFolder.empty() || PartialLoad_) {
         return;
     }
-    SaveDataPacket(Tables.Phases, SnapshotPath("Phases"));
-    SaveDataPacket(Tables.Inscrits, SnapshotPath("Inscrits"));
-    SaveDataPacket(Tables.Joueurs, SnapshotPath("Joueurs"));
+    // The three files fit together: they are replaced as a set or not at all.
+    const std::string phases = WriteDataPacket(Tables.Phases);
+    const std::string inscrits = WriteDataPacket(Tables.Inscrits);
+    const std::string joueurs = WriteDataPacket(Tables.Joueurs);
+    WriteFilesTogether({{SnapshotPath("Phases"), phases},
+                        {SnapshotPath("Inscrits"), inscrits},
+                        {SnapshotPath("Joueurs"), joueurs}});
 }
 
 void TdmLocal::ClearCompet() {
@@ -27,6 +31,11 @@ void TdmLocal::ClearCompet() {
     // written, the error stops the load with the competition still whole.
     SaveSnapshot();
     Tree.BeginUpdate();
+    EmptyCompet();
+    Compet_.Chargement = true;
+}
+
+void TdmLocal::EmptyCompet() {
     Tree.Clear();
     Tables.Matchs.EmptyTable();
     Tables.Joueurs.EmptyTable();
@@ -36,7 +45,6 @@ void TdmLocal::ClearCompet() {
     Tables.Billards.EmptyTable();
     RegistrantsNode = 0;
     CreateNodeInscrits();
-    Compet_.Chargement = true;
 }
 
 void TdmLocal::AfterLoadCompet() {
@@ -48,8 +56,14 @@ void TdmLocal::AfterLoadCompet() {
         }
     } end{*this};
     // A download stopped half-way: the controller still names the competition
-    // left, whose snapshot must not be mixed into these tables.
+    // left, whose snapshot must not be mixed into these tables, and the part
+    // of the new one is no competition the user could work on. The tables go
+    // back to the empty state of no competition.
     PartialLoad_ = !Compet_.ListsComplete;
+    if (PartialLoad_) {
+        EmptyCompet();
+        return;
+    }
     try {
         RestoreSnapshot();
     } catch (...) {
@@ -68,12 +82,18 @@ void TdmLocal::RestoreSnapshot() {
     TTable& tmp = Tables.tmp;
     auto rankOf = [&tmp](int rgaField) { return rgaField >= 0 && !tmp.IsNull(rgaField) ? tmp.AsInteger(rgaField) : -1; };
 
+    // Each row costs a few hash lookups: the fields are found once per file,
+    // rows already in memory are found without moving a cursor, and a row is
+    // written only when its value changes.
     if (const std::string path = SnapshotPath("Phases"); FileExists(path)) {
         LoadDataPacketFile(path, tmp);
-        for (tmp.First(); !tmp.Eof(); tmp.Next()) {
+        tmp.First();
+        const int idField = tmp.Eof() ? -1 : tmp.RequireField("IDPHASE");
+        const int nameField = tmp.Eof() ? -1 : tmp.RequireField("NOMPHASE");
+        for (; !tmp.Eof(); tmp.Next()) {
             TParamTable p;
-            p.Id = tmp.AsInteger("IDPHASE");
-            p.Nom = tmp.AsString("NOMPHASE");
+            p.Id = tmp.AsInteger(idField);
+            p.Nom = tmp.AsString(nameField);
             TTable& phases = Tables.Phases;
             if (phases.Locate("IDPHASE", {p.Id})) {
                 phases.Edit();
@@ -86,39 +106,66 @@ void TdmLocal::RestoreSnapshot() {
     }
     if (const std::string path = SnapshotPath("Inscrits"); FileExists(path)) {
         LoadDataPacketFile(path, tmp);
+        tmp.First();
         const int rga = tmp.FieldIndex("RGA");
-        for (tmp.First(); !tmp.Eof(); tmp.Next()) {
+        const int licenceField = tmp.Eof() ? -1 : tmp.RequireField("LICENCE");
+        const int nameField = tmp.Eof() ? -1 : tmp.RequireField("NOM");
+        TTableData& inscrits = Tables.Inscrits.Data();
+        const int inscritsLicence = inscrits.FieldByName("LICENCE").StorageIndex;
+        const int inscritsRank = inscrits.FieldByName("RGA").StorageIndex;
+        for (; !tmp.Eof(); tmp.Next()) {
             TParamTable p;
-            p.Id = tmp.AsInteger("LICENCE");
-            p.Nom = tmp.AsString("NOM");
+            p.Id = tmp.AsInteger(licenceField);
             p.Valeur = rankOf(rga);
-            if (Tables.Inscrits.Data().Lookup("LICENCE", {p.Id})) {
-                EditInscrit(p);
+            const TValue licence(p.Id);
+            if (const TRow* row = inscrits.FindFirst(inscritsLicence, licence)) {
+                if (ValueAsInteger(row->Values[inscritsRank]) != p.Valeur || IsNull(row->Values[inscritsRank])) {
+                    EditInscrit(p);
+                }
             } else {
+                p.Nom = tmp.AsString(nameField);
                 AddInscrit(p);
             }
         }
     }
     if (const std::string path = SnapshotPath("Joueurs"); FileExists(path)) {
         LoadDataPacketFile(path, tmp);
+        tmp.First();
         const int rga = tmp.FieldIndex("RGA");
-        for (tmp.First(); !tmp.Eof(); tmp.Next()) {
+        const int licenceField = tmp.Eof() ? -1 : tmp.RequireField("LICENCE");
+        const int poolField = tmp.Eof() ? -1 : tmp.RequireField("IDPOULE");
+        TTableData& poules = Tables.Poules.Data();
+        const int poolsPool = poules.FieldByName("IDPOULE").StorageIndex;
+        const int poolsPhase = poules.FieldByName("IDPHASE").StorageIndex;
+        TTableData& joueurs = Tables.Joueurs.Data();
+        const int memberSlots[2] = {joueurs.FieldByName("IDPOULE").StorageIndex, joueurs.FieldByName("LICENCE").StorageIndex};
+        const int memberRank = joueurs.FieldByName("RGA").StorageIndex;
+        for (; !tmp.Eof(); tmp.Next()) {
             TParamTable p;
-            p.Id = tmp.AsInteger("LICENCE");
-            p.IdParent = tmp.AsInteger("IDPOULE");
-            const TRowView pool = Tables.Poules.Data().Lookup("IDPOULE", {p.IdParent});
-            if (!pool) {
+            p.Id = tmp.AsInteger(licenceField);
+            p.IdParent = tmp.AsInteger(poolField);
+            const TRow* pool = poules.FindFirst(poolsPool, TValue(p.IdParent));
+            if (pool == nullptr) {
                 continue;  // a pool the server no longer has
             }
-            p.IdDest = pool.AsInteger("IDPHASE");
+            p.IdDest = ValueAsInteger(pool->Values[poolsPhase]);
             p.Valeur = rankOf(rga);
-            TTable& members = *JoueursWork_;
-            if (members.Locate("IDPOULE;LICENCE", {p.IdParent, p.Id})) {
+            const TValue key[2] = {TValue(p.IdParent), TValue(p.Id)};
+            const auto* present = joueurs.RowsHolding(memberSlots, key, 2);
+            if (present == nullptr) {
+                AddJoueur(p);
+                continue;
+            }
+            bool same = true;
+            for (const TRow* row : *present) {
+                same = same && !IsNull(row->Values[memberRank]) && ValueAsInteger(row->Values[memberRank]) == p.Valeur;
+            }
+            if (!same) {
+                TTable& members = *JoueursWork_;
+                members.Locate("IDPOULE;LICENCE", {p.IdParent, p.Id});
                 members.Edit();
                 members.SetInteger("RGA", p.Valeur);
                 members.Post();
-            } else {
-                AddJoueur(p);
             }
         }
     }

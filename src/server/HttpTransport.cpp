@@ -5,8 +5,12 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
 #include <arpa/inet.h>
+#include <cctype>
 #include <climits>
+#include <cstdlib>
+#include <ctime>
 #include <mutex>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -33,19 +37,76 @@ std::string AddressText(const curl_sockaddr* address) {
     return text;
 }
 
-std::string HostOf(const std::string& url) {
+std::string UrlPart(const std::string& url, CURLUPart which) {
     CURLU* u = curl_url();
-    std::string host;
+    std::string text;
     if (curl_url_set(u, CURLUPART_URL, url.c_str(), 0) == CURLUE_OK) {
         char* part = nullptr;
-        if (curl_url_get(u, CURLUPART_HOST, &part, 0) == CURLUE_OK && part != nullptr) {
-            host = part;
+        if (curl_url_get(u, which, &part, 0) == CURLUE_OK && part != nullptr) {
+            text = part;
             curl_free(part);
         }
     }
     curl_url_cleanup(u);
-    return host;
+    return text;
 }
+
+std::string HostOf(const std::string& url) { return UrlPart(url, CURLUPART_HOST); }
+
+std::string Lower(std::string_view s) {
+    std::string out(s);
+    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+}
+
+std::string_view Trim(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+    return s;
+}
+
+// A quoted string's content (backslash escapes resolved), or the text itself.
+std::string Unquote(std::string_view s) {
+    if (s.size() < 2 || s.front() != '"' || s.back() != '"') {
+        return std::string(s);
+    }
+    std::string out;
+    for (std::size_t i = 1; i + 1 < s.size(); ++i) {
+        if (s[i] == '\\' && i + 2 < s.size()) ++i;
+        out += s[i];
+    }
+    return out;
+}
+
+// Pieces of s between the separators that stand outside double quotes.
+std::vector<std::string_view> SplitOutsideQuotes(std::string_view s, char separator) {
+    std::vector<std::string_view> pieces;
+    bool quoted = false;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == '"') {
+            quoted = !quoted;
+        } else if (s[i] == '\\' && quoted && i + 1 < s.size()) {
+            ++i;
+        } else if (s[i] == separator && !quoted) {
+            pieces.push_back(s.substr(start, i - start));
+            start = i + 1;
+        }
+    }
+    pieces.push_back(s.substr(start));
+    return pieces;
+}
+
+// The default path of a cookie: the request's path up to, not including, its last "/".
+std::string DefaultPath(const std::string& path) {
+    const std::size_t last = path.rfind('/');
+    if (path.empty() || path.front() != '/' || last == 0 || last == std::string::npos) {
+        return "/";
+    }
+    return path.substr(0, last);
+}
+
+bool FitsNetscapeLine(std::string_view s) { return s.find_first_of("\t\r\n") == std::string_view::npos; }
 
 // French texts for what may go wrong on the way to the server.
 std::string TransportError(CURLcode code, const char* details, long osError) {
@@ -78,6 +139,60 @@ std::string TransportError(CURLcode code, const char* details, long osError) {
 
 }  // namespace
 
+std::vector<std::string> SetCookie2Lines(std::string_view value, const std::string& requestUrl, std::int64_t now) {
+    const std::string host = Lower(HostOf(requestUrl));
+    const std::string defaultPath = DefaultPath(UrlPart(requestUrl, CURLUPART_PATH));
+    std::vector<std::string> lines;
+    for (std::string_view cookie : SplitOutsideQuotes(value, ',')) {
+        const std::vector<std::string_view> parts = SplitOutsideQuotes(cookie, ';');
+        const std::string_view pair = Trim(parts.front());
+        const std::size_t eq = pair.find('=');
+        if (eq == std::string_view::npos || Trim(pair.substr(0, eq)).empty()) {
+            continue;
+        }
+        const std::string name(Trim(pair.substr(0, eq)));
+        const std::string cookieValue(Trim(pair.substr(eq + 1)));  // sent back as received
+        std::string domain = host, path = defaultPath;
+        bool tailMatch = false, secure = false, dropped = false;
+        std::int64_t expires = 0;  // for the run
+        for (std::size_t i = 1; i < parts.size(); ++i) {
+            const std::string_view attribute = Trim(parts[i]);
+            const std::size_t at = attribute.find('=');
+            const std::string key = Lower(Trim(attribute.substr(0, at)));
+            const std::string text = at == std::string_view::npos ? std::string() : Unquote(Trim(attribute.substr(at + 1)));
+            if (key == "domain" && !text.empty()) {
+                std::string wanted = Lower(text);
+                if (wanted.front() != '.') wanted.insert(0, ".");
+                // The host must lie within the domain it names.
+                const bool within = host.size() > wanted.size() &&
+                                    host.compare(host.size() - wanted.size(), wanted.size(), wanted) == 0;
+                if (!within && host != wanted.substr(1)) {
+                    dropped = true;
+                }
+                domain = wanted;
+                tailMatch = true;
+            } else if (key == "path" && !text.empty() && text.front() == '/') {
+                path = text;
+            } else if (key == "max-age") {
+                char* end = nullptr;
+                const long long seconds = std::strtoll(text.c_str(), &end, 10);
+                if (!text.empty() && end != nullptr && *end == '\0' && seconds >= 0) {
+                    expires = seconds == 0 ? 1 : now + std::min<long long>(seconds, INT_MAX);
+                }
+            } else if (key == "secure") {
+                secure = true;
+            }
+        }
+        if (dropped || !FitsNetscapeLine(name) || !FitsNetscapeLine(cookieValue) || !FitsNetscapeLine(path)) {
+            continue;
+        }
+        lines.push_back(domain + "\t" + (tailMatch ? "TRUE" : "FALSE") + "\t" + path + "\t" +
+                        (secure ? "TRUE" : "FALSE") + "\t" + std::to_string(expires) + "\t" + name + "\t" +
+                        cookieValue);
+    }
+    return lines;
+}
+
 struct THttpTransport::TImpl {
     CURL* Easy = nullptr;
     CURLM* Multi = nullptr;
@@ -89,6 +204,7 @@ struct THttpTransport::TImpl {
     std::string Host;
     std::string Body;
     std::string StatusLine;
+    std::vector<std::string> Cookies2;  // Set-Cookie2 values of the reply, for the jar
     char ErrorBuffer[CURL_ERROR_SIZE] = {};
 
     void State(const std::string& text) const {
@@ -121,8 +237,13 @@ struct THttpTransport::TImpl {
         while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) {
             line.pop_back();
         }
+        auto* impl = static_cast<TImpl*>(self);
         if (line.rfind("HTTP/", 0) == 0) {
-            static_cast<TImpl*>(self)->StatusLine = line;
+            impl->StatusLine = line;
+            impl->Cookies2.clear();  // a new reply (after an interim one)
+        } else if (line.size() > 12 && Lower(std::string_view(line).substr(0, 12)) == "set-cookie2:") {
+            // libcurl keeps Set-Cookie alone: these go into its jar once the reply is in.
+            impl->Cookies2.push_back(line.substr(12));
         }
         return size * count;
     }
@@ -200,6 +321,7 @@ std::string THttpTransport::Post(const std::string& url, const std::string& body
     s.Host = HostOf(url);
     s.Body.clear();
     s.StatusLine.clear();
+    s.Cookies2.clear();
     s.ErrorBuffer[0] = '\0';
 
     curl_slist* headers = nullptr;
@@ -271,6 +393,13 @@ std::string THttpTransport::Post(const std::string& url, const std::string& body
             throw Error(wwwmsg::ClosedGracefully);
         }
         curl_multi_poll(s.Multi, nullptr, 0, 20, nullptr);
+    }
+    // Whatever the status, as libcurl does with Set-Cookie.
+    const std::int64_t now = static_cast<std::int64_t>(std::time(nullptr));
+    for (const std::string& value : s.Cookies2) {
+        for (const std::string& cookie : SetCookie2Lines(value, url, now)) {
+            curl_easy_setopt(e, CURLOPT_COOKIELIST, cookie.c_str());
+        }
     }
     if (result != CURLE_OK) {
         long osError = 0;

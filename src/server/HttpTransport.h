@@ -1,15 +1,27 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace tavlor {
 
+// The cookies of one Set-Cookie2 header value (one or more, separated by
+// commas) as lines of the Netscape cookie-file format, which the transport's
+// jar takes. A cookie without Domain belongs to the request's host alone, one
+// without Path to the default path of the request (its path up to the last
+// "/"); a cookie whose Domain the host is not within is dropped. Max-Age
+// counts from now (Unix seconds); 0 removes the cookie; without it the cookie
+// lasts the run.
+std::vector<std::string> SetCookie2Lines(std::string_view value, const std::string& requestUrl, std::int64_t now);
+
 // One HTTP/1.0 form post at a time, over libcurl's multi interface, so that
 // the caller's window keeps processing its events while the server is
-// awaited. Cookies set by any reply are kept in memory for the whole run and
-// sent back by domain and path. Redirections are not followed, no time-out
+// awaited. Cookies set by any reply, through Set-Cookie or Set-Cookie2, are
+// kept in memory for the whole run and sent back by domain and path. Redirections are not followed, no time-out
 // applies, every exchange opens a fresh connection.
 class THttpTransport {
 public:

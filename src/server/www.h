@@ -51,7 +51,11 @@ public:
     void LoadPoules(std::int32_t competition);
     void LoadMatchs(std::int32_t competition);
     // The whole download of a competition; the after-load step runs also when
-    // a list fails, and the failure then reaches the caller.
+    // a list fails, and the failure then reaches the caller. A download that
+    // stopped before every list was in leaves no competition open: the
+    // controller goes back to IdCompet -1 without connection, so that nothing
+    // can be sent under the number of the competition left, and the store
+    // drops the partial tables.
     void LoadCompet(std::int32_t competition, const std::string& title);
     // One record of the match list: the match and the two players' names;
     // raises the index error of a record short of fields, or a conversion error.
@@ -77,7 +81,14 @@ public:
     void OpenPrintPoules(std::int32_t pool);
 
 private:
+    // Refuses a command while another exchange waits, before anything of the
+    // connection window changes; then shows the command's progress line.
+    void StartExchange(const std::string& progress);
     std::vector<std::vector<std::string>> ListRecords() const;
+    // The records of a list the download cannot do without: a server error
+    // or a missing reply stops the download with its text.
+    std::vector<std::vector<std::string>> RequiredRecords(const std::string& errorPrefix,
+                                                          const std::string& noReply) const;
     // A grid list's reply: the server's error, the rows, or the no-reply text.
     void ShowList(TTextGrid& grid, const std::string& errorPrefix, const std::string& noReply);
     bool ServerAnswer(const std::string& noReply);

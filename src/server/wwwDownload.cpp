@@ -40,8 +40,19 @@ std::vector<std::vector<std::string>> TwwwFrm::ListRecords() const {
     return SplitRecords(DataText);
 }
 
+std::vector<std::vector<std::string>> TwwwFrm::RequiredRecords(const std::string& errorPrefix,
+                                                               const std::string& noReply) const {
+    if (HasError) {
+        throw Error(errorPrefix + ErrorText);
+    }
+    if (!HasData) {
+        throw Error(noReply);
+    }
+    return ListRecords();  // an empty data envelope is an empty list
+}
+
 void TwwwFrm::ListCompets(TTextGrid& grid) {
-    Window_.SetProgress(wwwmsg::ProgressCompetitions);
+    StartExchange(wwwmsg::ProgressCompetitions);
     PostForm("/getlists.php", {"ACTION=listecompets"});
     ShowList(grid, wwwmsg::CompetitionsError, wwwmsg::CompetitionsNoReply);
 }
@@ -64,7 +75,7 @@ void TwwwFrm::ListJoueurs(TTextGrid& grid) {
     if (!byName && !byTown) {
         throw Error(wwwmsg::SearchTooShort);
     }
-    Window_.SetProgress(wwwmsg::ProgressPlayers);
+    StartExchange(wwwmsg::ProgressPlayers);
     std::vector<std::string> fields = {"ACTION=listejoueurs"};
     if (byName) {
         fields.push_back("NOM=" + name);
@@ -77,7 +88,7 @@ void TwwwFrm::ListJoueurs(TTextGrid& grid) {
 }
 
 void TwwwFrm::LoadBillards() {
-    Window_.SetProgress(wwwmsg::ProgressBilliards);
+    StartExchange(wwwmsg::ProgressBilliards);
     PostForm("/getlists.php", {"ACTION=listebillards"});
     for (const auto& record : ListRecords()) {
         const auto& f = Checked(record, 2);
@@ -92,9 +103,9 @@ void TwwwFrm::LoadBillards() {
 }
 
 void TwwwFrm::LoadPoules(std::int32_t competition) {
-    Window_.SetProgress(wwwmsg::ProgressPools);
+    StartExchange(wwwmsg::ProgressPools);
     PostForm("/getlists.php", {"ACTION=listepoules", "NOCOMPET=" + text::IntToStr(competition)});
-    for (auto& f : ListRecords()) {
+    for (auto& f : RequiredRecords(wwwmsg::PoolsError, wwwmsg::PoolsNoReply)) {
         Checked(f, 4);
         if (f[2].empty()) {
             f[2] = "0";
@@ -117,9 +128,9 @@ void TwwwFrm::LoadPoules(std::int32_t competition) {
 }
 
 void TwwwFrm::LoadMatchs(std::int32_t competition) {
-    Window_.SetProgress(wwwmsg::ProgressMatches);
+    StartExchange(wwwmsg::ProgressMatches);
     PostForm("/getlists.php", {"ACTION=listematchs", "NOCOMPET=" + text::IntToStr(competition)});
-    for (auto& f : ListRecords()) {
+    for (auto& f : RequiredRecords(wwwmsg::MatchesError, wwwmsg::MatchesNoReply)) {
         TMatchRecord record = ParseMatchRecord(f);
         TParamMatch& m = record.Match;
         TParamTable player;
@@ -175,6 +186,10 @@ TwwwFrm::TMatchRecord TwwwFrm::ParseMatchRecord(std::vector<std::string>& f) con
 }
 
 void TwwwFrm::LoadCompet(std::int32_t competition, const std::string& title) {
+    // Refused before the tables are emptied, while another exchange waits.
+    if (Http_.Busy()) {
+        throw Error(wwwmsg::AlreadyExchanging);
+    }
     const std::uint8_t previousConnexion = Compet_.Connexion;
     Compet_.DoClear();
     // Until every list is in, the tables hold no whole competition: the
@@ -214,6 +229,15 @@ void TwwwFrm::LoadCompet(std::int32_t competition, const std::string& title) {
             Compet_.DoAfterLoad();
         } catch (...) {
             // The first failure is the one to report.
+        }
+        if (!Compet_.ListsComplete) {
+            // Neither the competition left (its tables are gone) nor the new
+            // one (part of its lists is missing) is open now.
+            // The identification goes with the connection: the next download
+            // starts from no connection and asks for it again.
+            Compet_.Connexion = 0;
+            Compet_.SetIdCompet(-1);
+            Compet_.SetLogin("");
         }
         throw;
     }

@@ -27,6 +27,13 @@ void TwwwFrm::Button1Click() {
     Window_.Close();
 }
 
+void TwwwFrm::StartExchange(const std::string& progress) {
+    if (Http_.Busy()) {
+        throw Error(wwwmsg::AlreadyExchanging);
+    }
+    Window_.SetProgress(progress);
+}
+
 void TwwwFrm::PostForm(const std::string& script, std::vector<std::string> fields) {
     if (Http_.Busy()) {
         // Started from an event processed while another exchange waits.

@@ -47,6 +47,10 @@ inline constexpr const char* PlayersError = "erreur en chargement joueurs : ";
 inline constexpr const char* PlayersNoReply = "chargement joueurs : aucune réponse du serveur";
 inline constexpr const char* BilliardsError = "erreur en chargement des billards : ";
 inline constexpr const char* BilliardsNoReply = "chargement billards : aucune réponse du serveur";
+inline constexpr const char* PoolsError = "erreur en chargement des poules : ";
+inline constexpr const char* PoolsNoReply = "chargement poules : aucune réponse du serveur";
+inline constexpr const char* MatchesError = "erreur en chargement des matchs : ";
+inline constexpr const char* MatchesNoReply = "chargement matchs : aucune réponse du serveur";
 inline constexpr const char* SearchTooShort = "vous devez spécidier au moins un paramètre sur 3 caractères minimum";
 
 // Login.

@@ -36,7 +36,7 @@ void TwwwFrm::LogBtnClick(const std::string& identifier, const std::string& pass
         Boxes_.Error(wwwmsg::LoginNotNumeric);
         return;
     }
-    Window_.SetProgress(wwwmsg::ProgressLogin);
+    StartExchange(wwwmsg::ProgressLogin);
     const std::vector<std::string> fields = {"LOGIN=" + identifier,
                                              "PASS=" + Md5Hex(text::Utf8ToCp1252(password))};
     Window_.ClearPassword();
@@ -74,7 +74,7 @@ bool TwwwFrm::WwwAddPoule(TParamTable& p) {
     if (p.Nom.empty()) {
         p.Nom = "?";
     }
-    Window_.SetProgress(wwwmsg::ProgressAddPool);
+    StartExchange(wwwmsg::ProgressAddPool);
     PostForm("/upd_poule.php", {"ACTION=ajouter", "IDCOMPETITION=" + N(Compet_.IdCompet()), "NOMPOULE=" + p.Nom,
                                 "PHASE=" + N(p.IdParent), "FCLASST=" + N(p.Valeur)});
     if (!ServerAnswer(wwwmsg::NoReplyOf)) {
@@ -101,7 +101,7 @@ bool TwwwFrm::WwwEditPoule(TParamTable& p) {
     } else {
         throw Error(wwwmsg::NoPoolChange);
     }
-    Window_.SetProgress(wwwmsg::ProgressEditPool);
+    StartExchange(wwwmsg::ProgressEditPool);
     PostForm("/upd_poule.php", {"ACTION=modifier", "IDPOULE=" + N(p.Id), change});
     return ServerAnswer(wwwmsg::NoReply);
 }
@@ -113,7 +113,7 @@ bool TwwwFrm::WwwDelPoule(TParamTable& p) {
     if (p.Id < 0) {
         throw Error(wwwmsg::IllegalPool(p.Id) + "\r\n" + wwwmsg::EditPoolImpossible);
     }
-    Window_.SetProgress(wwwmsg::ProgressDeletePool);
+    StartExchange(wwwmsg::ProgressDeletePool);
     PostForm("/upd_poule.php", {"ACTION=supprimer", "IDPOULE=" + N(p.Id)});
     return ServerAnswer(wwwmsg::NoReply);
 }
@@ -136,7 +136,7 @@ bool TwwwFrm::WwwAddMatch(TParamMatch& m) {
     for (std::string& f : MatchFields(m)) {
         fields.push_back(std::move(f));
     }
-    Window_.SetProgress(wwwmsg::ProgressAddMatch);
+    StartExchange(wwwmsg::ProgressAddMatch);
     PostForm("/upd_match.php", fields);
     if (!ServerAnswer(wwwmsg::NoReplyOf)) {
         return false;
@@ -167,7 +167,7 @@ bool TwwwFrm::WwwEditMatch(TParamMatch& m) {
     for (std::string& f : MatchFields(m)) {
         fields.push_back(std::move(f));
     }
-    Window_.SetProgress(wwwmsg::ProgressEditMatch);
+    StartExchange(wwwmsg::ProgressEditMatch);
     PostForm("/upd_match.php", fields);
     if (!ServerAnswer(wwwmsg::NoReplyOf)) {
         return false;
@@ -188,7 +188,7 @@ bool TwwwFrm::WwwDelMatch(TParamMatch& m) {
     if (m.IdMatch < 0) {
         throw Error(wwwmsg::IllegalMatch(m.IdMatch) + "\r\n" + wwwmsg::DeleteMatchImpossible);
     }
-    Window_.SetProgress(wwwmsg::ProgressDeleteMatch);
+    StartExchange(wwwmsg::ProgressDeleteMatch);
     PostForm("/upd_match.php", {"ACTION=supprimer", "IDMATCH=" + N(m.IdMatch)});
     return ServerAnswer(wwwmsg::NoReplyOf);
 }

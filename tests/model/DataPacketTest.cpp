@@ -1,12 +1,17 @@
 #include "model/DataPacket.h"
 
 #include "model/Files.h"
+#include "model/FilesMessages.h"
 #include "support/TempDir.h"
+#include "support/TestData.h"
 #include "text/Cp1252.h"
+#include "text/DateTime.h"
 #include "text/Error.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <filesystem>
 #include <random>
 
 namespace tavlor {
@@ -101,44 +106,171 @@ TEST(DataPacket, ReadsTheUtf8VariantWhitespaceUnknownAttributesAndFieldNames) {
     EXPECT_EQ(t.AsString("NOM"), "?ukasz") << "what Windows-1252 cannot hold becomes ?";
 }
 
-// Files carrying a change log: only the current rows are taken.
+// Files carrying a change log: every row is decided by its own state, and a
+// current row is complete (an attribute it lacks is a null value).
 TEST(DataPacket, ChangeLogsAreReducedToTheCurrentRows) {
-    auto load = [](const std::string& rows, const std::string& log) {
-        const std::string file = Header +
-                                 "<DATAPACKET Version=\"2.0\"><METADATA><FIELDS><FIELD attrname=\"LICENCE\" "
-                                 "fieldtype=\"i4\"/><FIELD attrname=\"NOM\" fieldtype=\"string\" WIDTH=\"50\"/>"
-                                 "</FIELDS><PARAMS" +
-                                 (log.empty() ? std::string() : " CHANGE_LOG=\"" + log + "\"") +
-                                 "/></METADATA><ROWDATA>" + rows + "</ROWDATA></DATAPACKET>";
-        TTable t("tmp", {});
-        LoadDataPacket(file, "log.xml", t);
+    auto rows = [](TTable& t) {
         std::vector<std::string> out;
         for (t.First(); !t.Eof(); t.Next()) {
-            out.push_back(t.AsString("LICENCE") + ":" + t.AsString("NOM"));
+            out.push_back(t.AsString("LICENCE") + ":" + t.AsString("NOM") + ":" +
+                          (t.IsNull("RGA") ? std::string("null") : t.AsString("RGA")));
         }
         return out;
     };
     using V = std::vector<std::string>;
-    const std::string base = "<ROW LICENCE=\"1\" NOM=\"Un\"/>";
-    // Inserted (state 4).
-    EXPECT_EQ(load(base + "<ROW RowState=\"4\" LICENCE=\"2\" NOM=\"Deux\"/>", "2 0 4"), (V{"1:Un", "2:Deux"}));
-    // Modified: the original (1) then its modification (8), which holds the changed values only.
-    EXPECT_EQ(load("<ROW RowState=\"1\" LICENCE=\"1\" NOM=\"Un\"/><ROW RowState=\"8\" NOM=\"Uno\"/>", "2 1 8"),
-              (V{"1:Uno"}));
-    EXPECT_EQ(load("<ROW RowState=\"1\" LICENCE=\"1\" NOM=\"Un\"/><ROW RowState=\"8\" NOM=\"Uno\"/>", ""), (V{"1:Uno"}))
-        << "without a log, a modification replaces the row before it";
-    // Deleted (2).
-    EXPECT_EQ(load(base + "<ROW RowState=\"2\" LICENCE=\"3\" NOM=\"Trois\"/>", "2 0 2"), (V{"1:Un"}));
-    EXPECT_EQ(load(base + "<ROW RowState=\"3\" LICENCE=\"3\" NOM=\"Trois\"/>", ""), (V{"1:Un"}));
-    // Inserted then modified: the insertion replaced by its modification.
-    EXPECT_EQ(load(base + "<ROW RowState=\"4\" LICENCE=\"5\" NOM=\"Cinq\"/><ROW RowState=\"8\" NOM=\"Cinco\"/>",
-                   "2 0 4 3 2 8"),
-              (V{"1:Un", "5:Cinco"}));
-    // Inserted then deleted: nothing left of it.
-    EXPECT_EQ(load(base + "<ROW RowState=\"4\" LICENCE=\"6\" NOM=\"Six\"/><ROW RowState=\"2\" LICENCE=\"6\"/>",
-                   "2 0 4 3 2 2"),
-              (V{"1:Un"}));
-    EXPECT_EQ(load(base + "<ROW RowState=\"6\" LICENCE=\"6\" NOM=\"Six\"/>", ""), (V{"1:Un"}));
+    // A rank cleared by a later change stays cleared, and a log that pairs a
+    // changed row with a deleted player's row is not followed.
+    TTable t("tmp", {});
+    LoadDataPacketFile(test::DataPath("changelog_cleared_rank.xml"), t);
+    EXPECT_EQ(rows(t), (V{"100:MARTIN:1", "200:DURAND:null", "400:ROUX:null", "500:BLANC:4"}));
+
+    auto load = [&](const std::string& rowData) {
+        const std::string file = Header +
+                                 "<DATAPACKET Version=\"2.0\"><METADATA><FIELDS><FIELD attrname=\"LICENCE\" "
+                                 "fieldtype=\"i4\"/><FIELD attrname=\"NOM\" fieldtype=\"string\" WIDTH=\"50\"/>"
+                                 "<FIELD attrname=\"RGA\" fieldtype=\"i4\"/></FIELDS><PARAMS/></METADATA><ROWDATA>" +
+                                 rowData + "</ROWDATA></DATAPACKET>";
+        TTable table("tmp", {});
+        LoadDataPacket(file, "log.xml", table);
+        return rows(table);
+    };
+    // Without a log, a modified row does not borrow the values of the row before it.
+    EXPECT_EQ(load("<ROW RowState=\"1\" LICENCE=\"1\" NOM=\"Un\" RGA=\"5\"/><ROW RowState=\"8\" LICENCE=\"1\" NOM=\"Uno\"/>"),
+              (V{"1:Uno:null"}));
+    // Deleted (2), deleted original (3), inserted then deleted (6): gone; inserted (4), 12: kept as written.
+    EXPECT_EQ(load("<ROW RowState=\"2\" LICENCE=\"2\"/><ROW RowState=\"3\" LICENCE=\"3\"/><ROW RowState=\"6\" "
+                   "LICENCE=\"6\"/><ROW RowState=\"4\" LICENCE=\"4\" NOM=\"Quatre\" RGA=\"1\"/><ROW RowState=\"12\" "
+                   "LICENCE=\"12\" RGA=\"2\"/><ROW RowState=\"0\" LICENCE=\"7\"/>"),
+              (V{"4:Quatre:1", "12::2", "7::null"}));
+}
+
+// The reader refuses what no XML reader accepts, whatever the parser lets through.
+TEST(DataPacket, FilesThatAreNotWellFormedXmlAreRefused) {
+    const std::string start = Header +
+                              "<DATAPACKET Version=\"2.0\"><METADATA><FIELDS><FIELD attrname=\"LICENCE\" "
+                              "fieldtype=\"i4\"/><FIELD attrname=\"NOM\" fieldtype=\"string\" WIDTH=\"50\"/></FIELDS>"
+                              "<PARAMS/></METADATA><ROWDATA>";
+    const std::string end = "</ROWDATA></DATAPACKET>";
+    TTable tmp("tmp", {IntegerField("KEEP")});
+    tmp.Append();
+    tmp.SetInteger("KEEP", 9);
+    tmp.Post();
+    for (const std::string& row : {
+             std::string("<ROW LICENCE=\"1\" NOM=\"A & B\"/>"),
+             std::string("<ROW LICENCE=\"1\" NOM=\"L&eacute;a\"/>"),
+             std::string("<ROW LICENCE=\"1\" NOM=\"A&amp\"/>"),
+             std::string("<ROW LICENCE=\"1\" NOM=\"&#0;\"/>"),
+             std::string("<ROW LICENCE=\"1\" NOM=\"&#x;\"/>"),
+             std::string("<ROW LICENCE=\"1\" NOM=\"&#99999999999;\"/>"),
+             std::string("<ROW LICENCE=\"1\" NOM=\"a<b\"/>"),
+             std::string("<ROW LICENCE=\"1\" NOM=\"x\" LICENCE=\"2\"/>"),
+             std::string("<ROW LICENCE=\"1\" NOM=x/>"),
+             std::string("<ROW LICENCE=\"1\"NOM=\"x\"/>"),
+             std::string("<ROW>fish & chips</ROW>"),
+         }) {
+        try {
+            LoadDataPacket(start + row + end, "mal.xml", tmp);
+            ADD_FAILURE() << "accepted: " << row;
+        } catch (const Error& e) {
+            EXPECT_EQ(std::string(e.what()).rfind("Le fichier mal.xml n'est pas un fichier de données valide : ", 0),
+                      0u)
+                << e.what();
+        }
+        ASSERT_NE(tmp.FindField("KEEP"), nullptr) << "nothing loaded";
+    }
+    try {
+        LoadDataPacket(start + "<ROW LICENCE=\"1\" NOM=\"L&eacute;a\"/>" + end, "mal.xml", tmp);
+    } catch (const Error& e) {
+        EXPECT_STREQ(e.what(), "Le fichier mal.xml n'est pas un fichier de données valide : XML mal formé "
+                               "(référence de caractère incorrecte)");
+    }
+    // References that are allowed still read as their characters.
+    LoadDataPacket(start + "<ROW LICENCE=\"1\" NOM=\"&amp;&lt;&gt;&quot;&apos;&#233;&#xE9;&#009;\"/>" + end, "bon.xml",
+                   tmp);
+    tmp.First();
+    EXPECT_EQ(tmp.AsString("NOM"), "&<>\"'éé\t");
+}
+
+TEST(DataPacket, AByteOrderMarkIsSkippedAndTheHeaderHonoured) {
+    TTable t("tmp", {});
+    LoadDataPacketFile(test::DataPath("bom_utf8_registrants.xml"), t);
+    t.First();
+    EXPECT_EQ(t.AsString("NOM"), "LEFÈVRE Hélène");
+    // A mark without an encoding in the header means UTF-8 as well.
+    LoadDataPacket("\xEF\xBB\xBF" + Header +
+                       "<DATAPACKET><METADATA><FIELDS><FIELD attrname=\"NOM\" fieldtype=\"string\" WIDTH=\"9\"/>"
+                       "</FIELDS></METADATA><ROWDATA><ROW NOM=\"Ç\"/></ROWDATA></DATAPACKET>",
+                   "m.xml", t);
+    t.First();
+    EXPECT_EQ(t.AsString("NOM"), "Ç");
+    // A header naming a single-byte encoding is honoured after the mark.
+    LoadDataPacket("\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><DATAPACKET><METADATA><FIELDS>"
+                   "<FIELD attrname=\"NOM\" fieldtype=\"string\" WIDTH=\"9\"/></FIELDS></METADATA><ROWDATA>"
+                   "<ROW NOM=\"\xC9t\xE9\"/></ROWDATA></DATAPACKET>",
+                   "l.xml", t);
+    t.First();
+    EXPECT_EQ(t.AsString("NOM"), "Été");
+}
+
+TEST(DataPacket, LongValuesAreRefusedWithAShortQuote) {
+    const std::string start = Header +
+                              "<DATAPACKET><METADATA><FIELDS><FIELD attrname=\"D\" fieldtype=\"dateTime\"/>"
+                              "<FIELD attrname=\"N\" fieldtype=\"i4\"/></FIELDS></METADATA><ROWDATA>";
+    TTable t("tmp", {});
+    // A long fraction of seconds is refused before its digits are read.
+    for (const std::string& date : {std::string("20040506T13:45:0099999999999"), std::string("20040506T13:45:001234"),
+                                    "20040506T13:45:00" + std::string(5000, '9')}) {
+        EXPECT_THROW(LoadDataPacket(start + "<ROW D=\"" + date + "\"/></ROWDATA></DATAPACKET>", "d.xml", t), Error)
+            << date;
+    }
+    LoadDataPacket(start + "<ROW D=\"20040506T13:45:00999\"/></ROWDATA></DATAPACKET>", "d.xml", t);
+    t.First();
+    EXPECT_DOUBLE_EQ(t.AsDateTime("D"), text::EncodeDateTime(2004, 5, 6, 13, 45, 0, 999));
+
+    const std::string huge(1'000'000, '7');
+    try {
+        LoadDataPacket(start + "<ROW N=\"" + huge + "\"/></ROWDATA></DATAPACKET>", "n.xml", t);
+        FAIL();
+    } catch (const Error& e) {
+        const std::string message = e.what();
+        EXPECT_LT(message.size(), 200u) << message.substr(0, 300);
+        EXPECT_NE(message.find("'7777777777"), std::string::npos) << message;
+        EXPECT_NE(message.find("...' incorrecte pour le champ N"), std::string::npos) << message;
+    }
+}
+
+// Many columns: each row's attributes are matched to the columns at once,
+// whatever their order in the row.
+TEST(DataPacket, RowsOfManyColumnsInAnyAttributeOrder) {
+    const int columns = 600;
+    std::string file = Header + "<DATAPACKET><METADATA><FIELDS>";
+    for (int c = 0; c < columns; ++c) {
+        file += "<FIELD attrname=\"C" + std::to_string(c) + "\" fieldtype=\"i4\"/>";
+    }
+    file += "</FIELDS></METADATA><ROWDATA>";
+    for (int r = 0; r < 3; ++r) {
+        file += "<ROW";
+        for (int c = columns - 1; c >= 0; --c) {
+            if ((c + r) % 7 == 0) continue;  // some nulls
+            file += " C" + std::to_string(c) + "=\"" + std::to_string(r * 1000 + c) + "\"";
+        }
+        file += "/>";
+    }
+    file += "</ROWDATA></DATAPACKET>";
+    TTable t("tmp", {});
+    LoadDataPacket(file, "large.xml", t);
+    ASSERT_EQ(t.RecordCount(), 3);
+    int r = 0;
+    for (t.First(); !t.Eof(); t.Next(), ++r) {
+        for (int c = 0; c < columns; ++c) {
+            const std::string name = "C" + std::to_string(c);
+            if ((c + r) % 7 == 0) {
+                EXPECT_TRUE(t.IsNull(name)) << name;
+            } else {
+                EXPECT_EQ(t.AsInteger(name), r * 1000 + c) << name;
+            }
+        }
+    }
 }
 
 TEST(DataPacket, BrokenFilesFailNamingTheFileAndChangeNothing) {
@@ -234,8 +366,36 @@ TEST(Files, WritingReplacesTheWholeFileOrNothing) {
         EXPECT_NE(std::string(e.what()).find("Impossible d'enregistrer le fichier " + dir.File("missing/b.xml")),
                   std::string::npos);
     }
+    EXPECT_FALSE(FileExists(dir.File("missing/b.xml.tmp")));
     EXPECT_EQ(JoinPath("/a/", "b"), "/a/b");
     EXPECT_EQ(JoinPath("/a", "b"), "/a/b");
+}
+
+// What the system says is told in French.
+TEST(Files, SystemErrorsAreToldInFrench) {
+    test::TTempDir dir;
+    auto message = [](const auto& action) {
+        try {
+            action();
+        } catch (const Error& e) {
+            return std::string(e.what());
+        }
+        return std::string("no error");
+    };
+    EXPECT_EQ(message([&] { ReadWholeFile(dir.Path()); }),
+              "Impossible de lire le fichier " + dir.Path() + " : est un dossier");
+    EXPECT_EQ(message([&] { ReadWholeFile(dir.File("absent.xml")); }),
+              "Impossible de lire le fichier " + dir.File("absent.xml") + " : fichier ou dossier introuvable");
+    EXPECT_EQ(message([&] { WriteFileAtomic(dir.File("absent/a.xml"), "x"); }),
+              "Impossible d'enregistrer le fichier " + dir.File("absent/a.xml") + " : fichier ou dossier introuvable");
+    std::filesystem::create_symlink("/dev/full", dir.File("full.xml.tmp"));
+    EXPECT_EQ(message([&] { WriteFileAtomic(dir.File("full.xml"), "x"); }),
+              "Impossible d'enregistrer le fichier " + dir.File("full.xml") + " : plus d'espace libre sur le disque");
+    EXPECT_FALSE(FileExists(dir.File("full.xml")));
+    EXPECT_EQ(filemsg::SystemReason(EACCES), "permission refusée");
+    EXPECT_EQ(filemsg::SystemReason(EROFS), "système de fichiers en lecture seule");
+    EXPECT_EQ(filemsg::SystemReason(EISDIR), "est un dossier");
+    EXPECT_EQ(filemsg::SystemReason(EOWNERDEAD), "erreur système n° " + std::to_string(EOWNERDEAD));
 }
 
 }  // namespace

@@ -105,6 +105,29 @@ TEST(TableFields, StringsAreCutToTheirWidthInCharacters) {
     EXPECT_EQ(t.AsString("NOM"), "?ukasz ?ó?w €");
 }
 
+// Whole rows appended at once, copied or taken over: each value kept to its
+// field's type and width, missing values null, extra ones ignored.
+TEST(TableFields, WholeRowsAreKeptToTheirFields) {
+    TTable t("t", {IntegerField("N"), StringField("S", 3), FloatField("F")});
+    t.AppendRow(std::vector<TValue>{TValue(std::string("12")), TValue(std::string("abcdef")), TValue(2)});
+    std::vector<TValue> moved{TValue(7), TValue(std::string("éèêë"))};
+    t.AppendRow(std::move(moved));
+    t.AppendRow(std::vector<TValue>{TValue(1), TValue(), TValue(1.5), TValue(99)});
+    t.First();
+    EXPECT_EQ(t.AsInteger("N"), 12);
+    EXPECT_EQ(t.AsString("S"), "abc");
+    EXPECT_DOUBLE_EQ(t.AsFloat("F"), 2.0);
+    t.Next();
+    EXPECT_EQ(t.AsString("S"), "éèê") << "cut in characters";
+    EXPECT_TRUE(t.IsNull("F"));
+    t.Next();
+    EXPECT_TRUE(t.IsNull("S"));
+    EXPECT_DOUBLE_EQ(t.AsFloat("F"), 1.5);
+    EXPECT_EQ(t.RecordCount(), 3);
+    t.Append();
+    EXPECT_THROW(t.AppendRow(std::vector<TValue>{TValue(1)}), Error) << "already inserting";
+}
+
 TEST(TableFields, WritingNeedsEditOrAppend) {
     TTable t(MakeMembers());
     EXPECT_THROW(t.SetInteger("RGA", 1), Error);

@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <map>
+
 namespace tavlor {
 namespace {
 
@@ -110,6 +113,61 @@ TEST_F(Snapshots, AnUnwritableSnapshotStopsTheLoadWithTheCompetitionWhole) {
     EXPECT_GT(Dm.Tree.Count(), 30u);
 }
 
+// The three files fit together: a failure on any of them leaves the old set whole.
+TEST_F(Snapshots, AFullDiskReplacesNoneOfTheThreeFiles) {
+    Dm.SaveSnapshot();
+    std::map<std::string, std::string> before;
+    for (const char* table : {"Phases", "Inscrits", "Joueurs"}) {
+        before[table] = ReadWholeFile(Dm.SnapshotPath(table));
+    }
+    auto unchanged = [&] {
+        for (const auto& [table, bytes] : before) {
+            EXPECT_EQ(ReadWholeFile(Dm.SnapshotPath(table)), bytes) << table;
+        }
+        for (const auto& entry : std::filesystem::directory_iterator(Dir.Path())) {
+            EXPECT_EQ(entry.path().extension(), ".xml") << "left behind: " << entry.path();
+        }
+    };
+    ASSERT_TRUE(Compet.EditPhase(2, "Finale renommée"));
+    ASSERT_TRUE(Compet.AddInscrit(777, -1, "NOUVEAU Léo"));
+    ASSERT_TRUE(Compet.AddJoueur(777, -1, 12));
+
+    // The last file meets a full disk.
+    std::filesystem::create_symlink("/dev/full", Dm.SnapshotPath("Joueurs") + ".tmp");
+    try {
+        Dm.SaveSnapshot();
+        FAIL() << "the disk is full";
+    } catch (const Error& e) {
+        EXPECT_EQ(std::string(e.what()), "Impossible d'enregistrer le fichier " + Dm.SnapshotPath("Joueurs") +
+                                             " : plus d'espace libre sur le disque");
+    }
+    unchanged();
+
+    // The last rename is refused after the first two were done: they are put back.
+    std::filesystem::remove(Dm.SnapshotPath("Joueurs"));
+    std::filesystem::create_directory(Dm.SnapshotPath("Joueurs"));
+    before.erase("Joueurs");
+    try {
+        Dm.SaveSnapshot();
+        FAIL() << "a folder stands in the way";
+    } catch (const Error& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "Impossible d'enregistrer le fichier " + Dm.SnapshotPath("Joueurs") + " : est un dossier");
+    }
+    for (const auto& [table, bytes] : before) {
+        EXPECT_EQ(ReadWholeFile(Dm.SnapshotPath(table)), bytes) << table;
+    }
+    EXPECT_FALSE(FileExists(Dm.SnapshotPath("Phases") + ".old"));
+    EXPECT_FALSE(FileExists(Dm.SnapshotPath("Phases") + ".tmp"));
+
+    // Once the way is clear, the whole new set is written.
+    std::filesystem::remove(Dm.SnapshotPath("Joueurs"));
+    Dm.SaveSnapshot();
+    EXPECT_NE(ReadWholeFile(Dm.SnapshotPath("Phases")).find("Finale renomm"), std::string::npos);
+    EXPECT_NE(ReadWholeFile(Dm.SnapshotPath("Joueurs")).find("777"), std::string::npos);
+    EXPECT_FALSE(FileExists(Dm.SnapshotPath("Inscrits") + ".old"));
+}
+
 TEST_F(Snapshots, AMergeStoppedByAnErrorStillEndsTheLoad) {
     // A membership whose licence is in neither list: the store stops with an error.
     TTable members("Joueurs", {IntegerField("IDPHASE"), IntegerField("IDPOULE"), IntegerField("LICENCE"),
@@ -177,6 +235,19 @@ TEST_F(RegistrantFiles, ImportWithoutRanksAndIntoAFilledList) {
     EXPECT_EQ(Dm.GetNomElement(NodeRegistrant, 5, -1), "13 - Cinq");
     EXPECT_EQ(Dm.GetNomElement(NodeRegistrant, 3, -1), "14 - Trois");
     EXPECT_EQ(Dm.GetNomElement(NodeRegistrant, 1234, -1), "1 - LEFÈVRE Jérôme") << "a known licence is skipped";
+}
+
+// A rank cleared by a later change of the file is no rank: the player comes
+// after the last one, as any registrant without rank.
+TEST_F(RegistrantFiles, ARankClearedInTheChangeLogIsNoRank) {
+    TCompetition other;
+    TdmLocal dm(other);
+    dm.ImportInscrits(test::DataPath("changelog_cleared_rank.xml"));
+    EXPECT_EQ(dm.GetNomElement(NodeRegistrant, 100, -1), "1 - MARTIN");
+    EXPECT_EQ(dm.GetNomElement(NodeRegistrant, 200, -1), "2 - DURAND") << "not the rank 3 of its earlier version";
+    EXPECT_EQ(dm.GetNomElement(NodeRegistrant, 400, -1), "3 - ROUX") << "not the rank of the deleted player";
+    EXPECT_EQ(dm.GetNomElement(NodeRegistrant, 500, -1), "4 - BLANC");
+    EXPECT_FALSE(dm.Tables.Inscrits.Data().Lookup("LICENCE", {300})) << "deleted";
 }
 
 TEST_F(RegistrantFiles, ImportWithRanksIntoAListOfTen) {

@@ -145,7 +145,8 @@ TEST_F(Download, BrokenRecordsStopTheDownloadButEndTheLoad) {
         EXPECT_STREQ(e.what(), "Index de liste hors limites (17)");
     }
     EXPECT_FALSE(Compet.Chargement) << "the after-load step ran";
-    EXPECT_GT(Dm.Tables.Poules.RecordCount(), 0) << "what was added before stays";
+    EXPECT_EQ(Dm.Tables.Poules.RecordCount(), 0) << "the part loaded is dropped";
+    EXPECT_EQ(Compet.IdCompet(), -1);
 
     m.Mode = fedserver::TMode::NonNumeric;
     m.Field = 6;
@@ -167,18 +168,109 @@ TEST_F(Download, BrokenRecordsStopTheDownloadButEndTheLoad) {
     }
 }
 
-TEST_F(Download, AMissingPoolListIsNotReportedButTheMatchesThenFail) {
-    fedserver::TMisbehaviour m;
-    m.Mode = fedserver::TMode::NoEnvelope;
-    m.Action = "listepoules";
-    Server.SetMisbehaviour(m);
-    try {
-        LoadFirst();
-        FAIL();
-    } catch (const Error& e) {
-        EXPECT_NE(std::string(e.what()).find("Ajout joueur impossible"), std::string::npos) << e.what();
+// A pool or match list that fails is reported as the other lists are, and
+// the download stops there: incomplete.
+TEST_F(Download, APoolOrMatchListThatFailsIsReported) {
+    struct TCase {
+        const char* Action;
+        fedserver::TMode Mode;
+        const char* Message;
+    };
+    const std::string simulated = "Erreur simulée par le serveur de test";
+    for (const TCase& c : {
+             TCase{"listepoules", fedserver::TMode::DataError, "erreur en chargement des poules : "},
+             TCase{"listepoules", fedserver::TMode::NoEnvelope, "chargement poules : aucune réponse du serveur"},
+             TCase{"listematchs", fedserver::TMode::DataError, "erreur en chargement des matchs : "},
+             TCase{"listematchs", fedserver::TMode::NoEnvelope, "chargement matchs : aucune réponse du serveur"},
+         }) {
+        SCOPED_TRACE(std::string(c.Action) + " " + c.Message);
+        fedserver::TMisbehaviour m;
+        m.Mode = c.Mode;
+        m.Action = c.Action;
+        m.Count = 1;
+        Server.SetMisbehaviour(m);
+        try {
+            LoadFirst();
+            ADD_FAILURE() << "reported as a success";
+        } catch (const Error& e) {
+            const std::string expected =
+                std::string(c.Message) + (c.Mode == fedserver::TMode::DataError ? simulated : std::string());
+            EXPECT_EQ(e.what(), expected);
+        }
+        EXPECT_EQ(Compet.IdCompet(), -1);
+        EXPECT_EQ(Dm.Tables.Matchs.RecordCount(), 0);
+        EXPECT_FALSE(Compet.Chargement);
     }
+    EXPECT_TRUE(Boxes.Errors.empty()) << "told once, by the failure itself";
+}
+
+// An empty list sent as data is a competition without pools or matches yet:
+// the download is whole.
+TEST_F(Download, AnEmptyMatchListIsACompleteDownload) {
+    Www.SetBaseUrl(Server.BaseUrl("libre"));
+    const sample::TSampleCompetition& autumn = Served(3, 1);
+    Www.LoadCompet(autumn.Id, autumn.Title);
+    Login();
+    for (const auto& m : autumn.Matches) {
+        ASSERT_TRUE(Compet.DelMatch(m.IdMatch)) << Compet.LastError;
+    }
+    Www.LoadCompet(autumn.Id, autumn.Title);
+    EXPECT_EQ(Compet.IdCompet(), autumn.Id);
+    EXPECT_FALSE(Dm.PartialLoad());
+    EXPECT_EQ(Dm.Tables.Matchs.RecordCount(), 0);
+    EXPECT_EQ(Dm.Tables.Poules.RecordCount(), static_cast<int>(autumn.Pools.size()));
     EXPECT_TRUE(Boxes.Errors.empty());
+}
+
+// After a download that did not complete, no competition is open: nothing can
+// reach the server under the number of the competition left, and every
+// change is refused with its reason rather than made in tables that would
+// never be saved.
+TEST_F(Download, AfterAnIncompleteDownloadNoCompetitionIsOpen) {
+    std::vector<std::int32_t> notified;
+    Compet.OnIdCompetChange = [&](TCompetition& c) { notified.push_back(c.IdCompet()); };
+    for (fedserver::TMode mode : {fedserver::TMode::Drop, fedserver::TMode::Malformed, fedserver::TMode::Status,
+                                  fedserver::TMode::NonNumeric}) {
+        Server.SetMisbehaviour({});
+        LoadFirst();
+        Login();
+        notified.clear();
+        fedserver::TMisbehaviour m;
+        m.Mode = mode;
+        m.Field = 4;
+        m.Action = "listematchs";
+        Server.SetMisbehaviour(m);
+        EXPECT_THROW(Www.LoadCompet(Served(0, 1).Id, "Coupe régionale"), Error);
+        Server.SetMisbehaviour({});
+        EXPECT_EQ(notified, (std::vector<std::int32_t>{-1})) << "the window follows";
+        EXPECT_EQ(Compet.IdCompet(), -1);
+        EXPECT_EQ(Compet.Message(), "Chargez une compétition");
+        EXPECT_EQ(Compet.Connexion, 0);
+        EXPECT_EQ(Compet.Login(), "") << "no identification without a connection";
+        EXPECT_EQ(Dm.Tables.Poules.RecordCount(), 0);
+        EXPECT_EQ(Dm.Tables.Inscrits.RecordCount(), 0);
+        EXPECT_EQ(Dm.Tables.Joueurs.RecordCount(), 0);
+        EXPECT_EQ(Dm.Tree.Count(), 1u) << "the registrants folder alone";
+
+        const std::size_t requests = Server.Requests().size();
+        EXPECT_FALSE(Compet.AddPoule(1, 0, "Poule ajoutée"));
+        EXPECT_EQ(Compet.LastError, "Aucune base connectée");
+        TParamMatch match;
+        match.IdPoule = Served().Pools.front().IdPoule;
+        match.IdPhase = Served().Pools.front().Phase;
+        match.Licence1 = Served().Matches.front().Licence1;
+        match.Licence2 = Served().Matches.front().Licence2;
+        EXPECT_FALSE(Compet.AddMatch(match));
+        EXPECT_EQ(Compet.LastError, "Aucune base connectée");
+        EXPECT_FALSE(Compet.EditPoule(match.IdPoule, "Renommée"));
+        EXPECT_FALSE(Compet.DelMatch(Served().Matches.front().IdMatch));
+        EXPECT_EQ(Server.Requests().size(), requests) << "nothing sent to the server";
+    }
+    // A whole download opens the competition again.
+    LoadFirst();
+    EXPECT_EQ(Compet.IdCompet(), Served().Id);
+    EXPECT_EQ(Compet.Connexion, 2);
+    EXPECT_FALSE(Dm.PartialLoad());
 }
 
 // A download that fails half-way must never let a snapshot be written with
@@ -195,10 +287,14 @@ TEST_F(Download, AFailedDownloadNeverOverwritesTheSnapshotOfTheCompetitionLeft) 
     EXPECT_THROW(Www.LoadCompet(Served(0, 1).Id, "Autre"), Error);
     const std::string written = ReadWholeFile(registrants);  // written when the first was left
     EXPECT_NE(written.find("987654"), std::string::npos);
-    EXPECT_EQ(Compet.IdCompet(), Served().Id) << "the controller still names the competition left";
+    EXPECT_EQ(Compet.IdCompet(), -1) << "no competition open";
     EXPECT_TRUE(Dm.PartialLoad());
-    EXPECT_FALSE(Dm.Tables.Inscrits.Data().Lookup("LICENCE", {987654})) << "not mixed into the partial tables";
+    EXPECT_FALSE(Dm.Tables.Inscrits.Data().Lookup("LICENCE", {987654})) << "not mixed into the tables";
     Dm.SaveSnapshot();  // as at program end
+    EXPECT_EQ(ReadWholeFile(registrants), written);
+    // Even were the controller to name the competition left, the empty tables are never written over it.
+    Compet.SetIdCompet(Served().Id);
+    Dm.SaveSnapshot();
     EXPECT_EQ(ReadWholeFile(registrants), written);
 
     // The next whole download of the first competition finds its snapshot intact.

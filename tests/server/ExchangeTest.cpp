@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <functional>
 
 namespace tavlor {
 namespace {
@@ -192,6 +193,52 @@ TEST_F(Exchange, ASecondExchangeFromAnEventIsRefused) {
     Www.PostForm("/getlists.php", {"ACTION=listecompets"});
     EXPECT_EQ(refused, "Un échange avec le serveur est déjà en cours, attendez sa fin");
     EXPECT_TRUE(Www.HasData) << "the first exchange completes";
+    EXPECT_EQ(Server.Requests().size(), 1u);
+}
+
+// A command refused while another waits leaves the window as the first set it.
+TEST_F(Exchange, ARefusedCommandLeavesTheProgressLineOfTheWaitingOne) {
+    std::vector<std::string> refusals;
+    std::size_t progressLines = 0, shown = 0;
+    Www.LoadCompet(Served().Id, "Finale");
+    const int matches = Dm.Tables.Matchs.RecordCount();
+    ASSERT_GT(matches, 0);
+    Window.Progress.clear();
+    Window.Shown = 0;
+    Server.ClearRequests();
+    fedserver::TMisbehaviour slow;
+    slow.Mode = fedserver::TMode::Delay;
+    slow.DelayMs = 300;
+    slow.Count = 1;
+    Server.SetMisbehaviour(slow);
+    // The first round of events while the billiards are awaited tries three more commands.
+    Window.OnEvents = [&] {
+        if (!refusals.empty()) return;
+        progressLines = Window.Progress.size();
+        shown = Window.Shown;
+        TTextGrid grid;
+        for (const auto& command : std::vector<std::function<void()>>{
+                 [&] { Www.ListCompets(grid); },
+                 [&] { Www.LoadCompet(Served().Id, "Autre"); },
+                 [&] { Www.LogBtnClick("12", "carambole"); },
+             }) {
+            try {
+                command();
+                refusals.push_back("accepted");
+            } catch (const Error& e) {
+                refusals.push_back(e.what());
+            }
+        }
+    };
+    Www.LoadBillards();
+    const std::string refused = "Un échange avec le serveur est déjà en cours, attendez sa fin";
+    EXPECT_EQ(refusals, (std::vector<std::string>{refused, refused, refused}));
+    EXPECT_EQ(Window.Progress, (std::vector<std::string>{"Interrogation du serveur pour liste des billards ..."}));
+    EXPECT_EQ(progressLines, 1u);
+    EXPECT_EQ(Window.Shown, shown);
+    EXPECT_EQ(Compet.IdCompet(), Served().Id) << "the refused download touched nothing";
+    EXPECT_EQ(Dm.Tables.Matchs.RecordCount(), matches);
+    EXPECT_FALSE(Compet.Chargement);
     EXPECT_EQ(Server.Requests().size(), 1u);
 }
 

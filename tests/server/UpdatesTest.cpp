@@ -1,6 +1,7 @@
 // Login and the server side of pool and match changes, end to end with the
 // real store behind the controller.
 #include "server/ServerFixture.h"
+#include "server/HttpTransport.h"
 #include "server/md5.h"
 #include "text/DateTime.h"
 #include "text/Error.h"
@@ -44,6 +45,43 @@ TEST_F(Updates, LoginChecksTheIdentifierAndSendsTheDigest) {
     EXPECT_EQ(Window.LoginShown, 1);
     Compet.ShowLogin();
     EXPECT_EQ(Window.LoginShown, 2) << "the controller's hook reaches the login panel";
+}
+
+// A session cookie set through Set-Cookie2 is kept like any other: for the
+// request's host and default path.
+TEST_F(Updates, ASessionSetThroughSetCookie2IsSentBack) {
+    Misbehave(fedserver::TMode::SetCookie2, 1, "logdlg1.php");
+    Login();
+    EXPECT_NE(Server.Requests().back().Raw.find("/3bandes/execall/logdlg1.php"), std::string::npos);
+    std::int32_t pool = -1;
+    ASSERT_TRUE(Compet.AddPoule(1, 0, "Poule du jeton", &pool)) << Compet.LastError;
+    EXPECT_NE(LastRaw().find("\r\nCookie: PHPSESSID=\""), std::string::npos) << LastRaw();
+    EXPECT_TRUE(Dm.Tables.Poules.Data().Lookup("IDPOULE", {pool}));
+    // Outside the default path (/3bandes/execall) the cookie is not sent.
+    Www.SetBaseUrl(Server.BaseUrl("cadre"));
+    Www.PostForm("/getlists.php", {"ACTION=listebillards"});
+    EXPECT_EQ(LastRaw().find("\r\nCookie:"), std::string::npos) << LastRaw();
+}
+
+TEST(SetCookie2, CookiesAsTheJarTakesThem) {
+    const std::string url = "http://www.example.com:8080/3bandes/execall/logdlg1.php";
+    using V = std::vector<std::string>;
+    EXPECT_EQ(SetCookie2Lines(" PHPSESSID=\"abc\"; Version=\"1\"", url, 1000),
+              (V{"www.example.com\tFALSE\t/3bandes/execall\tFALSE\t0\tPHPSESSID\t\"abc\""}));
+    // Several cookies, a comma inside quotes, a path, a lifetime, a removal.
+    EXPECT_EQ(SetCookie2Lines("a=1; Port=\"80,8080\"; Version=1, b=\"x;y\"; PATH=\"/x\"; Max-Age=60, c=3; max-age=0",
+                              url, 1000),
+              (V{"www.example.com\tFALSE\t/3bandes/execall\tFALSE\t0\ta\t1",
+                 "www.example.com\tFALSE\t/x\tFALSE\t1060\tb\t\"x;y\"",
+                 "www.example.com\tFALSE\t/3bandes/execall\tFALSE\t1\tc\t3"}));
+    // A domain the host lies within; one it does not is refused.
+    EXPECT_EQ(SetCookie2Lines("d=4; Domain=\"Example.com\"; Secure; Version=1", url, 0),
+              (V{".example.com\tTRUE\t/3bandes/execall\tTRUE\t0\td\t4"}));
+    EXPECT_EQ(SetCookie2Lines("e=5; Domain=.other.org; Version=1", url, 0), V{});
+    // Default paths of short request paths; pieces that are no cookie.
+    EXPECT_EQ(SetCookie2Lines("f=6", "http://h/", 0), (V{"h\tFALSE\t/\tFALSE\t0\tf\t6"}));
+    EXPECT_EQ(SetCookie2Lines("g=7; Path=relative", "http://h/a", 0), (V{"h\tFALSE\t/\tFALSE\t0\tg\t7"}));
+    EXPECT_EQ(SetCookie2Lines("novalue, =8, h=9\tx", url, 0), V{});
 }
 
 TEST_F(Updates, WithoutIdentificationNothingIsSent) {

@@ -163,5 +163,31 @@ TEST(NumbersTest, ConversionsThrowTheFrenchMessages) {
     EXPECT_THROW(StrToFloat("", '.'), Error);
 }
 
+// A received field quoted by an error is cut to a few dozen bytes, never
+// inside a character: a 10 MB number makes a short message.
+TEST(NumbersTest, ErrorsQuoteAShortExcerptOfTheText) {
+    auto message = [](const std::string& text) {
+        try {
+            StrToInt(text);
+        } catch (const Error& e) {
+            return std::string(e.what());
+        }
+        return std::string("no error");
+    };
+    EXPECT_EQ(message(std::string(10'000'000, '9')),
+              "'" + std::string(40, '9') + "...' n'est pas une valeur entière correcte");
+    EXPECT_EQ(message(std::string(40, 'x')), "'" + std::string(40, 'x') + "' n'est pas une valeur entière correcte")
+        << "forty bytes are quoted whole";
+    // 39 ASCII bytes then "é" (two bytes): the cut falls before the "é".
+    EXPECT_EQ(message(std::string(39, 'a') + "éé"),
+              "'" + std::string(39, 'a') + "...' n'est pas une valeur entière correcte");
+    try {
+        StrToFloat(std::string(1'000'000, '1') + "x", '.');
+        FAIL();
+    } catch (const Error& e) {
+        EXPECT_LT(std::string(e.what()).size(), 120u);
+    }
+}
+
 }  // namespace
 }  // namespace tavlor::text

@@ -171,7 +171,16 @@ std::optional<TMode> ModeNamed(std::string_view name, int& status) {
     if (name == "dataerror") return TMode::DataError;
     if (name == "titlesonly") return TMode::TitlesOnly;
     if (name == "emptyfield") return TMode::EmptyField;
+    if (name == "setcookie2") return TMode::SetCookie2;
     return std::nullopt;
+}
+
+// The cookie "NAME=value; Path=/" in the other header's form: the value
+// quoted, a version, no path (the client then takes the request's default path).
+std::string Cookie2(const std::string& cookie) {
+    const std::string pair = cookie.substr(0, cookie.find(';'));
+    const std::size_t eq = pair.find('=');
+    return pair.substr(0, eq) + "=\"" + pair.substr(eq + 1) + "\"; Version=\"1\"";
 }
 
 std::string CookieHeader(const httplib::Request& req) {
@@ -476,7 +485,11 @@ private:
                 break;
         }
         for (const std::string& cookie : reply.SetCookies) {
-            res.set_header("Set-Cookie", cookie);
+            if (m.Mode == TMode::SetCookie2) {
+                res.set_header("Set-Cookie2", Cookie2(cookie));
+            } else {
+                res.set_header("Set-Cookie", cookie);
+            }
         }
         res.set_content(EnvelopePage(reply), kHtml);
         Delay(m);

@@ -28,6 +28,7 @@ enum class TMode {
     DataError,   // processed; the page carries both envelopes
     TitlesOnly,  // processed; a list keeps its title records alone
     EmptyField,  // processed; field Field of every data record but the titles is emptied
+    SetCookie2,  // processed; the reply's cookies are set through Set-Cookie2 (quoted value, no Path)
 };
 
 struct TMisbehaviour {

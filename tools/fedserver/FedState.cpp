@@ -314,8 +314,12 @@ bool TFedState::Identified(std::string_view cookies) const {
             pair.remove_prefix(1);
         }
         const std::size_t eq = pair.find('=');
+        std::string_view value = eq == std::string_view::npos ? std::string_view() : pair.substr(eq + 1);
+        if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
+            value = value.substr(1, value.size() - 2);  // as a Set-Cookie2 client sends it back
+        }
         if (eq != std::string_view::npos && pair.substr(0, eq) == kSessionCookie &&
-            sessions_.count(std::string(pair.substr(eq + 1))) != 0) {
+            sessions_.count(std::string(value)) != 0) {
             return true;
         }
         start = end + 1;
