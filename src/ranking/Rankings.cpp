@@ -1,5 +1,6 @@
 #include "ranking/Rankings.h"
 
+#include "ranking/Statistics.h"
 #include "text/Numbers.h"
 
 #include <optional>
@@ -102,7 +103,7 @@ void TRankings::RankGeneral() {
     struct TPlayer {
         std::vector<TValue> Row;
         double Pts = 0;
-        std::int32_t Rep = 0, Pm = 0, Nm = 0;
+        std::int64_t Rep = 0, Pm = 0, Nm = 0;  // 64 bits: no overflow whatever the pools hold
     };
     std::vector<TPlayer> merged;
     std::unordered_map<std::int32_t, std::size_t> byLicence;
@@ -132,11 +133,11 @@ void TRankings::RankGeneral() {
             p.Row[sSer] = ValueAsInteger(v[sSer]);
         }
         p.Row[sPts] = p.Pts;
-        p.Row[sRep] = p.Rep;
-        p.Row[sPm] = p.Pm;
-        p.Row[sNm] = p.Nm;
-        p.Row[sMg] = p.Rep >= 1 ? p.Pts / p.Rep : 0.0;
-        p.Row[sTv] = p.Nm >= 1 ? p.Pm / (p.Nm * 2.0) : 0.0;
+        p.Row[sRep] = ClampedTotal(p.Rep);
+        p.Row[sPm] = ClampedTotal(p.Pm);
+        p.Row[sNm] = ClampedTotal(p.Nm);
+        p.Row[sMg] = p.Rep >= 1 ? p.Pts / static_cast<double>(p.Rep) : 0.0;
+        p.Row[sTv] = p.Nm >= 1 ? static_cast<double>(p.Pm) / (static_cast<double>(p.Nm) * 2.0) : 0.0;
     }
     try {
         for (TPlayer& p : merged) {

@@ -11,11 +11,14 @@ namespace tavlor {
 
 namespace {
 
-// Totals of one player in one pool while the matches are read.
+// Totals of one player in one pool while the matches are read; the sums in
+// 64 bits, so that any figures the server sends add up without overflow.
 struct TTotals {
     std::int32_t Phase, Pool, Licence;
     double Pts;
-    std::int32_t Rep, Ser, Pm, Nm;
+    std::int64_t Rep;
+    std::int32_t Ser;
+    std::int64_t Pm, Nm;
     double Mpart;
 };
 
@@ -140,12 +143,12 @@ void TStatistics::CalcCumuls(std::uint8_t kind, std::int32_t id, std::int32_t id
         row[pPool] = t.Pool;
         row[pLicence] = t.Licence;
         row[pPts] = t.Pts;
-        row[pRep] = t.Rep;
+        row[pRep] = ClampedTotal(t.Rep);
         row[pSer] = t.Ser;
-        row[pPm] = t.Pm;
-        row[pNm] = t.Nm;
-        row[pTv] = t.Nm > 0 ? t.Pm / (t.Nm * 2.0) : 0.0;
-        row[pMg] = t.Rep > 0 ? t.Pts / t.Rep : 0.0;
+        row[pPm] = ClampedTotal(t.Pm);
+        row[pNm] = ClampedTotal(t.Nm);
+        row[pTv] = t.Nm > 0 ? static_cast<double>(t.Pm) / (static_cast<double>(t.Nm) * 2.0) : 0.0;
+        row[pMg] = t.Rep > 0 ? t.Pts / static_cast<double>(t.Rep) : 0.0;
         row[pMpart] = t.Mpart;
         players.AppendRow(std::move(row));
     }

@@ -3,7 +3,9 @@
 #include "model/CompetTables.h"
 #include "model/Triage.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <string>
@@ -19,6 +21,11 @@ std::optional<std::string> MatchFilter(std::uint8_t kind, std::int32_t id, std::
 // every selected match, FiltreJoueurs one row of totals per player and pool
 // (weighted points, innings, best run, match points, matches, win rate,
 // average, best match average). Ranks are left empty.
+// A total held in 64 bits as an integer field shows it: kept to the 32-bit range.
+inline std::int32_t ClampedTotal(std::int64_t total) {
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(total, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
+}
+
 class TStatistics {
 public:
     // Installs the match averages and the win-rate text on the shown tables.
