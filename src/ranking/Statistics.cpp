@@ -3,6 +3,7 @@
 #include "ranking/ViewsMessages.h"
 #include "text/Numbers.h"
 
+#include <algorithm>
 #include <array>
 #include <unordered_map>
 #include <vector>
@@ -67,16 +68,32 @@ std::string TStatistics::FiltreJoueursTVGetText(const TValue& tv) {
     return text::FormatFloat("0", ValueAsFloat(tv) * 100.0) + viewmsg::Percent;
 }
 
+void TFigureRows::AppendTo(TTable& table) const {
+    table.AppendRows(Size(), [this](std::size_t i, std::vector<TValue>& values) {
+        const TValue* row = Row(i);
+        for (std::size_t k = 0; k < values.size(); ++k) {
+            CopyValue(values[k], k < Stride ? row[k] : kNullValue);
+        }
+    });
+}
+
 void TStatistics::CalcCumuls(std::uint8_t kind, std::int32_t id, std::int32_t idParent, TListTri& phaseList,
                              TListTri& poolList) {
+    Cumuls(kind, id, idParent, phaseList, poolList).AppendTo(Tables_.FiltreJoueurs);
+}
+
+TFigureRows TStatistics::Cumuls(std::uint8_t kind, std::int32_t id, std::int32_t idParent, TListTri& phaseList,
+                                TListTri& poolList) {
     TTable& shownMatches = Tables_.FiltreMatchs;
     TTable& players = Tables_.FiltreJoueurs;
     shownMatches.EmptyTable();
     players.EmptyTable();
     players.SetIndexName("IDXPHPOLI");
+    TFigureRows rows;
+    rows.Stride = static_cast<std::size_t>(players.Data().StoredFieldCount());
     const std::optional<std::string> filter = MatchFilter(kind, id, idParent);
     if (!filter) {
-        return;
+        return rows;
     }
 
     TTable& matchs = *Matchs_;
@@ -92,11 +109,13 @@ void TStatistics::CalcCumuls(std::uint8_t kind, std::int32_t id, std::int32_t id
 
     // One pass over the selected matches in their stored order; each side
     // adds into its (phase, pool, licence) totals, created when first met.
+    // The shown matches are written in one step once read.
+    std::vector<const std::vector<TValue>*> matchRows;
     std::vector<TTotals> totals;
     std::unordered_map<std::array<std::int32_t, 3>, std::size_t, TKeyHash> index;
     for (matchs.First(); !matchs.Eof(); matchs.Next()) {
         const std::vector<TValue>& v = matchs.RowValues();
-        shownMatches.AppendRow(v);
+        matchRows.push_back(&v);
         const std::int32_t phase = ValueAsInteger(v[sPhase]);
         const std::int32_t pool = ValueAsInteger(v[sPool]);
         const double coef = ValueAsFloat(v[sCoef]);
@@ -130,15 +149,21 @@ void TStatistics::CalcCumuls(std::uint8_t kind, std::int32_t id, std::int32_t id
             totals.push_back({phase, pool, licence, w, rep, ser, pm, 1, (pm < pmOther || rep <= 0) ? 0.0 : w / rep});
         }
     }
+    shownMatches.AppendRows(matchRows.size(), [&matchRows](std::size_t i, std::vector<TValue>& values) {
+        const std::vector<TValue>& from = *matchRows[i];
+        for (std::size_t k = 0; k < values.size(); ++k) {
+            CopyValue(values[k], k < from.size() ? from[k] : kNullValue);
+        }
+    });
 
     const TTableData& pd = players.Data();
-    const int count = pd.StoredFieldCount();
     auto pslot = [&](const char* name) { return pd.FieldByName(name).StorageIndex; };
     const int pPhase = pslot("IDPHASE"), pPool = pslot("IDPOULE"), pLicence = pslot("LICENCE"), pPts = pslot("PTS"),
               pRep = pslot("REP"), pSer = pslot("SER"), pPm = pslot("PM"), pNm = pslot("NM"), pTv = pslot("TV"),
               pMg = pslot("MG"), pMpart = pslot("MPART");
+    rows.Cells.reserve(totals.size() * rows.Stride);
     for (const TTotals& t : totals) {
-        std::vector<TValue> row(count);
+        TValue* row = rows.Add();
         row[pPhase] = t.Phase;
         row[pPool] = t.Pool;
         row[pLicence] = t.Licence;
@@ -150,8 +175,8 @@ void TStatistics::CalcCumuls(std::uint8_t kind, std::int32_t id, std::int32_t id
         row[pTv] = t.Nm > 0 ? static_cast<double>(t.Pm) / (static_cast<double>(t.Nm) * 2.0) : 0.0;
         row[pMg] = t.Rep > 0 ? t.Pts / static_cast<double>(t.Rep) : 0.0;
         row[pMpart] = t.Mpart;
-        players.AppendRow(std::move(row));
     }
+    return rows;
 }
 
 }  // namespace tavlor

@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace tavlor {
 
@@ -26,6 +27,23 @@ inline std::int32_t ClampedTotal(std::int64_t total) {
     return static_cast<std::int32_t>(std::clamp<std::int64_t>(total, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
 }
 
+// Rows of FiltreJoueurs held outside the table while they are numbered: the
+// stored values of each row, Stride of them, one row after the other.
+struct TFigureRows {
+    std::size_t Stride = 0;
+    std::vector<TValue> Cells;
+
+    std::size_t Size() const { return Stride == 0 ? 0 : Cells.size() / Stride; }
+    TValue* Row(std::size_t i) { return Cells.data() + i * Stride; }
+    const TValue* Row(std::size_t i) const { return Cells.data() + i * Stride; }
+    TValue* Add() {
+        Cells.resize(Cells.size() + Stride);
+        return Cells.data() + Cells.size() - Stride;
+    }
+    // Appends them to a table of these stored fields, in this order.
+    void AppendTo(TTable& table) const;
+};
+
 class TStatistics {
 public:
     // Installs the match averages and the win-rate text on the shown tables.
@@ -37,6 +55,11 @@ public:
     // matches, each once, in the order of their first match.
     void CalcCumuls(std::uint8_t kind, std::int32_t id, std::int32_t idParent, TListTri& phaseList,
                     TListTri& poolList);
+    // CalcCumuls with FiltreJoueurs left empty: its rows are returned instead
+    // (stored values, in the order CalcCumuls appends them), for the rankings
+    // to number before they are written once.
+    TFigureRows Cumuls(std::uint8_t kind, std::int32_t id, std::int32_t idParent, TListTri& phaseList,
+                       TListTri& poolList);
 
     // MOY1 and MOY2 of a match row: raw averages, the coefficient left out.
     static void FiltreMatchsCalcFields(TTable& row);
