@@ -1,5 +1,6 @@
 #include "ranking/Rankings.h"
 
+#include "ranking/FlatIndex.h"
 #include "text/Numbers.h"
 
 #include <algorithm>
@@ -84,11 +85,11 @@ void TRankings::CalcClassements(std::uint8_t kind, std::int32_t id, const TListT
         }
     }
     players.EmptyTable();
-    Rank(kind, id, phaseList, poolList, std::move(rows));
+    Rank(kind, id, phaseList, poolList, rows);
 }
 
 void TRankings::Rank(std::uint8_t kind, std::int32_t id, const TListTri& phaseList, const TListTri& poolList,
-                     TFigureRows rows) {
+                     TFigureRows& rows) {
     TTable& players = Tables_.FiltreJoueurs;
     const TTableData& pd = players.Data();
     if (rows.Stride != static_cast<std::size_t>(pd.StoredFieldCount())) {
@@ -127,9 +128,9 @@ void TRankings::Rank(std::uint8_t kind, std::int32_t id, const TListTri& phaseLi
         write("CPH", nullptr, 0);
         return;
     }
-    const TFigureRows general = RankGeneral(rows);
+    RankGeneral(rows);
     players.SetIndexFieldNames("CG;RGA");
-    general.AppendTo(players);
+    General_.AppendTo(players);
 }
 
 void TRankings::RankPools(const TListTri& poolList, TFigureRows& rows) {
@@ -172,7 +173,7 @@ std::string TRankings::GetIndexPhase(std::int32_t idPhase) const {
     return "IDXCPHASES";
 }
 
-TFigureRows TRankings::RankGeneral(const TFigureRows& rows) {
+void TRankings::RankGeneral(const TFigureRows& rows) {
     const TTable& players = Tables_.FiltreJoueurs;
     const TTableData& pd = players.Data();
     auto slot = [&](const char* name) { return pd.FieldByName(name).StorageIndex; };
@@ -197,16 +198,18 @@ TFigureRows TRankings::RankGeneral(const TFigureRows& rows) {
     const std::size_t n = rows.Size();
     std::vector<std::uint32_t> playerOf(n);
     std::vector<std::uint32_t> start;  // per player: where his rows begin, then one past the last
-    std::unordered_map<std::int32_t, std::uint32_t> byLicence;
-    byLicence.reserve(n);
+    std::vector<std::int32_t> licenceOf;  // per player
+    TFlatIndex byLicence(n / 2);
     for (std::size_t i = 0; i < n; ++i) {
-        const auto [it, created] =
-            byLicence.try_emplace(ValueAsInteger(rows.Row(i)[sLicence]), static_cast<std::uint32_t>(start.size()));
+        const std::int32_t licence = ValueAsInteger(rows.Row(i)[sLicence]);
+        const auto [player, created] = byLicence.Find(static_cast<std::uint32_t>(licence),
+                                                      [&](std::uint32_t p) { return licenceOf[p] == licence; });
         if (created) {
             start.push_back(0);
+            licenceOf.push_back(licence);
         }
-        playerOf[i] = it->second;
-        ++start[it->second];
+        playerOf[i] = player;
+        ++start[player];
     }
     const std::size_t playerCount = start.size();
     std::uint32_t at = 0;
@@ -231,7 +234,8 @@ TFigureRows TRankings::RankGeneral(const TFigureRows& rows) {
     std::sort(ranked.begin(), ranked.end(),
               [&](std::uint32_t a, std::uint32_t b) { return less(grouped[start[a]], grouped[start[b]]); });
 
-    TFigureRows merged;
+    TFigureRows& merged = General_;
+    merged.Cells.clear();
     merged.Stride = rows.Stride;
     merged.Cells.reserve(playerCount * rows.Stride);
     std::vector<TSums> sums(playerCount);
@@ -269,7 +273,6 @@ TFigureRows TRankings::RankGeneral(const TFigureRows& rows) {
         p[sMg] = s.Rep >= 1 ? s.Pts / static_cast<double>(s.Rep) : 0.0;
         p[sTv] = s.Nm >= 1 ? static_cast<double>(s.Pm) / (static_cast<double>(s.Nm) * 2.0) : 0.0;
     }
-    return merged;
 }
 
 }  // namespace tavlor

@@ -28,8 +28,9 @@ public:
     void CalcClassements(std::uint8_t kind, std::int32_t id, const TListTri& phaseList, const TListTri& poolList);
     // The same for the rows CalcCumuls would have written (TStatistics::Cumuls),
     // FiltreJoueurs being empty: only the rows the view shows are written.
+    // The rows are numbered in place.
     void Rank(std::uint8_t kind, std::int32_t id, const TListTri& phaseList, const TListTri& poolList,
-              TFigureRows rows);
+              TFigureRows& rows);
     // "IDXCPHASES" (match points count) when every pool of the phase has the
     // same number of members, "IDXCPHASES2" (averages only) otherwise.
     std::string GetIndexPhase(std::int32_t idPhase) const;
@@ -37,10 +38,12 @@ public:
 private:
     void RankPools(const TListTri& poolList, TFigureRows& rows);
     void RankPhases(const TListTri& phaseList, TFigureRows& rows);
-    TFigureRows RankGeneral(const TFigureRows& rows);
+    // One row per player into General_.
+    void RankGeneral(const TFigureRows& rows);
 
     TCompetTables& Tables_;
     const TNodeTree& Tree_;
+    TFigureRows General_;  // kept from one view to the next: its memory is reused
 };
 
 }  // namespace tavlor

@@ -1,11 +1,11 @@
 #include "ranking/Statistics.h"
 
+#include "ranking/FlatIndex.h"
 #include "ranking/ViewsMessages.h"
 #include "text/Numbers.h"
 
 #include <algorithm>
 #include <array>
-#include <unordered_map>
 #include <vector>
 
 namespace tavlor {
@@ -21,15 +21,6 @@ struct TTotals {
     std::int32_t Ser;
     std::int64_t Pm, Nm;
     double Mpart;
-};
-
-struct TKeyHash {
-    std::size_t operator()(const std::array<std::int32_t, 3>& k) const {
-        std::uint64_t h = static_cast<std::uint32_t>(k[0]);
-        h = h * 1000003u ^ static_cast<std::uint32_t>(k[1]);
-        h = h * 1000003u ^ static_cast<std::uint32_t>(k[2]);
-        return static_cast<std::size_t>(h ^ (h >> 29));
-    }
 };
 
 }  // namespace
@@ -82,14 +73,15 @@ void TStatistics::CalcCumuls(std::uint8_t kind, std::int32_t id, std::int32_t id
     Cumuls(kind, id, idParent, phaseList, poolList).AppendTo(Tables_.FiltreJoueurs);
 }
 
-TFigureRows TStatistics::Cumuls(std::uint8_t kind, std::int32_t id, std::int32_t idParent, TListTri& phaseList,
-                                TListTri& poolList) {
+TFigureRows& TStatistics::Cumuls(std::uint8_t kind, std::int32_t id, std::int32_t idParent, TListTri& phaseList,
+                                 TListTri& poolList) {
     TTable& shownMatches = Tables_.FiltreMatchs;
     TTable& players = Tables_.FiltreJoueurs;
     shownMatches.EmptyTable();
     players.EmptyTable();
     players.SetIndexName("IDXPHPOLI");
-    TFigureRows rows;
+    TFigureRows& rows = Rows_;
+    rows.Cells.clear();
     rows.Stride = static_cast<std::size_t>(players.Data().StoredFieldCount());
     const std::optional<std::string> filter = MatchFilter(kind, id, idParent);
     if (!filter) {
@@ -112,7 +104,7 @@ TFigureRows TStatistics::Cumuls(std::uint8_t kind, std::int32_t id, std::int32_t
     // The shown matches are written in one step once read.
     std::vector<const std::vector<TValue>*> matchRows;
     std::vector<TTotals> totals;
-    std::unordered_map<std::array<std::int32_t, 3>, std::size_t, TKeyHash> index;
+    TFlatIndex index(md.RowCount());
     for (matchs.First(); !matchs.Eof(); matchs.Next()) {
         const std::vector<TValue>& v = matchs.RowValues();
         matchRows.push_back(&v);
@@ -127,9 +119,15 @@ TFigureRows TStatistics::Cumuls(std::uint8_t kind, std::int32_t id, std::int32_t
             const std::int32_t pm = ValueAsInteger(v[sPm[i]]);
             const std::int32_t pmOther = ValueAsInteger(v[sPm[j]]);
             const double w = ValueAsInteger(v[sPts[i]]) * coef;
-            const auto [it, created] = index.try_emplace({phase, pool, licence}, totals.size());
+            const std::uint64_t hash = (static_cast<std::uint64_t>(static_cast<std::uint32_t>(phase)) * 1000003u ^
+                                        static_cast<std::uint32_t>(pool)) * 1000003u ^
+                                       static_cast<std::uint32_t>(licence);
+            const auto [at, created] = index.Find(hash, [&](std::uint32_t k) {
+                const TTotals& t = totals[k];
+                return t.Licence == licence && t.Pool == pool && t.Phase == phase;
+            });
             if (!created) {
-                TTotals& t = totals[it->second];
+                TTotals& t = totals[at];
                 t.Pts += w;
                 t.Rep += rep;
                 t.Pm += pm;

@@ -57,9 +57,9 @@ public:
                     TListTri& poolList);
     // CalcCumuls with FiltreJoueurs left empty: its rows are returned instead
     // (stored values, in the order CalcCumuls appends them), for the rankings
-    // to number before they are written once.
-    TFigureRows Cumuls(std::uint8_t kind, std::int32_t id, std::int32_t idParent, TListTri& phaseList,
-                       TListTri& poolList);
+    // to number before they are written once. They stay valid until the next call.
+    TFigureRows& Cumuls(std::uint8_t kind, std::int32_t id, std::int32_t idParent, TListTri& phaseList,
+                        TListTri& poolList);
 
     // MOY1 and MOY2 of a match row: raw averages, the coefficient left out.
     static void FiltreMatchsCalcFields(TTable& row);
@@ -69,6 +69,7 @@ public:
 private:
     TCompetTables& Tables_;
     std::unique_ptr<TTable> Matchs_;  // filtered while the statistics are computed
+    TFigureRows Rows_;                // kept from one view to the next: its memory is reused
 };
 
 }  // namespace tavlor
