@@ -101,26 +101,30 @@ void TViews::AddJoueursSansMatch(std::uint8_t kind, std::int32_t id, std::int32_
     const int sPhase = shown.FieldByName("IDPHASE").StorageIndex;
     const int sPool = shown.FieldByName("IDPOULE").StorageIndex;
     const int sLicence = shown.FieldByName("LICENCE").StorageIndex;
-    // The rows are written together at the end; a licence met twice is added once.
-    TFigureRows rows;
-    rows.Stride = static_cast<std::size_t>(count);
-    std::unordered_set<std::int32_t> added;
-    if (kind == 2) {
-        // Registrants who never played, in name order, numbered in RGA.
-        const int sRga = shown.FieldByName("RGA").StorageIndex;
-        std::unordered_set<std::int32_t> shownLicences;
+    // The licences shown, then the rows written together at the end; a
+    // licence met twice is added once.
+    std::unordered_set<std::int32_t> shownLicences;
+    {
+        TFilterScope every(players, "");
+        shownLicences.reserve(static_cast<std::size_t>(players.RecordCount()));
         for (players.First(); !players.Eof(); players.Next()) {
             const TValue& v = players.RowValues()[sLicence];
             if (!tavlor::IsNull(v)) {
                 shownLicences.insert(ValueAsInteger(v));
             }
         }
+    }
+    TFigureRows rows;
+    rows.Stride = static_cast<std::size_t>(count);
+    if (kind == 2) {
+        // Registrants who never played, in name order, numbered in RGA.
+        const int sRga = shown.FieldByName("RGA").StorageIndex;
         TTable& registrants = *InscritsNom_;
         const int fLicence = registrants.RequireField("LICENCE");
         std::int32_t k = 0;
         for (registrants.First(); !registrants.Eof(); registrants.Next()) {
             const std::int32_t licence = registrants.AsInteger(fLicence);
-            if (!shownLicences.contains(licence) && added.insert(licence).second) {
+            if (shownLicences.insert(licence).second) {
                 TValue* row = rows.Add();
                 row[sLicence] = licence;
                 row[sRga] = ++k;
@@ -153,7 +157,7 @@ void TViews::AddJoueursSansMatch(std::uint8_t kind, std::int32_t id, std::int32_
               fLicence = members.RequireField("LICENCE");
     for (members.First(); !members.Eof(); members.Next()) {
         const std::int32_t licence = members.AsInteger(fLicence);
-        if (shown.FindFirst(sLicence, licence) == nullptr && added.insert(licence).second) {
+        if (shownLicences.insert(licence).second) {
             TValue* row = rows.Add();
             row[sPhase] = members.AsInteger(fPhase);
             row[sPool] = members.AsInteger(fPool);
