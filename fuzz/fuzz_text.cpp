@@ -20,6 +20,7 @@ void Conversions(std::string_view bytes) {
     const std::string utf8 = text::Cp1252ToUtf8(bytes);
     TAVLOR_FUZZ_CHECK(text::ToCp1252Range(utf8) == utf8);
     TAVLOR_FUZZ_CHECK(text::Length(utf8) == bytes.size());
+    TAVLOR_FUZZ_CHECK(text::Utf8ToCp1252(utf8) == bytes);
     // Any bytes as UTF-8: one '?' per offending byte at worst, never longer.
     const std::string back = text::Utf8ToCp1252(bytes);
     TAVLOR_FUZZ_CHECK(back.size() <= bytes.size());
@@ -68,6 +69,11 @@ void Formats(std::string_view format, fuzz::TReader& r) {
     const char mark = (r.Take<std::uint8_t>() & 1) ? ',' : '.';
     // Formats are short in the program; a long one only costs time here.
     text::FormatFloat(format.substr(0, 64), value, mark);
+    // The shortest form reads back the same value.
+    if (std::isfinite(value)) {
+        const auto back = text::ParseFloat(text::FormatFloat("", value, mark), mark);
+        TAVLOR_FUZZ_CHECK(back.has_value() && *back == value);
+    }
     text::FormatFloat("0.000", value, mark);
     text::FormatFloat("000000", value, mark);
 }
