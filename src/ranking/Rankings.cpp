@@ -4,6 +4,8 @@
 #include "text/Numbers.h"
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <unordered_map>
 
 namespace tavlor {
@@ -20,6 +22,67 @@ struct TFigureLess {
     }
 };
 
+// A key value as the orders compare numbers: null first, then NaN, then
+// numbers by value (0 and -0 equal).
+struct TKeyCell {
+    std::int8_t Class;  // 0 null, 1 NaN, 2 a number
+    double Number;
+};
+constexpr std::size_t kMaxSortKeys = 6;
+
+// Sorts rows as TFigureLess does. When every key is a number, the keys of each
+// row are first copied side by side, which sorting reaches far faster than
+// the rows themselves.
+void SortRows(std::vector<TValue*>& rows, const TOrderKeys& keys) {
+    bool numeric = keys.size() <= kMaxSortKeys;
+    for (const TOrderKey& k : keys) {
+        numeric = numeric && k.Type != TFieldType::String;
+    }
+    for (const TValue* row : rows) {
+        for (const TOrderKey& k : keys) {
+            numeric = numeric && !std::holds_alternative<std::string>(row[k.Slot]);
+        }
+    }
+    if (!numeric) {
+        std::sort(rows.begin(), rows.end(), TFigureLess{&keys});
+        return;
+    }
+    struct TEntry {
+        std::array<TKeyCell, kMaxSortKeys> Cells;
+        TValue* Row;
+    };
+    std::vector<TEntry> entries(rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        entries[i].Row = rows[i];
+        for (std::size_t k = 0; k < keys.size(); ++k) {
+            const TValue& v = rows[i][keys[k].Slot];
+            TKeyCell& cell = entries[i].Cells[k];
+            if (IsNull(v)) {
+                cell = {0, 0.0};
+            } else {
+                const double x = ValueAsFloat(v);
+                cell = std::isnan(x) ? TKeyCell{1, 0.0} : TKeyCell{2, x};
+            }
+        }
+    }
+    const std::size_t count = keys.size();
+    std::sort(entries.begin(), entries.end(), [&](const TEntry& a, const TEntry& b) {
+        for (std::size_t k = 0; k < count; ++k) {
+            const TKeyCell& x = a.Cells[k];
+            const TKeyCell& y = b.Cells[k];
+            int c = x.Class != y.Class ? (x.Class < y.Class ? -1 : 1)
+                                       : (x.Number < y.Number ? -1 : (y.Number < x.Number ? 1 : 0));
+            if (c != 0) {
+                return keys[k].Descending ? c > 0 : c < 0;
+            }
+        }
+        return a.Row < b.Row;
+    });
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        rows[i] = entries[i].Row;
+    }
+}
+
 // Numbers a group of rows 1, 2, ... into a slot, in the order of the keys;
 // leading keys on the slot that made the group (equal throughout) are skipped.
 void Number(std::vector<TValue*>& group, const TOrderKeys& keys, int groupSlot, int slot) {
@@ -27,7 +90,7 @@ void Number(std::vector<TValue*>& group, const TOrderKeys& keys, int groupSlot, 
     while (!rest.empty() && rest.front().Slot == groupSlot) {
         rest.erase(rest.begin());
     }
-    std::sort(group.begin(), group.end(), TFigureLess{&rest});
+    SortRows(group, rest);
     std::int32_t rank = 0;
     for (TValue* row : group) {
         row[slot] = ++rank;
