@@ -99,15 +99,16 @@ TFigureRows& TStatistics::Cumuls(std::uint8_t kind, std::int32_t id, std::int32_
     const int sSer[2] = {slot("SER1"), slot("SER2")};
     const int sPm[2] = {slot("PM1"), slot("PM2")};
 
-    // One pass over the selected matches in their stored order; each side
-    // adds into its (phase, pool, licence) totals, created when first met.
-    // The shown matches are written in one step once read.
+    // One pass over the selected matches in their stored order, while each is
+    // copied into the shown matches: each side adds into its (phase, pool,
+    // licence) totals, created when first met.
     std::vector<const std::vector<TValue>*> matchRows;
-    std::vector<TTotals> totals;
-    TFlatIndex index(md.RowCount());
     for (matchs.First(); !matchs.Eof(); matchs.Next()) {
-        const std::vector<TValue>& v = matchs.RowValues();
-        matchRows.push_back(&v);
+        matchRows.push_back(&matchs.RowValues());
+    }
+    std::vector<TTotals> totals;
+    TFlatIndex index(matchRows.size());
+    auto add = [&](const std::vector<TValue>& v) {
         const std::int32_t phase = ValueAsInteger(v[sPhase]);
         const std::int32_t pool = ValueAsInteger(v[sPool]);
         const double coef = ValueAsFloat(v[sCoef]);
@@ -146,9 +147,10 @@ TFigureRows& TStatistics::Cumuls(std::uint8_t kind, std::int32_t id, std::int32_
             }
             totals.push_back({phase, pool, licence, w, rep, ser, pm, 1, (pm < pmOther || rep <= 0) ? 0.0 : w / rep});
         }
-    }
-    shownMatches.AppendRows(matchRows.size(), [&matchRows](std::size_t i, std::vector<TValue>& values) {
+    };
+    shownMatches.AppendRows(matchRows.size(), [&](std::size_t i, std::vector<TValue>& values) {
         const std::vector<TValue>& from = *matchRows[i];
+        add(from);
         for (std::size_t k = 0; k < values.size(); ++k) {
             CopyValue(values[k], k < from.size() ? from[k] : kNullValue);
         }
