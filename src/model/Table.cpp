@@ -414,6 +414,48 @@ void TTable::CoerceBuffer() {
     }
 }
 
+void TTable::AppendRows(std::vector<std::vector<TValue>>& rows) {
+    AppendRows(rows.size(), [&rows](std::size_t i, std::vector<TValue>& values) { values.swap(rows[i]); });
+}
+
+void TTable::AppendRows(std::size_t count, const TTableData::TRowFill& fill) {
+    if (State_ != TTableState::Browse) {
+        throw Error(tablemsg::AlreadyEditing(Name()));
+    }
+    const std::size_t stored = static_cast<std::size_t>(Data_->StoredFieldCount());
+    // As AppendRow: values already of the field's type (all but strings,
+    // which are cut) are taken as they are; the others are converted.
+    std::vector<std::size_t> typed(stored);  // the variant index a value of the field has as it is
+    for (std::size_t slot = 0; slot < stored; ++slot) {
+        switch (Data_->StoredField(static_cast<int>(slot)).Type) {
+            case TFieldType::Integer:
+                typed[slot] = 1;
+                break;
+            case TFieldType::String:
+                typed[slot] = 0;  // none: always checked
+                break;
+            default:
+                typed[slot] = 2;
+                break;
+        }
+    }
+    TRow* last = Data_->InsertRows(count, [&](std::size_t i, std::vector<TValue>& values) {
+        fill(i, values);
+        values.resize(stored);
+        for (std::size_t slot = 0; slot < stored; ++slot) {
+            TValue& v = values[slot];
+            const std::size_t held = v.index();
+            if (held != 0 && held != typed[slot]) {
+                v = Coerce(Data_->StoredField(static_cast<int>(slot)), std::move(v));
+            }
+        }
+    });
+    if (last != nullptr) {
+        MakeCurrent(last);
+        Eof_ = Bof_ = false;
+    }
+}
+
 void TTable::SetFieldPosted(int field, TValue value) {
     if (State_ != TTableState::Browse) {
         Post();
@@ -498,7 +540,7 @@ void TTable::SelectOrder(const TOrderKeys& keys) {
     MakeCurrent(current);
 }
 
-void TTable::SetIndexName(std::string_view name) {
+TOrderKeys TTable::IndexKeys(std::string_view name) const {
     TOrderKeys keys;
     if (!name.empty()) {
         const TIndexDef* index = Data_->FindIndex(name);
@@ -510,17 +552,25 @@ void TTable::SetIndexName(std::string_view name) {
             keys.push_back({def.StorageIndex, def.Type, f.Descending});
         }
     }
-    SelectOrder(keys);
+    return keys;
+}
+
+TOrderKeys TTable::FieldListKeys(std::string_view fields) const {
+    TOrderKeys keys;
+    for (int slot : ParseFieldList(fields)) {
+        keys.push_back({slot, Data_->StoredField(slot).Type, false});
+    }
+    return keys;
+}
+
+void TTable::SetIndexName(std::string_view name) {
+    SelectOrder(IndexKeys(name));
     IndexName_ = std::string(name);
     IndexFieldNames_.clear();
 }
 
 void TTable::SetIndexFieldNames(std::string_view fields) {
-    TOrderKeys keys;
-    for (int slot : ParseFieldList(fields)) {
-        keys.push_back({slot, Data_->StoredField(slot).Type, false});
-    }
-    SelectOrder(keys);
+    SelectOrder(FieldListKeys(fields));
     IndexFieldNames_ = std::string(fields);
     IndexName_.clear();
 }

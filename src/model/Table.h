@@ -117,6 +117,12 @@ public:
     void AppendRow(const std::vector<TValue>& values);
     // The same, taking the values over instead of copying them.
     void AppendRow(std::vector<TValue>&& values);
+    // AppendRow for each of these rows, in order, in one step: what views
+    // refilled whole use. The last row is current. Either takes the values,
+    // or has fill(i, values) set each of the stored values of the i-th row
+    // (what they hold when given is left over); nothing is added when fill fails.
+    void AppendRows(std::vector<std::vector<TValue>>& rows);
+    void AppendRows(std::size_t count, const TTableData::TRowFill& fill);
     // Edit, set one field, Post, without copying the row: for loops that
     // number rows. The row keeps being current.
     void SetFieldPosted(int field, TValue value);
@@ -130,6 +136,10 @@ public:
     const std::string& IndexName() const { return IndexName_; }
     void SetIndexFieldNames(std::string_view fields);
     const std::string& IndexFieldNames() const { return IndexFieldNames_; }
+    // The keys of a named index or of a field list, as the orders compare
+    // rows (TRowLess): for sorting rows kept outside the table the same way.
+    TOrderKeys IndexKeys(std::string_view name) const;
+    TOrderKeys FieldListKeys(std::string_view fields) const;
 
     // Makes current the first row, in the current order and among the rows
     // that pass the filter, whose listed fields (one name, or names joined by

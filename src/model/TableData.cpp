@@ -408,6 +408,71 @@ TRow* TTableData::InsertRow(std::vector<TValue>& values) {
     return row;
 }
 
+TRow* TTableData::InsertRows(std::size_t count, const TRowFill& fill) {
+    if (count == 0) {
+        return nullptr;
+    }
+    const std::size_t before = Storage_.size();
+    Storage_.reserve(before + count);
+    try {
+        for (std::size_t i = 0; i < count; ++i) {
+            std::unique_ptr<TRow> owned;
+            if (Spare_.empty()) {
+                owned = std::make_unique<TRow>();
+            } else {
+                owned = std::move(Spare_.back());
+                Spare_.pop_back();
+            }
+            owned->Values.resize(StoredFields_.size());
+            try {
+                fill(i, owned->Values);
+            } catch (...) {
+                Spare_.push_back(std::move(owned));
+                throw;
+            }
+            owned->Values.resize(StoredFields_.size());
+            owned->Seq = NextSeq_++;
+            owned->Slot = Storage_.size();
+            Storage_.push_back(std::move(owned));
+        }
+    } catch (...) {
+        // Nothing of a failed fill is inserted.
+        while (Storage_.size() > before) {
+            Spare_.push_back(std::move(Storage_.back()));
+            Storage_.pop_back();
+        }
+        throw;
+    }
+    const bool resort = count >= before;
+    ForEachOrder([&](TOrder& order) {
+        if (order.Stale()) {
+            return;
+        }
+        if (order.Users() == 0) {
+            order.MarkStale();
+        } else if (resort) {
+            order.Rebuild(Storage_);
+        } else {
+            for (std::size_t i = before; i < Storage_.size(); ++i) {
+                order.Insert(Storage_[i].get());
+            }
+        }
+    });
+    for (auto& hash : Hashes_) {
+        for (std::size_t i = before; i < Storage_.size(); ++i) {
+            hash->Insert(Storage_[i].get());
+        }
+    }
+    for (TTable* cursor : Cursors_) {
+        for (std::size_t i = before; i < Storage_.size(); ++i) {
+            cursor->OnRowInserted(Storage_[i].get());
+        }
+    }
+    Version_ += Storage_.size() - before;
+    Notify();
+    return Storage_.back().get();
+}
+
 void TTableData::UpdateRow(TRow* row, std::vector<TValue>& values) {
     values.resize(StoredFields_.size());
     std::vector<char> changed(values.size(), 0);

@@ -126,6 +126,14 @@ public:
     THashIndex& HashIndexFor(const int* slots, std::size_t count);
     // Takes the values; the vector is left with storage for the next row.
     TRow* InsertRow(std::vector<TValue>& values);
+    // Inserts `count` rows, as InsertRow one after the other would, the i-th
+    // holding what fill(i, values) puts in values: StoredFieldCount() values,
+    // each of which fill sets (they hold what an earlier row left). An order
+    // in use that the rows at least double is sorted once instead of taking
+    // them one by one; rows removed before are reused, so that a view refilled
+    // whole allocates nothing. The last row added, nullptr for none.
+    using TRowFill = std::function<void(std::size_t, std::vector<TValue>&)>;
+    TRow* InsertRows(std::size_t count, const TRowFill& fill);
     // Takes the new values; the vector is left holding the old ones.
     void UpdateRow(TRow* row, std::vector<TValue>& values);
     // Changes one value of a row: what UpdateRow does, without copying the row.

@@ -74,7 +74,10 @@ void TOrder::Rebuild(const std::vector<std::unique_ptr<TRow>>& rows) {
     for (const auto& row : rows) {
         sorted.push_back(row.get());
     }
-    std::sort(sorted.begin(), sorted.end(), Less());
+    // Rows often come in order already (refilled from a table walked in a like order).
+    if (!std::is_sorted(sorted.begin(), sorted.end(), Less())) {
+        std::sort(sorted.begin(), sorted.end(), Less());
+    }
     for (TRow* row : sorted) {
         Rows_.insert(Rows_.end(), row);
     }

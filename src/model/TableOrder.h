@@ -26,14 +26,17 @@ struct TKeyProbe {
 
 // Compares two rows on the keys only: negative, 0 or positive. Inline: every
 // sort and every ordered insert runs it.
-inline int CompareOnKeys(const TOrderKeys& keys, const TRow& a, const TRow& b) {
+inline int CompareOnKeys(const TOrderKeys& keys, const TValue* a, const TValue* b) {
     for (const TOrderKey& k : keys) {
-        const int c = CompareValues(a.Values[k.Slot], b.Values[k.Slot], k.Type);
+        const int c = CompareValues(a[k.Slot], b[k.Slot], k.Type);
         if (c != 0) {
             return k.Descending ? -c : c;
         }
     }
     return 0;
+}
+inline int CompareOnKeys(const TOrderKeys& keys, const TRow& a, const TRow& b) {
+    return CompareOnKeys(keys, a.Values.data(), b.Values.data());
 }
 // Compares a row with a probe on the probe's leading keys.
 int CompareWithProbe(const TOrderKeys& keys, const TRow& row, const TKeyProbe& probe);

@@ -9,19 +9,35 @@ const std::string Empty;
 }
 
 void TTextGrid::SetColCount(int cols) {
+    const int previous = Cols_;
     Cols_ = std::max(cols, 0);
-    for (auto& row : Cells_) {
-        row.resize(Cols_);
+    if (Cols_ >= previous) {
+        return;  // the new cells read empty without being stored
+    }
+    for (auto& row : Rows_) {
+        if (row.size() > static_cast<std::size_t>(Cols_)) {
+            row.resize(static_cast<std::size_t>(Cols_));
+            row.shrink_to_fit();
+        }
     }
 }
 
-void TTextGrid::SetRowCount(int rows) { Cells_.resize(std::max(rows, 0), std::vector<std::string>(Cols_)); }
+void TTextGrid::SetRowCount(int rows) { Rows_.resize(static_cast<std::size_t>(std::max(rows, 0))); }
 
 const std::string& TTextGrid::Cell(int col, int row) const {
     if (col < 0 || row < 0 || col >= Cols_ || row >= RowCount()) {
         return Empty;
     }
-    return Cells_[row][col];
+    const auto& cells = Rows_[static_cast<std::size_t>(row)];
+    return static_cast<std::size_t>(col) < cells.size() ? cells[static_cast<std::size_t>(col)] : Empty;
+}
+
+std::size_t TTextGrid::StoredCells() const {
+    std::size_t n = 0;
+    for (const auto& row : Rows_) {
+        n += row.size();
+    }
+    return n;
 }
 
 void TTextGrid::SetCell(int col, int row, std::string text) {
@@ -34,7 +50,14 @@ void TTextGrid::SetCell(int col, int row, std::string text) {
     if (row >= RowCount()) {
         SetRowCount(row + 1);
     }
-    Cells_[row][col] = std::move(text);
+    auto& cells = Rows_[static_cast<std::size_t>(row)];
+    if (static_cast<std::size_t>(col) >= cells.size()) {
+        if (text.empty()) {
+            return;  // reads empty already
+        }
+        cells.resize(static_cast<std::size_t>(col) + 1);
+    }
+    cells[static_cast<std::size_t>(col)] = std::move(text);
 }
 
 }  // namespace tavlor

@@ -68,7 +68,7 @@ bool SameValue(const TValue& a, const TValue& b) {
     return ValueAsFloat(a) == ValueAsFloat(b);
 }
 
-std::int32_t ValueAsInteger(const TValue& v) {
+std::int32_t ValueAsIntegerSlow(const TValue& v) {
     if (const auto* i = std::get_if<std::int32_t>(&v)) {
         return *i;
     }
@@ -91,7 +91,7 @@ std::int32_t ValueAsInteger(const TValue& v) {
     return 0;
 }
 
-double ValueAsFloat(const TValue& v) {
+double ValueAsFloatSlow(const TValue& v) {
     if (const auto* i = std::get_if<std::int32_t>(&v)) {
         return *i;
     }

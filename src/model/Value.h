@@ -45,9 +45,37 @@ inline int CompareValues(const TValue& a, const TValue& b, TFieldType type) {
 // Exact equality as Locate and FindKey understand it: null equals only null.
 bool SameValue(const TValue& a, const TValue& b);
 
-// Reading a value as another type: null reads 0 or "".
-std::int32_t ValueAsInteger(const TValue& v);
-double ValueAsFloat(const TValue& v);
+// Reading a value as another type: null reads 0 or "". The usual cases
+// (the value already of the type, or null) go without a call.
+std::int32_t ValueAsIntegerSlow(const TValue& v);
+double ValueAsFloatSlow(const TValue& v);
+inline std::int32_t ValueAsInteger(const TValue& v) {
+    if (const auto* i = std::get_if<std::int32_t>(&v)) {
+        return *i;
+    }
+    return v.index() == 0 ? 0 : ValueAsIntegerSlow(v);
+}
+inline double ValueAsFloat(const TValue& v) {
+    if (const auto* d = std::get_if<double>(&v)) {
+        return *d;
+    }
+    if (const auto* i = std::get_if<std::int32_t>(&v)) {
+        return *i;
+    }
+    return v.index() == 0 ? 0.0 : ValueAsFloatSlow(v);
+}
+// The null value, for references.
+inline const TValue kNullValue{};
+// dst = src, numbers without the general copy of a variant.
+inline void CopyValue(TValue& dst, const TValue& src) {
+    if (const auto* i = std::get_if<std::int32_t>(&src)) {
+        dst.emplace<std::int32_t>(*i);
+    } else if (const auto* d = std::get_if<double>(&src)) {
+        dst.emplace<double>(*d);
+    } else {
+        dst = src;
+    }
+}
 std::string ValueAsString(const TValue& v, TFieldType type);
 
 // The text a grid shows for a value of the field: its OnGetText when set;

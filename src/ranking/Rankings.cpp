@@ -1,63 +1,221 @@
 #include "ranking/Rankings.h"
 
+#include "ranking/FlatIndex.h"
 #include "text/Numbers.h"
 
-#include <optional>
+#include <algorithm>
+#include <array>
+#include <cmath>
 #include <unordered_map>
-#include <vector>
 
 namespace tavlor {
+
+namespace {
+
+// Rows of a TFigureRows compared as a table's order compares them: on the
+// keys, then in the order the rows came (which is their place in memory).
+struct TFigureLess {
+    const TOrderKeys* Keys;
+    bool operator()(const TValue* a, const TValue* b) const {
+        const int c = CompareOnKeys(*Keys, a, b);
+        return c != 0 ? c < 0 : a < b;
+    }
+};
+
+// A key value as the orders compare numbers: null first, then NaN, then
+// numbers by value (0 and -0 equal).
+struct TKeyCell {
+    std::int8_t Class;  // 0 null, 1 NaN, 2 a number
+    double Number;
+};
+constexpr std::size_t kMaxSortKeys = 6;
+
+// Sorts rows as TFigureLess does. When every key is a number, the keys of each
+// row are first copied side by side, which sorting reaches far faster than
+// the rows themselves.
+void SortRows(std::vector<TValue*>& rows, const TOrderKeys& keys) {
+    bool numeric = keys.size() <= kMaxSortKeys;
+    for (const TOrderKey& k : keys) {
+        numeric = numeric && k.Type != TFieldType::String;
+    }
+    for (const TValue* row : rows) {
+        for (const TOrderKey& k : keys) {
+            numeric = numeric && !std::holds_alternative<std::string>(row[k.Slot]);
+        }
+    }
+    if (!numeric) {
+        std::sort(rows.begin(), rows.end(), TFigureLess{&keys});
+        return;
+    }
+    struct TEntry {
+        std::array<TKeyCell, kMaxSortKeys> Cells;
+        TValue* Row;
+    };
+    std::vector<TEntry> entries(rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        entries[i].Row = rows[i];
+        for (std::size_t k = 0; k < keys.size(); ++k) {
+            const TValue& v = rows[i][keys[k].Slot];
+            TKeyCell& cell = entries[i].Cells[k];
+            if (IsNull(v)) {
+                cell = {0, 0.0};
+            } else {
+                const double x = ValueAsFloat(v);
+                cell = std::isnan(x) ? TKeyCell{1, 0.0} : TKeyCell{2, x};
+            }
+        }
+    }
+    const std::size_t count = keys.size();
+    std::sort(entries.begin(), entries.end(), [&](const TEntry& a, const TEntry& b) {
+        for (std::size_t k = 0; k < count; ++k) {
+            const TKeyCell& x = a.Cells[k];
+            const TKeyCell& y = b.Cells[k];
+            int c = x.Class != y.Class ? (x.Class < y.Class ? -1 : 1)
+                                       : (x.Number < y.Number ? -1 : (y.Number < x.Number ? 1 : 0));
+            if (c != 0) {
+                return keys[k].Descending ? c > 0 : c < 0;
+            }
+        }
+        return a.Row < b.Row;
+    });
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        rows[i] = entries[i].Row;
+    }
+}
+
+// Numbers a group of rows 1, 2, ... into a slot, in the order of the keys;
+// leading keys on the slot that made the group (equal throughout) are skipped.
+void Number(std::vector<TValue*>& group, const TOrderKeys& keys, int groupSlot, int slot) {
+    TOrderKeys rest(keys);
+    while (!rest.empty() && rest.front().Slot == groupSlot) {
+        rest.erase(rest.begin());
+    }
+    SortRows(group, rest);
+    std::int32_t rank = 0;
+    for (TValue* row : group) {
+        row[slot] = ++rank;
+    }
+}
+
+// The rows of each listed number (in that slot), in the order they came;
+// each number once, in the order of the list. What a filter "FIELD=n" lets
+// pass: a null value is no number.
+std::vector<std::pair<std::int32_t, std::vector<TValue*>>> Groups(const TListTri& list, TFigureRows& rows, int slot) {
+    std::unordered_map<std::int32_t, std::size_t> at;
+    std::vector<std::pair<std::int32_t, std::vector<TValue*>>> groups;
+    for (const TItemTri& item : list) {
+        if (at.try_emplace(item.Cle, groups.size()).second) {
+            groups.emplace_back(item.Cle, std::vector<TValue*>());
+        }
+    }
+    for (std::size_t i = 0; i < rows.Size(); ++i) {
+        TValue* row = rows.Row(i);
+        if (IsNull(row[slot])) {
+            continue;
+        }
+        if (const auto it = at.find(ValueAsInteger(row[slot])); it != at.end()) {
+            groups[it->second].second.push_back(row);
+        }
+    }
+    return groups;
+}
+
+// Writes these rows, in this order, into the table.
+void Write(TTable& table, const std::vector<const TValue*>& rows, std::size_t stride) {
+    table.AppendRows(rows.size(), [&](std::size_t i, std::vector<TValue>& values) {
+        for (std::size_t k = 0; k < values.size(); ++k) {
+            CopyValue(values[k], k < stride ? rows[i][k] : kNullValue);
+        }
+    });
+}
+
+}  // namespace
 
 TRankings::TRankings(TCompetTables& tables, const TNodeTree& tree) : Tables_(tables), Tree_(tree) {}
 
 void TRankings::CalcClassements(std::uint8_t kind, std::int32_t id, const TListTri& phaseList,
                                 const TListTri& poolList) {
     TTable& players = Tables_.FiltreJoueurs;
-    if (kind == 3 || kind == 4) {
-        {
-            // A player's views keep his own rows only, without rank.
-            TFilterScope scope(players, "LICENCE<>" + text::IntToStr(id));
-            players.First();
-            while (!players.Eof()) {
-                players.Delete();
+    // The rows as they were added.
+    TFigureRows rows;
+    rows.Stride = static_cast<std::size_t>(players.Data().StoredFieldCount());
+    {
+        auto inOrder = players.Clone();
+        inOrder->SetIndexName("");
+        for (inOrder->First(); !inOrder->Eof(); inOrder->Next()) {
+            const std::vector<TValue>& values = inOrder->RowValues();
+            std::copy(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(rows.Stride), rows.Add());
+        }
+    }
+    players.EmptyTable();
+    Rank(kind, id, phaseList, poolList, rows);
+}
+
+void TRankings::Rank(std::uint8_t kind, std::int32_t id, const TListTri& phaseList, const TListTri& poolList,
+                     TFigureRows& rows) {
+    TTable& players = Tables_.FiltreJoueurs;
+    const TTableData& pd = players.Data();
+    if (rows.Stride != static_cast<std::size_t>(pd.StoredFieldCount())) {
+        rows.Cells.clear();
+        rows.Stride = static_cast<std::size_t>(pd.StoredFieldCount());
+    }
+    auto write = [&](const char* order, bool (*keep)(const TValue*, int, std::int32_t), int slot) {
+        players.SetIndexFieldNames(order);
+        std::vector<const TValue*> kept;
+        kept.reserve(rows.Size());
+        for (std::size_t i = 0; i < rows.Size(); ++i) {
+            if (keep == nullptr || keep(rows.Row(i), slot, id)) {
+                kept.push_back(rows.Row(i));
             }
         }
-        players.SetIndexFieldNames("IDPHASE");
+        Write(players, kept, rows.Stride);
+    };
+
+    if (kind == 3 || kind == 4) {
+        // A player's views keep his own rows only, without rank.
+        write(
+            "IDPHASE",
+            [](const TValue* row, int slot, std::int32_t licence) {
+                return !IsNull(row[slot]) && ValueAsInteger(row[slot]) == licence;
+            },
+            pd.FieldByName("LICENCE").StorageIndex);
         return;
     }
-    for (const TItemTri& pool : poolList) {
-        RankPoule(pool.Cle);
-    }
+    RankPools(poolList, rows);
     if (kind == 1) {
-        players.SetIndexFieldNames("CPO");
+        write("CPO", nullptr, 0);
         return;
     }
-    for (const TItemTri& phase : phaseList) {
-        RankPhase(phase.Cle);
-    }
+    RankPhases(phaseList, rows);
     if (kind == 0) {
-        players.SetIndexFieldNames("CPH");
+        write("CPH", nullptr, 0);
         return;
     }
-    RankGeneral();
+    RankGeneral(rows);
+    players.SetIndexFieldNames("CG;RGA");
+    General_.AppendTo(players);
 }
 
-void TRankings::Number(const char* field) {
-    TTable& players = Tables_.FiltreJoueurs;
-    const int f = players.RequireField(field);
-    std::int32_t rank = 0;
-    for (players.First(); !players.Eof(); players.Next()) {
-        players.SetFieldPosted(f, ++rank);
+void TRankings::RankPools(const TListTri& poolList, TFigureRows& rows) {
+    const TTable& players = Tables_.FiltreJoueurs;
+    const int sPool = players.FieldByName("IDPOULE").StorageIndex;
+    const int sCpo = players.FieldByName("CPO").StorageIndex;
+    const TOrderKeys byMatchPoints = players.IndexKeys("IDXCPOULES0");
+    const TOrderKeys byWinRate = players.IndexKeys("IDXCPOULES1");
+    for (auto& [pool, group] : Groups(poolList, rows, sPool)) {
+        const TRowView def = Tables_.Poules.Data().Lookup("IDPOULE", {pool});
+        const std::int32_t formula = def ? def.AsInteger("FCLASST") : 0;
+        Number(group, formula == 1 || formula == 2 ? byWinRate : byMatchPoints, sPool, sCpo);
     }
 }
 
-void TRankings::RankPoule(std::int32_t idPoule) {
-    TTable& players = Tables_.FiltreJoueurs;
-    TFilterScope scope(players, "IDPOULE=" + text::IntToStr(idPoule));
-    const TRowView pool = Tables_.Poules.Data().Lookup("IDPOULE", {idPoule});
-    const std::int32_t formula = pool ? pool.AsInteger("FCLASST") : 0;
-    players.SetIndexName(formula == 1 || formula == 2 ? "IDXCPOULES1" : "IDXCPOULES0");
-    Number("CPO");
+void TRankings::RankPhases(const TListTri& phaseList, TFigureRows& rows) {
+    const TTable& players = Tables_.FiltreJoueurs;
+    const int sPhase = players.FieldByName("IDPHASE").StorageIndex;
+    const int sCph = players.FieldByName("CPH").StorageIndex;
+    for (auto& [phase, group] : Groups(phaseList, rows, sPhase)) {
+        Number(group, players.IndexKeys(GetIndexPhase(phase)), sPhase, sCph);
+    }
 }
 
 std::string TRankings::GetIndexPhase(std::int32_t idPhase) const {
@@ -78,17 +236,8 @@ std::string TRankings::GetIndexPhase(std::int32_t idPhase) const {
     return "IDXCPHASES";
 }
 
-void TRankings::RankPhase(std::int32_t idPhase) {
-    TTable& players = Tables_.FiltreJoueurs;
-    TFilterScope scope(players, "IDPHASE=" + text::IntToStr(idPhase));
-    players.SetIndexName(GetIndexPhase(idPhase));
-    Number("CPH");
-}
-
-void TRankings::RankGeneral() {
-    TTable& players = Tables_.FiltreJoueurs;
-    TTable& general = Tables_.ClasstGal;
-    general.EmptyTable();
+void TRankings::RankGeneral(const TFigureRows& rows) {
+    const TTable& players = Tables_.FiltreJoueurs;
     const TTableData& pd = players.Data();
     auto slot = [&](const char* name) { return pd.FieldByName(name).StorageIndex; };
     const int sPhase = slot("IDPHASE"), sPool = slot("IDPOULE"), sLicence = slot("LICENCE"), sPts = slot("PTS"),
@@ -99,60 +248,94 @@ void TRankings::RankGeneral() {
     // first, then phase rank. Sums add up; the best match average and the
     // best run replace the held value only when larger (so they stay empty
     // when never above 0, as an empty value reads 0).
-    struct TPlayer {
-        std::vector<TValue> Row;
+    struct TSums {
         double Pts = 0;
-        std::int32_t Rep = 0, Pm = 0, Nm = 0;
+        std::int64_t Rep = 0, Pm = 0, Nm = 0;  // 64 bits: no overflow whatever the pools hold
     };
-    std::vector<TPlayer> merged;
-    std::unordered_map<std::int32_t, std::size_t> byLicence;
-    players.SetIndexName("IDXCGENERAL");
-    for (players.First(); !players.Eof(); players.Next()) {
-        const std::vector<TValue>& v = players.RowValues();
-        const std::int32_t licence = ValueAsInteger(v[sLicence]);
-        auto [it, created] = byLicence.try_emplace(licence, merged.size());
+    // The order of the rows is IDXCGENERAL's. Rather than sorting them all,
+    // each player's rows are sorted among themselves (his first row is where
+    // he ranks, and his sums add up in that order), then the players by
+    // their first rows.
+    const TOrderKeys keys = players.IndexKeys("IDXCGENERAL");
+    const TFigureLess less{&keys};
+    const std::size_t n = rows.Size();
+    std::vector<std::uint32_t> playerOf(n);
+    std::vector<std::uint32_t> start;  // per player: where his rows begin, then one past the last
+    std::vector<std::int32_t> licenceOf;  // per player
+    TFlatIndex byLicence(n / 2);
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::int32_t licence = ValueAsInteger(rows.Row(i)[sLicence]);
+        const auto [player, created] = byLicence.Find(static_cast<std::uint32_t>(licence),
+                                                      [&](std::uint32_t p) { return licenceOf[p] == licence; });
         if (created) {
-            TPlayer p;
-            p.Row.resize(pd.StoredFieldCount());
-            p.Row[sPhase] = v[sPhase];
-            p.Row[sPool] = v[sPool];
-            p.Row[sLicence] = licence;
-            p.Row[sCg] = static_cast<std::int32_t>(merged.size() + 1);
-            merged.push_back(std::move(p));
+            start.push_back(0);
+            licenceOf.push_back(licence);
         }
-        TPlayer& p = merged[it->second];
-        p.Pts += ValueAsFloat(v[sPts]);
-        p.Rep += ValueAsInteger(v[sRep]);
-        p.Pm += ValueAsInteger(v[sPm]);
-        p.Nm += ValueAsInteger(v[sNm]);
-        if (ValueAsFloat(v[sMpart]) > ValueAsFloat(p.Row[sMpart])) {
-            p.Row[sMpart] = ValueAsFloat(v[sMpart]);
-        }
-        if (ValueAsInteger(v[sSer]) > ValueAsInteger(p.Row[sSer])) {
-            p.Row[sSer] = ValueAsInteger(v[sSer]);
-        }
-        p.Row[sPts] = p.Pts;
-        p.Row[sRep] = p.Rep;
-        p.Row[sPm] = p.Pm;
-        p.Row[sNm] = p.Nm;
-        p.Row[sMg] = p.Rep >= 1 ? p.Pts / p.Rep : 0.0;
-        p.Row[sTv] = p.Nm >= 1 ? p.Pm / (p.Nm * 2.0) : 0.0;
+        playerOf[i] = player;
+        ++start[player];
     }
-    try {
-        for (TPlayer& p : merged) {
-            general.AppendRow(std::move(p.Row));
-        }
-        // FiltreJoueurs and ClasstGal share their stored fields: copy row for row.
-        players.SetIndexFieldNames("CG;RGA");
-        players.EmptyTable();
-        for (general.First(); !general.Eof(); general.Next()) {
-            players.AppendRow(general.RowValues());
-        }
-    } catch (...) {
-        general.EmptyTable();
-        throw;
+    const std::size_t playerCount = start.size();
+    std::uint32_t at = 0;
+    for (std::uint32_t& s : start) {
+        const std::uint32_t count = s;
+        s = at;
+        at += count;
     }
-    general.EmptyTable();
+    start.push_back(at);
+    std::vector<const TValue*> grouped(n);
+    {
+        std::vector<std::uint32_t> next(start.begin(), start.end() - 1);
+        for (std::size_t i = 0; i < n; ++i) {
+            grouped[next[playerOf[i]]++] = rows.Row(i);
+        }
+    }
+    std::vector<std::uint32_t> ranked(playerCount);
+    for (std::uint32_t p = 0; p < playerCount; ++p) {
+        std::sort(grouped.begin() + start[p], grouped.begin() + start[p + 1], less);
+        ranked[p] = p;
+    }
+    std::sort(ranked.begin(), ranked.end(),
+              [&](std::uint32_t a, std::uint32_t b) { return less(grouped[start[a]], grouped[start[b]]); });
+
+    TFigureRows& merged = General_;
+    merged.Cells.clear();
+    merged.Stride = rows.Stride;
+    merged.Cells.reserve(playerCount * rows.Stride);
+    std::vector<TSums> sums(playerCount);
+    for (std::uint32_t k = 0; k < playerCount; ++k) {
+        const std::uint32_t player = ranked[k];
+        TValue* p = merged.Add();
+        TSums& s = sums[k];
+        for (std::uint32_t r = start[player]; r < start[player + 1]; ++r) {
+            const TValue* v = grouped[r];
+            if (r == start[player]) {
+                p[sPhase] = v[sPhase];
+                p[sPool] = v[sPool];
+                p[sLicence] = ValueAsInteger(v[sLicence]);
+                p[sCg] = static_cast<std::int32_t>(k + 1);
+            }
+            s.Pts += ValueAsFloat(v[sPts]);
+            s.Rep += ValueAsInteger(v[sRep]);
+            s.Pm += ValueAsInteger(v[sPm]);
+            s.Nm += ValueAsInteger(v[sNm]);
+            if (ValueAsFloat(v[sMpart]) > ValueAsFloat(p[sMpart])) {
+                p[sMpart] = ValueAsFloat(v[sMpart]);
+            }
+            if (ValueAsInteger(v[sSer]) > ValueAsInteger(p[sSer])) {
+                p[sSer] = ValueAsInteger(v[sSer]);
+            }
+        }
+    }
+    for (std::size_t i = 0; i < sums.size(); ++i) {
+        TValue* p = merged.Row(i);
+        const TSums& s = sums[i];
+        p[sPts] = s.Pts;
+        p[sRep] = ClampedTotal(s.Rep);
+        p[sPm] = ClampedTotal(s.Pm);
+        p[sNm] = ClampedTotal(s.Nm);
+        p[sMg] = s.Rep >= 1 ? s.Pts / static_cast<double>(s.Rep) : 0.0;
+        p[sTv] = s.Nm >= 1 ? static_cast<double>(s.Pm) / (static_cast<double>(s.Nm) * 2.0) : 0.0;
+    }
 }
 
 }  // namespace tavlor

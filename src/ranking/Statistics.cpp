@@ -1,31 +1,26 @@
 #include "ranking/Statistics.h"
 
+#include "ranking/FlatIndex.h"
 #include "ranking/ViewsMessages.h"
 #include "text/Numbers.h"
 
+#include <algorithm>
 #include <array>
-#include <unordered_map>
 #include <vector>
 
 namespace tavlor {
 
 namespace {
 
-// Totals of one player in one pool while the matches are read.
+// Totals of one player in one pool while the matches are read; the sums in
+// 64 bits, so that any figures the server sends add up without overflow.
 struct TTotals {
     std::int32_t Phase, Pool, Licence;
     double Pts;
-    std::int32_t Rep, Ser, Pm, Nm;
+    std::int64_t Rep;
+    std::int32_t Ser;
+    std::int64_t Pm, Nm;
     double Mpart;
-};
-
-struct TKeyHash {
-    std::size_t operator()(const std::array<std::int32_t, 3>& k) const {
-        std::uint64_t h = static_cast<std::uint32_t>(k[0]);
-        h = h * 1000003u ^ static_cast<std::uint32_t>(k[1]);
-        h = h * 1000003u ^ static_cast<std::uint32_t>(k[2]);
-        return static_cast<std::size_t>(h ^ (h >> 29));
-    }
 };
 
 }  // namespace
@@ -64,16 +59,33 @@ std::string TStatistics::FiltreJoueursTVGetText(const TValue& tv) {
     return text::FormatFloat("0", ValueAsFloat(tv) * 100.0) + viewmsg::Percent;
 }
 
+void TFigureRows::AppendTo(TTable& table) const {
+    table.AppendRows(Size(), [this](std::size_t i, std::vector<TValue>& values) {
+        const TValue* row = Row(i);
+        for (std::size_t k = 0; k < values.size(); ++k) {
+            CopyValue(values[k], k < Stride ? row[k] : kNullValue);
+        }
+    });
+}
+
 void TStatistics::CalcCumuls(std::uint8_t kind, std::int32_t id, std::int32_t idParent, TListTri& phaseList,
                              TListTri& poolList) {
+    Cumuls(kind, id, idParent, phaseList, poolList).AppendTo(Tables_.FiltreJoueurs);
+}
+
+TFigureRows& TStatistics::Cumuls(std::uint8_t kind, std::int32_t id, std::int32_t idParent, TListTri& phaseList,
+                                 TListTri& poolList) {
     TTable& shownMatches = Tables_.FiltreMatchs;
     TTable& players = Tables_.FiltreJoueurs;
     shownMatches.EmptyTable();
     players.EmptyTable();
     players.SetIndexName("IDXPHPOLI");
+    TFigureRows& rows = Rows_;
+    rows.Cells.clear();
+    rows.Stride = static_cast<std::size_t>(players.Data().StoredFieldCount());
     const std::optional<std::string> filter = MatchFilter(kind, id, idParent);
     if (!filter) {
-        return;
+        return rows;
     }
 
     TTable& matchs = *Matchs_;
@@ -87,13 +99,16 @@ void TStatistics::CalcCumuls(std::uint8_t kind, std::int32_t id, std::int32_t id
     const int sSer[2] = {slot("SER1"), slot("SER2")};
     const int sPm[2] = {slot("PM1"), slot("PM2")};
 
-    // One pass over the selected matches in their stored order; each side
-    // adds into its (phase, pool, licence) totals, created when first met.
-    std::vector<TTotals> totals;
-    std::unordered_map<std::array<std::int32_t, 3>, std::size_t, TKeyHash> index;
+    // One pass over the selected matches in their stored order, while each is
+    // copied into the shown matches: each side adds into its (phase, pool,
+    // licence) totals, created when first met.
+    std::vector<const std::vector<TValue>*> matchRows;
     for (matchs.First(); !matchs.Eof(); matchs.Next()) {
-        const std::vector<TValue>& v = matchs.RowValues();
-        shownMatches.AppendRow(v);
+        matchRows.push_back(&matchs.RowValues());
+    }
+    std::vector<TTotals> totals;
+    TFlatIndex index(matchRows.size());
+    auto add = [&](const std::vector<TValue>& v) {
         const std::int32_t phase = ValueAsInteger(v[sPhase]);
         const std::int32_t pool = ValueAsInteger(v[sPool]);
         const double coef = ValueAsFloat(v[sCoef]);
@@ -105,9 +120,15 @@ void TStatistics::CalcCumuls(std::uint8_t kind, std::int32_t id, std::int32_t id
             const std::int32_t pm = ValueAsInteger(v[sPm[i]]);
             const std::int32_t pmOther = ValueAsInteger(v[sPm[j]]);
             const double w = ValueAsInteger(v[sPts[i]]) * coef;
-            const auto [it, created] = index.try_emplace({phase, pool, licence}, totals.size());
+            const std::uint64_t hash = (static_cast<std::uint64_t>(static_cast<std::uint32_t>(phase)) * 1000003u ^
+                                        static_cast<std::uint32_t>(pool)) * 1000003u ^
+                                       static_cast<std::uint32_t>(licence);
+            const auto [at, created] = index.Find(hash, [&](std::uint32_t k) {
+                const TTotals& t = totals[k];
+                return t.Licence == licence && t.Pool == pool && t.Phase == phase;
+            });
             if (!created) {
-                TTotals& t = totals[it->second];
+                TTotals& t = totals[at];
                 t.Pts += w;
                 t.Rep += rep;
                 t.Pm += pm;
@@ -126,29 +147,36 @@ void TStatistics::CalcCumuls(std::uint8_t kind, std::int32_t id, std::int32_t id
             }
             totals.push_back({phase, pool, licence, w, rep, ser, pm, 1, (pm < pmOther || rep <= 0) ? 0.0 : w / rep});
         }
-    }
+    };
+    shownMatches.AppendRows(matchRows.size(), [&](std::size_t i, std::vector<TValue>& values) {
+        const std::vector<TValue>& from = *matchRows[i];
+        add(from);
+        for (std::size_t k = 0; k < values.size(); ++k) {
+            CopyValue(values[k], k < from.size() ? from[k] : kNullValue);
+        }
+    });
 
     const TTableData& pd = players.Data();
-    const int count = pd.StoredFieldCount();
     auto pslot = [&](const char* name) { return pd.FieldByName(name).StorageIndex; };
     const int pPhase = pslot("IDPHASE"), pPool = pslot("IDPOULE"), pLicence = pslot("LICENCE"), pPts = pslot("PTS"),
               pRep = pslot("REP"), pSer = pslot("SER"), pPm = pslot("PM"), pNm = pslot("NM"), pTv = pslot("TV"),
               pMg = pslot("MG"), pMpart = pslot("MPART");
+    rows.Cells.reserve(totals.size() * rows.Stride);
     for (const TTotals& t : totals) {
-        std::vector<TValue> row(count);
+        TValue* row = rows.Add();
         row[pPhase] = t.Phase;
         row[pPool] = t.Pool;
         row[pLicence] = t.Licence;
         row[pPts] = t.Pts;
-        row[pRep] = t.Rep;
+        row[pRep] = ClampedTotal(t.Rep);
         row[pSer] = t.Ser;
-        row[pPm] = t.Pm;
-        row[pNm] = t.Nm;
-        row[pTv] = t.Nm > 0 ? t.Pm / (t.Nm * 2.0) : 0.0;
-        row[pMg] = t.Rep > 0 ? t.Pts / t.Rep : 0.0;
+        row[pPm] = ClampedTotal(t.Pm);
+        row[pNm] = ClampedTotal(t.Nm);
+        row[pTv] = t.Nm > 0 ? static_cast<double>(t.Pm) / (static_cast<double>(t.Nm) * 2.0) : 0.0;
+        row[pMg] = t.Rep > 0 ? t.Pts / static_cast<double>(t.Rep) : 0.0;
         row[pMpart] = t.Mpart;
-        players.AppendRow(std::move(row));
     }
+    return rows;
 }
 
 }  // namespace tavlor

@@ -3,10 +3,13 @@
 #include "model/CompetTables.h"
 #include "model/Triage.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace tavlor {
 
@@ -19,6 +22,28 @@ std::optional<std::string> MatchFilter(std::uint8_t kind, std::int32_t id, std::
 // every selected match, FiltreJoueurs one row of totals per player and pool
 // (weighted points, innings, best run, match points, matches, win rate,
 // average, best match average). Ranks are left empty.
+// A total held in 64 bits as an integer field shows it: kept to the 32-bit range.
+inline std::int32_t ClampedTotal(std::int64_t total) {
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(total, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
+}
+
+// Rows of FiltreJoueurs held outside the table while they are numbered: the
+// stored values of each row, Stride of them, one row after the other.
+struct TFigureRows {
+    std::size_t Stride = 0;
+    std::vector<TValue> Cells;
+
+    std::size_t Size() const { return Stride == 0 ? 0 : Cells.size() / Stride; }
+    TValue* Row(std::size_t i) { return Cells.data() + i * Stride; }
+    const TValue* Row(std::size_t i) const { return Cells.data() + i * Stride; }
+    TValue* Add() {
+        Cells.resize(Cells.size() + Stride);
+        return Cells.data() + Cells.size() - Stride;
+    }
+    // Appends them to a table of these stored fields, in this order.
+    void AppendTo(TTable& table) const;
+};
+
 class TStatistics {
 public:
     // Installs the match averages and the win-rate text on the shown tables.
@@ -30,6 +55,11 @@ public:
     // matches, each once, in the order of their first match.
     void CalcCumuls(std::uint8_t kind, std::int32_t id, std::int32_t idParent, TListTri& phaseList,
                     TListTri& poolList);
+    // CalcCumuls with FiltreJoueurs left empty: its rows are returned instead
+    // (stored values, in the order CalcCumuls appends them), for the rankings
+    // to number before they are written once. They stay valid until the next call.
+    TFigureRows& Cumuls(std::uint8_t kind, std::int32_t id, std::int32_t idParent, TListTri& phaseList,
+                        TListTri& poolList);
 
     // MOY1 and MOY2 of a match row: raw averages, the coefficient left out.
     static void FiltreMatchsCalcFields(TTable& row);
@@ -39,6 +69,7 @@ public:
 private:
     TCompetTables& Tables_;
     std::unique_ptr<TTable> Matchs_;  // filtered while the statistics are computed
+    TFigureRows Rows_;                // kept from one view to the next: its memory is reused
 };
 
 }  // namespace tavlor

@@ -3,6 +3,8 @@
 #include "ranking/ViewsMessages.h"
 #include "text/Numbers.h"
 
+#include <unordered_set>
+
 namespace tavlor {
 
 namespace {
@@ -50,8 +52,8 @@ void TViews::RefreshFiltres(std::uint8_t kind, std::int32_t id, std::int32_t idP
     TTable& players = Tables_.FiltreJoueurs;
     TRefreshScope scope(Host_, players, Tables_.FiltreMatchs);
     TListTri phaseList, poolList;
-    Stats_.CalcCumuls(kind, id, idParent, phaseList, poolList);
-    Ranks_.CalcClassements(kind, id, phaseList, poolList);
+    // The players' rows are numbered before they are written, once.
+    Ranks_.Rank(kind, id, phaseList, poolList, Stats_.Cumuls(kind, id, idParent, phaseList, poolList));
     AddJoueursSansMatch(kind, id, idParent);
     players.First();
     Tables_.FiltreMatchs.First();
@@ -99,20 +101,36 @@ void TViews::AddJoueursSansMatch(std::uint8_t kind, std::int32_t id, std::int32_
     const int sPhase = shown.FieldByName("IDPHASE").StorageIndex;
     const int sPool = shown.FieldByName("IDPOULE").StorageIndex;
     const int sLicence = shown.FieldByName("LICENCE").StorageIndex;
+    // The licences shown, then the rows written together at the end; a
+    // licence met twice is added once.
+    std::unordered_set<std::int32_t> shownLicences;
+    {
+        TFilterScope every(players, "");
+        shownLicences.reserve(static_cast<std::size_t>(players.RecordCount()));
+        for (players.First(); !players.Eof(); players.Next()) {
+            const TValue& v = players.RowValues()[sLicence];
+            if (!tavlor::IsNull(v)) {
+                shownLicences.insert(ValueAsInteger(v));
+            }
+        }
+    }
+    TFigureRows rows;
+    rows.Stride = static_cast<std::size_t>(count);
     if (kind == 2) {
         // Registrants who never played, in name order, numbered in RGA.
         const int sRga = shown.FieldByName("RGA").StorageIndex;
         TTable& registrants = *InscritsNom_;
+        const int fLicence = registrants.RequireField("LICENCE");
         std::int32_t k = 0;
         for (registrants.First(); !registrants.Eof(); registrants.Next()) {
-            const std::int32_t licence = registrants.AsInteger("LICENCE");
-            if (shown.FindFirst(sLicence, licence) == nullptr) {
-                std::vector<TValue> row(count);
+            const std::int32_t licence = registrants.AsInteger(fLicence);
+            if (shownLicences.insert(licence).second) {
+                TValue* row = rows.Add();
                 row[sLicence] = licence;
                 row[sRga] = ++k;
-                players.AppendRow(std::move(row));
             }
         }
+        rows.AppendTo(players);
         return;
     }
     std::string filter;
@@ -135,16 +153,18 @@ void TViews::AddJoueursSansMatch(std::uint8_t kind, std::int32_t id, std::int32_
     }
     TTable& members = *Joueurs_;
     TFilterScope scope(members, filter);
+    const int fPhase = members.RequireField("IDPHASE"), fPool = members.RequireField("IDPOULE"),
+              fLicence = members.RequireField("LICENCE");
     for (members.First(); !members.Eof(); members.Next()) {
-        const std::int32_t licence = members.AsInteger("LICENCE");
-        if (shown.FindFirst(sLicence, licence) == nullptr) {
-            std::vector<TValue> row(count);
-            row[sPhase] = members.AsInteger("IDPHASE");
-            row[sPool] = members.AsInteger("IDPOULE");
+        const std::int32_t licence = members.AsInteger(fLicence);
+        if (shownLicences.insert(licence).second) {
+            TValue* row = rows.Add();
+            row[sPhase] = members.AsInteger(fPhase);
+            row[sPool] = members.AsInteger(fPool);
             row[sLicence] = licence;
-            players.AppendRow(std::move(row));
         }
     }
+    rows.AppendTo(players);
 }
 
 std::string TViews::GetNbJoueurs(std::uint8_t kind, std::int32_t id) {

@@ -125,11 +125,13 @@ TDateTimeParts DecodeDateTime(TDateTime value) {
     auto day = static_cast<std::int64_t>(whole);
     auto ms = static_cast<std::int64_t>(std::llround(std::fabs(value - whole) * kMsPerDay));
     if (ms >= kMsPerDay) {
-        // The time of day always runs forwards, also on the days counted backwards.
+        // The time of day always runs forwards, also on the days counted
+        // backwards: a time rounded up to midnight is the start of the next
+        // day, which before day 0 is the one a unit further from it.
         ms -= kMsPerDay;
-        ++day;
+        day += whole < 0 ? -1 : 1;
     }
-    if (day > kLastDay) {
+    if (day > kLastDay || day < kFirstDay) {
         ThrowInvalidValue(value);
     }
     TDateTimeParts p{};

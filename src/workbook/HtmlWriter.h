@@ -15,7 +15,8 @@ namespace tavlor::workbook::detail {
 void WriteHtml(const TBookData& book, const std::vector<const TSheetData*>& sheets, std::string_view title,
                const std::function<void(std::string_view)>& write);
 
-// Text with & < > " ' as character references.
+// Text with & < > " ' and the carriage return as character references; other
+// control characters (C0 but tab and line feed, DEL, C1) as U+FFFD.
 void AppendEscaped(std::string& out, std::string_view text);
 
 }  // namespace tavlor::workbook::detail

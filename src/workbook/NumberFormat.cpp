@@ -204,12 +204,13 @@ TNumberFormat::TSection TNumberFormat::Parse(std::string_view s) {
             for (char& ch : inside) {
                 ch = Lower(ch);
             }
-            if (inside == "h" || inside == "hh") {
-                tokens.push_back({inside.size() == 1 ? TKind::Hour : TKind::Hour2, inside});
-            } else if (inside == "m" || inside == "mm") {
-                tokens.push_back({inside.size() == 1 ? TKind::Minute : TKind::Minute2, inside});
-            } else if (inside == "s" || inside == "ss") {
-                tokens.push_back({inside.size() == 1 ? TKind::Second : TKind::Second2, inside});
+            // Elapsed time: the whole count of hours, minutes or seconds since day 0.
+            if (!inside.empty() && inside.find_first_not_of(inside[0]) == std::string::npos &&
+                (inside[0] == 'h' || inside[0] == 'm' || inside[0] == 's')) {
+                const TKind kind = inside[0] == 'h'   ? TKind::ElapsedHour
+                                   : inside[0] == 'm' ? TKind::ElapsedMinute
+                                                      : TKind::ElapsedSecond;
+                tokens.push_back({kind, inside, static_cast<int>(std::min<std::size_t>(inside.size(), 2))});
             }
             i = end + 1;
         } else if (StartsWithNoCase(s, i, "general")) {
@@ -254,6 +255,8 @@ TNumberFormat::TSection TNumberFormat::Parse(std::string_view s) {
             section.Plain = true;  // scientific notation: shown as the plain value
             i += 2;
         } else if (c == '@') {
+            // The text placeholder: a number in a text format shows as it is.
+            tokens.push_back({TKind::General, "@"});
             ++i;
         } else if (lc == 'y' || lc == 'm' || lc == 'd' || lc == 'h' || lc == 's') {
             std::size_t j = i;
@@ -311,13 +314,15 @@ void TNumberFormat::Resolve(TSection& section) {
             bool minute = false;
             for (std::size_t p = k; p-- > 0;) {
                 if (isTime(tokens[p].Kind)) {
-                    minute = tokens[p].Kind == TKind::Hour || tokens[p].Kind == TKind::Hour2;
+                    minute = tokens[p].Kind == TKind::Hour || tokens[p].Kind == TKind::Hour2 ||
+                             tokens[p].Kind == TKind::ElapsedHour;
                     break;
                 }
             }
             for (std::size_t n = k + 1; !minute && n < tokens.size(); ++n) {
                 if (isTime(tokens[n].Kind)) {
-                    minute = tokens[n].Kind == TKind::Second || tokens[n].Kind == TKind::Second2;
+                    minute = tokens[n].Kind == TKind::Second || tokens[n].Kind == TKind::Second2 ||
+                             tokens[n].Kind == TKind::ElapsedSecond;
                     break;
                 }
             }
@@ -531,14 +536,19 @@ bool TNumberFormat::AppendDate(std::string& out, const TSection& section, double
         return false;
     }
     int fracDigits = 0;
+    bool timeShown = false;
     for (const TToken& t : section.Tokens) {
         if (t.Kind == TKind::FracSecond) {
             fracDigits = std::max(fracDigits, t.Count);
         }
+        timeShown = timeShown || (t.Kind >= TKind::Hour && t.Kind <= TKind::AP);
     }
-    // Seconds are shown rounded, unless their fraction is shown.
+    // Seconds are shown rounded, unless their fraction is shown; a date alone
+    // shows the day the value falls in, however late in it.
     double at = value;
-    if (fracDigits == 0) {
+    if (!timeShown) {
+        at = std::floor(value);
+    } else if (fracDigits == 0) {
         at += 0.5 / 86400.0;
     }
     text::TDateTimeParts parts{};
@@ -547,7 +557,20 @@ bool TNumberFormat::AppendDate(std::string& out, const TSection& section, double
     } catch (const Error&) {
         return false;
     }
-    const long long day = static_cast<long long>(std::floor(at));
+    // The day the parts belong to: a time within half a millisecond of
+    // midnight is read as the next day's 0:00.
+    long long day = static_cast<long long>(std::floor(at));
+    if (std::llround((at - std::floor(at)) * 86'400'000.0) >= 86'400'000) {
+        ++day;
+    }
+    const long long elapsedHours = day * 24 + parts.Hour;
+    const long long elapsedMinutes = elapsedHours * 60 + parts.Minute;
+    const long long elapsedSeconds = elapsedMinutes * 60 + parts.Second;
+    const auto appendElapsed = [&out](long long n, int digits) {
+        char buf[32];
+        std::snprintf(buf, sizeof buf, "%0*lld", digits, n);
+        out += buf;
+    };
     const auto weekday = static_cast<std::size_t>(((day + 6) % 7 + 7) % 7);  // 1899-12-30 was a Saturday
     const int hour12 = parts.Hour % 12 == 0 ? 12 : parts.Hour % 12;
     const int hour = section.TwelveHours ? hour12 : parts.Hour;
@@ -606,6 +629,15 @@ bool TNumberFormat::AppendDate(std::string& out, const TSection& section, double
                 break;
             case TKind::Second2:
                 AppendTwoDigits(out, parts.Second);
+                break;
+            case TKind::ElapsedHour:
+                appendElapsed(elapsedHours, t.Count);
+                break;
+            case TKind::ElapsedMinute:
+                appendElapsed(elapsedMinutes, t.Count);
+                break;
+            case TKind::ElapsedSecond:
+                appendElapsed(elapsedSeconds, t.Count);
                 break;
             case TKind::FracSecond: {
                 char buf[4];

@@ -16,8 +16,8 @@ public:
     // (positive, negative, zero; the text section is ignored); quoted text, \x, _x,
     // *x and [...] are understood; digits 0 # ?, '.', ',' (thousands or /1000),
     // '%'; dates and times d dd ddd dddd m mm mmm mmmm mmmmm yy yyyy h hh m mm
-    // (minutes after h or before s) s ss .0 AM/PM A/P. A section with an exponent
-    // shows the plain value.
+    // (minutes after h or before s) s ss .0 AM/PM A/P, elapsed [h] [m] [s]; '@'
+    // shows the plain value. A section with an exponent shows the plain value.
     explicit TNumberFormat(std::string_view format);
 
     // UTF-8, appended to out. A date format given a value that is no date shows
@@ -55,6 +55,9 @@ private:
         Second,
         Second2,
         FracSecond,
+        ElapsedHour,    // [h]: hours since day 0, Count digits at least
+        ElapsedMinute,  // [m]
+        ElapsedSecond,  // [s]
         AmPm,
         AP,
     };

@@ -497,6 +497,71 @@ public:
     void FieldsChanged(const TTableData&) override { ++FieldChanges; }
 };
 
+TEST(TableChanges, RowsAppendedTogetherAreSeenAsIfAppendedOneByOne) {
+    // The same rows through AppendRow and through AppendRows, onto tables
+    // that already hold rows (taken one by one into the order) and onto
+    // empty ones (the order sorted once): every cursor sees the same.
+    auto one = MakeMembers();
+    auto bulk = MakeMembers();
+    TTable a(one), b(bulk);
+    TTable filteredA(one), filteredB(bulk);
+    for (TTable* t : {&a, &b}) {
+        t->SetIndexName("IDPHPO");
+        for (int i = 0; i < 10; ++i) {
+            AddMember(*t, 2 - i % 2, 20 - i % 3 * 5, 100 + i, 1);
+        }
+    }
+    for (TTable* t : {&filteredA, &filteredB}) {
+        t->SetIndexFieldNames("LICENCE");
+        t->SetFilter("IDPOULE=10");
+        t->SetFiltered(true);
+        t->First();  // its visible rows are known before the rows come
+    }
+    EXPECT_EQ(one->FindFirst(2, TValue(std::int32_t{5})), nullptr);  // a hash index on LICENCE exists
+    EXPECT_EQ(bulk->FindFirst(2, TValue(std::int32_t{5})), nullptr);
+    for (int round = 0; round < 2; ++round) {
+        std::vector<std::vector<TValue>> rows;
+        for (int i = 0; i < 6; ++i) {
+            // Phases and pools out of order, an integer given as a float, a short row.
+            rows.push_back({std::int32_t{1 + i % 2}, std::int32_t{10 + i % 3 * 5}, std::int32_t{5 + i}, TValue(),
+                            2.6 + i});
+        }
+        rows.push_back({std::int32_t{1}});
+        for (const auto& row : rows) {
+            a.AppendRow(row);
+        }
+        b.AppendRows(rows);
+        EXPECT_EQ(a.AsInteger("LICENCE"), b.AsInteger("LICENCE")) << "the last row is current";
+        EXPECT_FALSE(b.Eof());
+        EXPECT_EQ(Walk(a, "LICENCE"), Walk(b, "LICENCE"));
+        EXPECT_EQ(Walk(a, "RGA"), Walk(b, "RGA"));
+        EXPECT_EQ(Walk(filteredA, "LICENCE"), Walk(filteredB, "LICENCE"));
+        EXPECT_EQ(WalkBack(b, "LICENCE"), WalkBack(a, "LICENCE"));
+        for (int licence : {5, 8, 10}) {
+            const TRow* ra = one->FindFirst(2, TValue(std::int32_t{licence}));
+            const TRow* rb = bulk->FindFirst(2, TValue(std::int32_t{licence}));
+            ASSERT_NE(rb, nullptr);
+            EXPECT_EQ(ra->Values, rb->Values);
+        }
+        a.EmptyTable();
+        b.EmptyTable();
+    }
+    std::vector<std::vector<TValue>> none;
+    b.AppendRows(none);
+    EXPECT_TRUE(b.Eof() && b.Bof());
+
+    // A fill that fails adds nothing.
+    EXPECT_THROW(b.AppendRows(3,
+                              [](std::size_t i, std::vector<TValue>& values) {
+                                  values.assign(values.size(), TValue(std::int32_t{1}));
+                                  if (i == 2) {
+                                      throw Error("stop");
+                                  }
+                              }),
+                 Error);
+    EXPECT_EQ(b.RecordCount(), 0);
+}
+
 TEST(TableViews, NotificationsAreSuspendedWhileRefilling) {
     TTable t(MakeMembers());
     CountingListener listener;

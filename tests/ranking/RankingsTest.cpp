@@ -201,6 +201,24 @@ TEST_F(PhaseRankings, GeneralRankingByLatestPhaseThenPhaseRank) {
     EXPECT_EQ(at(210), 1);
 }
 
+TEST_F(Rankings, GeneralTotalsOfHugeFiguresStayDefined) {
+    // Player 1 plays in two phases with innings and match points near the
+    // largest integer: the general row adds them without overflow.
+    Pool(10, 1, "Poule A");
+    Pool(20, 2, "Poule B");
+    Played(1, 10, 1, 30, 2000000000, 2000000000, 2, 20, 25);
+    Played(2, 20, 1, 30, 2000000000, 2000000000, 3, 20, 25);
+    Load();
+    Show(2, -1);
+    TTable& t = Dm.Tables.FiltreJoueurs;
+    ASSERT_TRUE(t.Locate("LICENCE", {1}));
+    EXPECT_EQ(t.AsInteger("REP"), 2147483647);
+    EXPECT_EQ(t.AsInteger("PM"), 2147483647);
+    EXPECT_EQ(t.AsInteger("NM"), 2);
+    EXPECT_DOUBLE_EQ(t.AsFloat("MG"), 60.0 / 4e9);
+    EXPECT_DOUBLE_EQ(t.AsFloat("TV"), 4e9 / 4);
+}
+
 TEST_F(Rankings, PlayerViewsKeepTheirOwnRowsWithoutRank) {
     Pool(10, 1, "Poule A");
     Pool(11, 1, "Poule B");

@@ -114,6 +114,28 @@ TEST_F(Statistics, WinWithoutAnyInningsLeavesTheAverageAtZero) {
     EXPECT_DOUBLE_EQ(p1.Tv, 1.0);
 }
 
+TEST_F(Statistics, HugeFiguresFromTheServerAddUpWithoutOverflow) {
+    Pool(10, 1, "Poule A");
+    for (std::int32_t id : {1, 2}) {
+        auto& m = Match(id, 10, 1, 2);
+        m.Rep1 = 2000000000;
+        m.Pm1 = 2000000000;
+        m.Rep2 = -2000000000;
+        m.Pm2 = -2000000000;
+    }
+    Load();
+    Compute(1, 10);
+    const Figures p1 = Row(10, 1);
+    EXPECT_EQ(p1.Rep, 2147483647) << "kept to the largest integer, not wrapped";
+    EXPECT_EQ(p1.Pm, 2147483647);
+    EXPECT_DOUBLE_EQ(p1.Mg, 60.0 / 4e9) << "the average of the true total";
+    EXPECT_DOUBLE_EQ(p1.Tv, 4e9 / 4);
+    const Figures p2 = Row(10, 2);
+    EXPECT_EQ(p2.Rep, -2147483647 - 1);
+    EXPECT_EQ(p2.Pm, -2147483647 - 1);
+    EXPECT_DOUBLE_EQ(p2.Mg, 0.0);
+}
+
 TEST_F(Statistics, DrawsRaiseBothBestAveragesAndCountHalf) {
     Pool(10, 1, "Poule A");
     auto& m = Match(1, 10, 1, 2);

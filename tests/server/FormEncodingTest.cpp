@@ -127,5 +127,35 @@ TEST_F(ExchangeState, FillingAGrid) {
     EXPECT_FALSE(Www.FillGrid(grid));
 }
 
+TEST_F(ExchangeState, ManyShortRecordsAndOneLongOneCostTheirTextsOnly) {
+    // 8,000 empty records, then one of 8,000 empty fields: the grid is 8,000
+    // columns wide, yet only the long record's cells need storage.
+    Www.HasData = true;
+    Www.DataText = std::string(8000, '\n') + std::string(8000, '\b') + "\n";
+    TTextGrid grid;
+    ASSERT_TRUE(Www.FillGrid(grid));
+    EXPECT_EQ(grid.RowCount(), 8001);
+    EXPECT_EQ(grid.ColCount(), 8000);
+    EXPECT_EQ(grid.Cell(7999, 0), "");
+    EXPECT_EQ(grid.Cell(7999, 8000), "");
+    EXPECT_LE(grid.StoredCells(), 8001u);
+
+    // The same page with texts: each field where it was sent, the short rows
+    // reading empty past their end.
+    Www.DataText = "Licence\bNom\b\n" + std::string(3000, '\n');
+    for (int i = 0; i < 5000; ++i) {
+        Www.DataText += std::to_string(i) + "\b";
+    }
+    Www.DataText += "\n";
+    ASSERT_TRUE(Www.FillGrid(grid));
+    EXPECT_EQ(grid.RowCount(), 3002);
+    EXPECT_EQ(grid.ColCount(), 5000);
+    EXPECT_EQ(grid.Cell(1, 0), "Nom");
+    EXPECT_EQ(grid.Cell(2, 0), "");
+    EXPECT_EQ(grid.Cell(4321, 3001), "4321");
+    EXPECT_EQ(grid.Cell(0, 3000), "");
+    EXPECT_LE(grid.StoredCells(), 5002u + 3001u);
+}
+
 }  // namespace
 }  // namespace tavlor

@@ -92,7 +92,7 @@ TEST(DateTimeTest, TimeRoundsToTheNearestMillisecondWithoutReaching24Hours) {
     ExpectParts(0.99999999, {1899, 12, 30, 23, 59, 59, 999});
     ExpectParts(0.9999999999, {1899, 12, 31, 0, 0, 0, 0});
     ExpectParts(38113.99999999999, {2004, 5, 7, 0, 0, 0, 0});
-    ExpectParts(-1.9999999999, {1899, 12, 30, 0, 0, 0, 0});
+    ExpectParts(-1.9999999999, {1899, 12, 28, 0, 0, 0, 0});  // day -2 at midnight, not day 0
     ExpectParts(38113.0 + 1.0 / 3.0, {2004, 5, 6, 8, 0, 0, 0});
     ExpectParts(EncodeDateTime(2004, 5, 6, 13, 14, 15, 16), {2004, 5, 6, 13, 14, 15, 16});
     EXPECT_EQ(FormatIsoDate(38113.99999999999), "2004-05-07");
@@ -151,6 +151,16 @@ TEST(DateTimeTest, Formatting) {
     EXPECT_EQ(FormatDateDMY(EncodeDateTime(2004, 12, 31, 23, 59, 0)), "31/12/2004");
     EXPECT_EQ(FormatIsoDate(EncodeDate(1, 1, 1)), "0001-01-01");
     EXPECT_EQ(FormatDateDMY(0), "30/12/1899");
+}
+
+TEST(DateTimeTest, ATimeRoundedToMidnightBeforeDayZeroIsTheDayFurtherBack) {
+    // A hair short of -2 is day -2 at midnight (28 December 1899), not day 0.
+    const TDateTimeParts p = DecodeDateTime(-1.9999999999999998);
+    EXPECT_EQ(FormatIsoDate(-1.9999999999999998), "1899-12-28");
+    EXPECT_EQ(p.Hour + p.Minute + p.Second + p.Millisecond, 0);
+    EXPECT_EQ(FormatIsoDate(-2.0), "1899-12-28");
+    EXPECT_EQ(FormatIsoDate(1.9999999999999998), "1900-01-01") << "forwards after day 0";
+    EXPECT_THROW(DecodeDateTime(-693593.9999999999), Error) << "rounded before the first day";
 }
 
 TEST(DateTimeTest, ValuesThatAreNoDateThrow) {

@@ -103,6 +103,40 @@ TEST(HtmlWriter, EscapesPlainNumbersFontsAndGaps) {
               "line-through; color: #1a2b3c; vertical-align: top; ");
 }
 
+TEST(HtmlWriter, ControlCharactersAreNeverWrittenRaw) {
+    TWorkbook book;
+    TSheet& sheet = book.AddSheet("S\x01");
+    sheet.SetText(1, 1, "a\x01" "b\rc\x1F" "d\te\nf\x7F" "g\xC2\x81h\xC2\x9D" "i\xC2\xA0j\xC2\xA9");
+    const std::string page = book.HtmlText("t\x02");
+    const std::string mark = "\xEF\xBF\xBD";
+    EXPECT_TRUE(Contains(page, "<title>t" + mark + "</title>"));
+    EXPECT_TRUE(Contains(page, "<caption>S" + mark + "</caption>"));
+    EXPECT_TRUE(Contains(page, ">a" + mark + "b&#13;c" + mark + "d\te\nf" + mark + "g" + mark + "h" + mark +
+                                   "i\xC2\xA0j\xC2\xA9</td>"))
+        << "tab and line feed stay, a no-break space and other characters above U+009F too";
+    for (const char c : page) {
+        const auto byte = static_cast<unsigned char>(c);
+        EXPECT_FALSE(byte < 0x20 && byte != '\t' && byte != '\n') << "raw control " << int{byte};
+    }
+    EXPECT_EQ(page.find("\xC2\x81"), std::string::npos);
+    EXPECT_EQ(page.find("\xC2\x9D"), std::string::npos);
+}
+
+TEST(HtmlWriter, NumbersInTextAndElapsedFormats) {
+    TWorkbook book;
+    TSheet& sheet = book.AddSheet("S");
+    sheet.SetNumber(1, 1, 1234.5);
+    sheet.SetNumberFormat(1, 1, "@");
+    sheet.SetNumber(1, 2, 1.5);
+    sheet.SetNumberFormat(1, 2, "[h]:mm");
+    sheet.SetNumber(1, 3, 38113 + 86399.6 / 86400);
+    sheet.SetNumberFormat(1, 3, "dd/mm/yyyy");
+    const std::string page = book.HtmlText("t");
+    EXPECT_TRUE(Contains(page, ">1234,5</td>")) << "a number formatted as text is shown";
+    EXPECT_TRUE(Contains(page, ">36:00</td>"));
+    EXPECT_TRUE(Contains(page, ">06/05/2004</td>"));
+}
+
 TEST(HtmlWriter, SaveHtmlWritesThePageTitledByTheFileName) {
     TTempDir dir;
     const std::string path = dir.Path("Open de Paris.html");

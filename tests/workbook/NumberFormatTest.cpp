@@ -87,5 +87,36 @@ TEST(NumberFormat, DatesAndTimes) {
     EXPECT_FALSE(TNumberFormat("#,##0.000").IsDate());
 }
 
+TEST(NumberFormat, TheTextPlaceholderShowsANumberAsItIs) {
+    EXPECT_EQ(Show("@", 1234.5), "1234,5");
+    EXPECT_EQ(Show("@", -2), "-2");
+    EXPECT_EQ(Show("@", 0), "0");
+    EXPECT_EQ(Show("\"n° \"@", 7), "n° 7");
+    EXPECT_EQ(Show("0;-0;;@", 5), "5") << "a fourth section does not concern numbers";
+}
+
+TEST(NumberFormat, ElapsedTimeCountsFromDayZero) {
+    EXPECT_EQ(Show("[h]:mm", 1.5), "36:00");
+    EXPECT_EQ(Show("[h]:mm:ss", 2 + 3.0 / 24 + 4.0 / 1440 + 5.0 / 86400), "51:04:05");
+    EXPECT_EQ(Show("[hh]:mm", 1.0 / 24), "01:00");
+    EXPECT_EQ(Show("[h]:mm", 1.0 / 24), "1:00") << "an hour written as its floating value, just below 1/24";
+    EXPECT_EQ(Show("[mm]:ss", 1.0 / 24 + 5.0 / 86400), "60:05");
+    EXPECT_EQ(Show("[s]", 1 + 1.0 / 1440), "86460");
+    EXPECT_EQ(Show("[h]:mm", 1 - 0.4 / 86400), "24:00") << "rounded to the second first";
+    EXPECT_EQ(Show("[h]:mm AM/PM", 1.75), "42:00 PM") << "elapsed hours are not taken modulo 12";
+    EXPECT_EQ(Show("[Red][h]:mm", 0.5), "12:00");
+    EXPECT_EQ(Show("[h]:mm", -0.5), "-0,5");
+}
+
+TEST(NumberFormat, ADateAloneIsTheDayTheValueFallsIn) {
+    const double lastInstant = 38113 + (86399.6 / 86400);  // 6 May 2004, 23:59:59.6
+    EXPECT_EQ(Show("dd/mm/yyyy", lastInstant), "06/05/2004");
+    EXPECT_EQ(Show("dddd d mmmm", lastInstant), "jeudi 6 mai");
+    EXPECT_EQ(Show("dd/mm/yyyy", 38113 + 0.99999999999), "06/05/2004");
+    EXPECT_EQ(Show("dd/mm/yyyy hh:mm:ss", lastInstant), "07/05/2004 00:00:00") << "the time rounds, and its day with it";
+    EXPECT_EQ(Show("ddd hh:mm:ss.000", lastInstant), "jeu. 23:59:59,600");
+    EXPECT_EQ(Show("ddd hh:mm:ss", lastInstant), "ven. 00:00:00") << "the weekday of the rounded time";
+}
+
 }  // namespace
 }  // namespace tavlor::workbook::detail
