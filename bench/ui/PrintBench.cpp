@@ -60,7 +60,8 @@ struct TLargeWindow {
     TQuietBoxes Boxes;
     THiddenWindow Window;
     TNoDesktop Shell;
-    ui::TMainFrm Main{Boxes, (Dir.path() + QStringLiteral("/tavlor.ini")).toStdString(),
+    ui::TMainFrm Main{Boxes,
+                      (Dir.path() + QStringLiteral("/tavlor.ini")).toStdString(),
                       {QStringLiteral("http://127.0.0.1:1/3bandes")}};
     TwwwFrm Www{Main.Compet(), Window, Boxes, Shell};
     TdmLocal Dm{Main.Compet(), &Main};

@@ -39,7 +39,9 @@ namespace wbd = workbook::detail;
 
 namespace {
 
-QString Q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+QString Q(std::string_view s) {
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
 
 enum class TAlign : std::uint8_t { Left, Center, Right };
 
@@ -49,9 +51,9 @@ constexpr qreal kCaptionPt = 10;
 constexpr qreal kTitlePt = 14;
 constexpr qreal kElementPt = 11;
 constexpr qreal kSmallPt = 8;
-constexpr qreal kPadH = 3;     // either side of a cell's text
-constexpr qreal kPadV = 1.5;   // above and below
-constexpr qreal kSlack = 1;    // what kerning or rounding may add to a measured text
+constexpr qreal kPadH = 3;    // either side of a cell's text
+constexpr qreal kPadV = 1.5;  // above and below
+constexpr qreal kSlack = 1;   // what kerning or rounding may add to a measured text
 constexpr qreal kListGap = 14;
 constexpr qreal kHeadGap = 8;  // below the heading, above the foot
 constexpr qreal kLine = 0.4;   // cell borders
@@ -210,9 +212,15 @@ TListsPrint::TListsPrint(TPrintHeading heading, const workbook::TWorkbook& book,
 
 TListsPrint::~TListsPrint() = default;
 
-std::size_t TListsPrint::ListCount() const { return Lists_.size(); }
-std::size_t TListsPrint::RowCount(std::size_t list) const { return Lists_.at(list)->Rows; }
-std::size_t TListsPrint::ColCount(std::size_t list) const { return Lists_.at(list)->Cols; }
+std::size_t TListsPrint::ListCount() const {
+    return Lists_.size();
+}
+std::size_t TListsPrint::RowCount(std::size_t list) const {
+    return Lists_.at(list)->Rows;
+}
+std::size_t TListsPrint::ColCount(std::size_t list) const {
+    return Lists_.at(list)->Cols;
+}
 const QString& TListsPrint::Text(std::size_t list, std::size_t row, std::size_t col) const {
     const TList& l = *Lists_.at(list);
     return l.Cells.at(row * l.Cols + col);
@@ -235,8 +243,8 @@ TListsPrint::TMetrics TListsPrint::Measure(const QPaintDevice& device) const {
     m.Ascent = body.ascent();
     m.CaptionH = QFontMetricsF(m.Caption, &device).height() * 1.4;
     const qreal small = QFontMetricsF(m.Small, &device).height();
-    m.FirstHeadH = QFontMetricsF(m.Title, &device).height() + QFontMetricsF(m.Element, &device).height() * 1.2 +
-                   kHeadGap * m.Pt;
+    m.FirstHeadH =
+        QFontMetricsF(m.Title, &device).height() + QFontMetricsF(m.Element, &device).height() * 1.2 + kHeadGap * m.Pt;
     m.HeadH = small * 1.3 + kHeadGap * m.Pt;
     m.FootH = small + kHeadGap * m.Pt;
     const qreal extra = 2 * m.PadH + kSlack * m.Pt;
@@ -248,7 +256,8 @@ TListsPrint::TMetrics TListsPrint::Measure(const QPaintDevice& device) const {
         for (std::size_t c = 0; c < list->Cols; ++c) {
             const QString& label = list->At(0, c);
             qreal word = 0;
-            for (const QString& w : label.split(u' ', Qt::SkipEmptyParts)) word = std::max(word, header.horizontalAdvance(w));
+            for (const QString& w : label.split(u' ', Qt::SkipEmptyParts))
+                word = std::max(word, header.horizontalAdvance(w));
             cols.Content[c] = word;
             cols.Label[c] = header.horizontalAdvance(label) + extra;
         }
@@ -303,8 +312,8 @@ std::vector<TListsPrint::TFit> TListsPrint::Fit(const TMetrics& m, const QPaintD
         qreal tallest = header.height();
         for (std::size_t c = 0; c < list.Cols; ++c) {
             const QRectF room(0, 0, std::max<qreal>(fit.Widths[c] - 2 * m.PadH, 1), 1e9);
-            tallest = std::max(
-                tallest, header.boundingRect(room, Qt::TextWordWrap | Qt::AlignHCenter, list.At(0, c)).height());
+            tallest = std::max(tallest,
+                               header.boundingRect(room, Qt::TextWordWrap | Qt::AlignHCenter, list.At(0, c)).height());
         }
         fit.HeaderH = tallest + 2 * m.PadV;
         fits.push_back(std::move(fit));
@@ -316,7 +325,7 @@ std::vector<TListsPrint::TFit> TListsPrint::Fit(const TMetrics& m, const QPaintD
 // when its caption, header row and first row fit there, and goes on over as
 // many pages as it needs, whole rows on each.
 std::vector<std::vector<TListsPrint::TBlock>> TListsPrint::Paginate(const TMetrics& m, const std::vector<TFit>& fits,
-                                                                     qreal height) const {
+                                                                    qreal height) const {
     std::vector<std::vector<TBlock>> pages(1);
     const qreal bottom = height - m.FootH;
     qreal y = m.FirstHeadH;
@@ -354,8 +363,7 @@ std::vector<std::vector<TListsPrint::TBlock>> TListsPrint::Paginate(const TMetri
 }
 
 void TListsPrint::PaintPage(QPainter& p, const TMetrics& m, const std::vector<TFit>& fits,
-                            const std::vector<TBlock>& blocks, int page, int pages, qreal width,
-                            qreal height) const {
+                            const std::vector<TBlock>& blocks, int page, int pages, qreal width, qreal height) const {
     const QColor ink(Qt::black);
     const QColor rule(150, 150, 150);
     const QColor headerFill(225, 225, 225);
@@ -487,7 +495,8 @@ QString FocusedElement(TMainFrm& main) {
 std::string PdfFileName(const std::string& exported) {
     const auto slash = exported.find_last_of("/\\");
     const auto dot = exported.rfind('.');
-    if (dot != std::string::npos && (slash == std::string::npos || dot > slash)) return exported.substr(0, dot) + ".pdf";
+    if (dot != std::string::npos && (slash == std::string::npos || dot > slash))
+        return exported.substr(0, dot) + ".pdf";
     return exported + ".pdf";
 }
 
@@ -516,8 +525,8 @@ std::unique_ptr<TListsPrint> ShownListsPrint(TMainFrm& main) {
     heading.Competition = QString::fromStdString(main.Compet().Message());
     heading.Element = FocusedElement(main);
     const QDateTime now = QDateTime::currentDateTime();
-    heading.Printed = Q(printmsg::PrintedOn)
-                          .arg(now.toString(QStringLiteral("dd/MM/yyyy")), now.toString(QStringLiteral("HH:mm")));
+    heading.Printed =
+        Q(printmsg::PrintedOn).arg(now.toString(QStringLiteral("dd/MM/yyyy")), now.toString(QStringLiteral("HH:mm")));
     std::vector<TPrintList> parts(2);
     parts[0].Caption = main.ClassementLbl()->text();
     parts[1].Caption = main.MatchsLbl()->text();

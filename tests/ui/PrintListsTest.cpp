@@ -45,7 +45,9 @@ Words Split(QString text) {
 
 // A text without its spaces: pdftotext guesses spaces from the gaps between
 // letters, and sees none in "0 %" where it sees one in "100 %".
-QString Squeezed(const QString& text) { return Split(text).join(QString()); }
+QString Squeezed(const QString& text) {
+    return Split(text).join(QString());
+}
 
 // Whether the words come in that order in the squeezed line.
 bool InOrder(const QString& line, const Words& wanted) {
@@ -91,6 +93,30 @@ double RightmostWord(const std::string& pdf) {
     return right;
 }
 
+// The first page where a word reaches down to the page number's line, 0 when none.
+int PageWithRowsOverItsFoot(const std::string& pdf) {
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), QString::fromStdString(pdf), QStringLiteral("-")});
+    p.waitForFinished(60000);
+    static const QRegularExpression wordRe(
+        QStringLiteral("yMin=\"([0-9.]+)\" xMax=\"[0-9.]+\" yMax=\"([0-9.]+)\">([^<]*)<"));
+    const QStringList pages = QString::fromUtf8(p.readAllStandardOutput()).split(QStringLiteral("<page "));
+    for (qsizetype n = 1; n < pages.size(); ++n) {
+        std::vector<std::pair<double, double>> words;  // top, bottom
+        double foot = 0;
+        for (auto m = wordRe.globalMatch(pages[n]); m.hasNext();) {
+            const auto w = m.next();
+            const double top = w.captured(1).toDouble();
+            if (w.captured(3) == QLatin1String("Page")) foot = std::max(foot, top);
+            words.emplace_back(top, w.captured(2).toDouble());
+        }
+        for (const auto& [top, bottom] : words) {
+            if (top < foot && bottom > foot) return static_cast<int>(n);
+        }
+    }
+    return 0;
+}
+
 // The tables of the export's HTML page: rows of cells, the header row first.
 using Table = std::vector<QStringList>;
 std::vector<Table> HtmlTables(const QString& page) {
@@ -123,8 +149,10 @@ QString CheckPrinted(const QStringList& pages, const std::vector<Table>& tables,
     if (count == 0) return QStringLiteral("no page");
     std::vector<std::pair<int, QString>> lines;  // page, squeezed line
     for (int p = 0; p < count; ++p) {
-        if (!pages[p].contains(QStringLiteral("Page %1 / %2").arg(p + 1).arg(count))) {
-            return QStringLiteral("no page number on page %1").arg(p + 1);
+        // The page number alone on the page's last line: no row runs into the foot.
+        const QStringList text = pages[p].trimmed().split(u'\n');
+        if (text.back().trimmed() != QStringLiteral("Page %1 / %2").arg(p + 1).arg(count)) {
+            return QStringLiteral("page %1 does not end with its number").arg(p + 1);
         }
         for (const QString& line : pages[p].split(u'\n')) lines.emplace_back(p, Squeezed(line));
     }
@@ -244,11 +272,13 @@ private slots:
             const QString first = pages[0];
             QVERIFY2(first.contains(competition), e.Name);
             QVERIFY2(first.contains(f.Text(e.Node)), e.Name);
-            QVERIFY2(first.contains(QStringLiteral("Imprimé le %1").arg(QDate::currentDate().toString(
-                         QStringLiteral("dd/MM/yyyy")))),
-                     e.Name);
+            QVERIFY2(
+                first.contains(
+                    QStringLiteral("Imprimé le %1").arg(QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy")))),
+                e.Name);
             if (e.Node == f.Dm->Tree.Child(pool, 1)) {
-                QVERIFY2(first.contains(f.Text(pool) + QStringLiteral(" - ") + f.Text(e.Node)), "member after its pool");
+                QVERIFY2(first.contains(f.Text(pool) + QStringLiteral(" - ") + f.Text(e.Node)),
+                         "member after its pool");
             }
             QStringList captions{f.Main->ClassementLbl()->text(), f.Main->MatchsLbl()->text()};
             if (tables.size() == 1 && f.Dm->Tables.FiltreJoueurs.IsEmpty()) captions.removeFirst();
@@ -271,6 +301,7 @@ private slots:
         const QStringList pages = PdfPages(pdf);
         QVERIFY(pages.size() >= 4);
         QVERIFY(!Landscape(pdf));  // portrait suffices
+        QCOMPARE(PageWithRowsOverItsFoot(pdf), 0);
         const QString fault = CheckPrinted(pages, SyntheticTables(print), {QStringLiteral("Classement final")});
         QVERIFY2(fault.isEmpty(), qPrintable(fault));
         QVERIFY(pages[1].contains(QStringLiteral("Classement final (suite)")));

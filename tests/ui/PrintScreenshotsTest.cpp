@@ -29,8 +29,10 @@ class PrintScreenshotsTest : public QObject {
             if (dialog == nullptr) return;
             dialog->resize(1000, 760);
             if (auto* preview = dialog->findChild<QPrintPreviewWidget*>()) {
-                if (fitWidth) preview->fitToWidth();
-                else preview->fitInView();
+                if (fitWidth)
+                    preview->fitToWidth();
+                else
+                    preview->fitInView();
             }
             QTest::qWait(50);
             const QPixmap shot = dialog->grab();
