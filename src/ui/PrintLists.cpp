@@ -577,7 +577,10 @@ void ExportShownListsPdf(TMainFrm& main) {
 void InstallPrintCommands(TMainFrm& main) {
     QMenu* tools = main.findChild<QMenu*>(QStringLiteral("MenuOutils"));
     QAction* exportXls = main.Action(QStringLiteral("ExportXls"));
-    if (tools == nullptr || exportXls == nullptr) return;
+    // Once is enough.
+    if (tools == nullptr || exportXls == nullptr || main.findChild<QAction*>(QStringLiteral("PrintLists")) != nullptr) {
+        return;
+    }
     auto* print = new QAction(Q(printmsg::ItemPrint), &main);
     print->setObjectName(QStringLiteral("PrintLists"));
     print->setShortcut(QKeySequence::Print);
@@ -594,11 +597,15 @@ void InstallPrintCommands(TMainFrm& main) {
         action->setEnabled(exportXls->isEnabled());
         QObject::connect(exportXls, &QAction::enabledChanged, action, &QAction::setEnabled);
     }
+    // The commands exist while the window is attached to a data module,
+    // which its tree model tells.
     TMainFrm* window = &main;
-    QObject::connect(print, &QAction::triggered, &main,
-                     [window] { window->Commands().Run([window] { PrintShownLists(*window); }); });
-    QObject::connect(pdf, &QAction::triggered, &main,
-                     [window] { window->Commands().Run([window] { ExportShownListsPdf(*window); }); });
+    QObject::connect(print, &QAction::triggered, &main, [window] {
+        if (window->TreeModel() != nullptr) window->Commands().Run([window] { PrintShownLists(*window); });
+    });
+    QObject::connect(pdf, &QAction::triggered, &main, [window] {
+        if (window->TreeModel() != nullptr) window->Commands().Run([window] { ExportShownListsPdf(*window); });
+    });
 }
 
 }  // namespace tavlor::ui

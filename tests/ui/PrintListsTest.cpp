@@ -362,6 +362,8 @@ private slots:
         QCOMPARE(items[items.size() - 2]->text(), QStringLiteral("Imprimer..."));
         QCOMPARE(items.back()->text(), QStringLiteral("Exporter vers PDF"));
         QCOMPARE(items[items.size() - 2]->shortcut(), QKeySequence(QKeySequence::Print));
+        ui::InstallPrintCommands(*f.Main);  // a second time: no second pair of items
+        QCOMPARE(tools->actions().size(), items.size());
         QAction* print = Act(f, "PrintLists");
         QAction* pdf = Act(f, "ExportPdf");
         QVERIFY(!print->isEnabled() && !pdf->isEnabled());  // nothing open yet
@@ -371,6 +373,13 @@ private slots:
         QVERIFY(!print->isEnabled() && !pdf->isEnabled());
         Act(f, "ExportXls")->setEnabled(true);
         QVERIFY(print->isEnabled() && pdf->isEnabled());
+        // Detached from its data module at the program's end, the window runs no command.
+        f.Main->Detach();
+        f.Boxes.Chosen.push_back(f.Dir.File("late.pdf"));
+        pdf->trigger();
+        print->trigger();
+        QVERIFY(f.Boxes.Files.empty() && f.Shell.Files.empty());
+        QVERIFY(f.Boxes.Errors.empty() && f.Boxes.TopErrors.empty());
     }
 
     void pdfFileNameAnswersAndFailures() {
