@@ -4,7 +4,7 @@ tavlor_install_packages() {
     local with_ui=$1
     local packages=(cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
         libcurl4-openssl-dev libssl-dev libpugixml-dev libcpp-httplib-dev
-        libfreexl-dev python3-xlrd)
+        libfreexl-dev python3-xlrd poppler-utils)
     if [ "$with_ui" = 1 ]; then
         packages+=(qt6-base-dev)
     fi

@@ -29,6 +29,8 @@ public:
     // (case ignored), as an Excel 97-2003 workbook otherwise.
     void Save(const std::string& path) const;
     void Drop() { Book_.reset(); }
+    // Hands the current workbook over (null when there is none).
+    std::unique_ptr<workbook::TWorkbook> Take() { return std::move(Book_); }
 
 private:
     workbook::TSheet& NewSheet(TTable& table, const std::string& name, const std::vector<int>& fields);

@@ -71,12 +71,12 @@ void TExport::Ds2XlsAfterDetailCell(workbook::TSheet& sheet, int row, int col, c
     }
 }
 
-void TExport::ExportFiltres(bool html) {
+TExport::TListsWorkbook TExport::BuildFiltres() {
+    TListsWorkbook out;
     TTable& players = Dm_.Tables.FiltreJoueurs;
     TTable& matches = Dm_.Tables.FiltreMatchs;
     if (players.IsEmpty() && matches.IsEmpty()) {
-        Boxes_.Error(exportmsg::NothingToExport);
-        return;
+        return out;
     }
     const std::uint8_t kind = Host_.FocusedNodeKind();
     const bool onePlayer = kind == 3 || kind == 4;
@@ -87,14 +87,31 @@ void TExport::ExportFiltres(bool html) {
     } drop{Ds2Xls_};
     if (!players.IsEmpty()) {
         Ds2Xls_.Export(players, onePlayer ? exportmsg::PlayerRankingsSheet + name : exportmsg::PlayersSheet);
+        out.PlayerSheets = Ds2Xls_.Workbook().SheetCount();
     }
     if (!matches.IsEmpty()) {
         Ds2Xls_.Export(matches, onePlayer ? exportmsg::PlayerMatchesSheet + name : exportmsg::MatchesSheet);
     }
-    const std::string file = GetNomFichierExport(html);
-    Ds2Xls_.Save(file);
-    Ds2Xls_.Drop();
+    out.Book = Ds2Xls_.Take();
+    return out;
+}
 
+void TExport::ExportFiltres(bool html) {
+    const TListsWorkbook lists = BuildFiltres();
+    if (!lists.Book) {
+        Boxes_.Error(exportmsg::NothingToExport);
+        return;
+    }
+    const std::string file = GetNomFichierExport(html);
+    if (html) {
+        lists.Book->SaveHtml(file);
+    } else {
+        lists.Book->SaveXls(file);
+    }
+    OpenExported(file);
+}
+
+void TExport::OpenExported(const std::string& file) {
     const TShellOutcome opened = Shell_.OpenFile(file);
     switch (opened.Result) {
         case TShellOutcome::TResult::Opened:

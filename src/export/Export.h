@@ -6,6 +6,8 @@
 #include "model/ViewHost.h"
 #include "model/dbLocal.h"
 
+#include <cstddef>
+#include <memory>
 #include <string>
 
 namespace tavlor {
@@ -16,6 +18,13 @@ namespace tavlor {
 // export folder, then opened with the desktop's application.
 class TExport {
 public:
+    // The workbook of the shown lists: the players' sheets first (more than one
+    // past TDs2Xls::RowsPerSheet rows), then the matches'.
+    struct TListsWorkbook {
+        std::unique_ptr<workbook::TWorkbook> Book;  // null when both lists are empty
+        std::size_t PlayerSheets = 0;
+    };
+
     TExport(TdmLocal& dm, IViewHost& host, IMessageBoxes& boxes, IDesktopShell& shell);
 
     // Where the export files go: the program's folder, or the user's data
@@ -23,6 +32,12 @@ public:
     std::string ExportFolder;
 
     void ExportFiltres(bool html);
+    // What ExportFiltres writes, built in memory and handed over, for other
+    // renderings of the same lists.
+    TListsWorkbook BuildFiltres();
+    // Opens an exported file with the desktop's application; says so when
+    // there is none, throws tavlor::Error when the system fails.
+    void OpenExported(const std::string& file);
     // The competition's name with ? [ ] / \ = + < > : ; " , . replaced by "_",
     // in the export folder, with ".xls" or ".html".
     std::string GetNomFichierExport(bool html) const;

@@ -212,6 +212,38 @@ TEST_F(Export, OpeningFailures) {
     }
 }
 
+TEST_F(Export, TheBuiltWorkbookIsWhatTheFilesHold) {
+    Host.FocusedKind = 3;
+    Views.RefreshFiltres(3, 1234, -1);
+    const TExport::TListsWorkbook lists = Exporter.BuildFiltres();
+    ASSERT_NE(lists.Book, nullptr);
+    EXPECT_EQ(lists.PlayerSheets, 1u);
+    ASSERT_EQ(lists.Book->SheetCount(), 2u);
+    EXPECT_EQ(lists.Book->Sheet(1).Name(), "Matchs de LEFÈVRE Jérôme");
+    EXPECT_FALSE(Exporter.Exporter().HasWorkbook()) << "handed over, not kept for the next export";
+    EXPECT_TRUE(Dir.Files().empty());
+    EXPECT_TRUE(Shell.Files.empty());
+
+    Exporter.ExportFiltres(false);
+    EXPECT_EQ(ReadWholeFile(Exporter.GetNomFichierExport(false)), lists.Book->XlsBytes());
+    Exporter.ExportFiltres(true);
+    EXPECT_EQ(ReadWholeFile(Exporter.GetNomFichierExport(true)),
+              lists.Book->HtmlText("Finale 3_10 _ Nîmes (3Bandes)"));
+
+    // Building again starts afresh, and a player without matches has no matches sheet.
+    Views.RefreshFiltres(3, 512300, -1);
+    const TExport::TListsWorkbook alone = Exporter.BuildFiltres();
+    ASSERT_NE(alone.Book, nullptr);
+    EXPECT_EQ(alone.PlayerSheets, 1u);
+    EXPECT_EQ(alone.Book->SheetCount(), 1u);
+
+    Views.RefreshFiltres(3, 600125, -1);  // no row, no match
+    const TExport::TListsWorkbook none = Exporter.BuildFiltres();
+    EXPECT_EQ(none.Book, nullptr);
+    EXPECT_EQ(none.PlayerSheets, 0u);
+    EXPECT_TRUE(Boxes.Errors.empty()) << "the caller says there is nothing";
+}
+
 TEST_F(Export, TheHtmlPageEscapesNamesAsTyped) {
     ASSERT_TRUE(Compet.AddInscrit(424242, -1, "A<B> & \"C\""));
     ASSERT_TRUE(Compet.AddJoueur(424242, -1, 21));

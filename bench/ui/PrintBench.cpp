@@ -1,0 +1,134 @@
+// The general ranking of the large competition (5,000 players, 20,000
+// matches) printed to a PDF file, offscreen: what the user waits for after
+// "Exporter vers PDF".
+#include "model/dbLocal.h"
+#include "sample/SampleCompetition.h"
+#include "sample/SampleLoader.h"
+#include "server/www.h"
+#include "ui/MainFrm.h"
+#include "ui/PhaseTree.h"
+#include "ui/PrintLists.h"
+#include "ui/UiBoxes.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QPdfWriter>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+namespace {
+
+using namespace tavlor;
+
+class TQuietBoxes : public ui::IUiBoxes {
+public:
+    void Error(const std::string&) override {}
+    void Information(const std::string&) override {}
+    bool Confirm(const std::string&) override { return true; }
+    bool ConfirmOkCancel(const std::string&) override { return true; }
+    bool InputQuery(const std::string&, const std::string&, std::string&) override { return false; }
+    bool SaveFileName(const std::string&, std::string&) override { return false; }
+    bool OpenFileName(const std::string&, std::string&) override { return false; }
+    void TopLevelError(const std::string&) override {}
+};
+
+class THiddenWindow : public IConnectionWindow {
+public:
+    void SetProgress(const std::string&) override {}
+    void SetStatus(const std::string&) override {}
+    void HideLoginPanel() override {}
+    bool IsVisible() const override { return false; }
+    void ShowModeless() override {}
+    void Close() override {}
+    void ProcessEvents() override {}
+    void ShowLoginModal() override {}
+    void ClearPassword() override {}
+};
+
+class TNoDesktop : public IDesktopShell {
+public:
+    TShellOutcome OpenFile(const std::string&) override { return {}; }
+    TShellOutcome OpenUrl(const std::string&) override { return {}; }
+};
+
+// The main window over the large competition, its registrants folder focused.
+struct TLargeWindow {
+    QTemporaryDir Dir;
+    TQuietBoxes Boxes;
+    THiddenWindow Window;
+    TNoDesktop Shell;
+    ui::TMainFrm Main{Boxes,
+                      (Dir.path() + QStringLiteral("/tavlor.ini")).toStdString(),
+                      {QStringLiteral("http://127.0.0.1:1/3bandes")}};
+    TwwwFrm Www{Main.Compet(), Window, Boxes, Shell};
+    TdmLocal Dm{Main.Compet(), &Main};
+
+    TLargeWindow() {
+        Main.Attach(Dm, Www, Shell, Dir.path().toStdString());
+        const sample::TSampleCompetition large = sample::MakeLargeCompetition();
+        Main.Compet().DoClear();
+        sample::LoadLists(large, Main.Compet());
+        Main.Compet().SetIdCompet(4242);
+        Main.Compet().DoAfterLoad();
+        Main.TreePhases()->FocusNode(Dm.RegistrantsNode);
+    }
+    ~TLargeWindow() { Main.Detach(); }
+};
+
+// Made on first use, and gone while the application still exists.
+TLargeWindow* LargeWindow = nullptr;
+TLargeWindow& Large() {
+    if (LargeWindow == nullptr) {
+        LargeWindow = new TLargeWindow;
+        qAddPostRoutine([] {
+            delete LargeWindow;
+            LargeWindow = nullptr;
+        });
+    }
+    return *LargeWindow;
+}
+
+// From the command to the file written: the lists as the export builds them,
+// their texts, the layout and the pages painted.
+void BM_PdfOfTheGeneralRanking(benchmark::State& state) {
+    TLargeWindow& w = Large();
+    const std::string pdf = (w.Dir.path() + QStringLiteral("/classement.pdf")).toStdString();
+    int pages = 0;
+    std::size_t rows = 0;
+    for (auto _ : state) {
+        const std::unique_ptr<ui::TListsPrint> print = ui::ShownListsPrint(w.Main);
+        if (!print) {
+            state.SkipWithError("nothing to print");
+            return;
+        }
+        rows = 0;
+        for (std::size_t l = 0; l < print->ListCount(); ++l) rows += print->RowCount(l) - 1;
+        ui::WriteListsPdf(*print, pdf);
+    }
+    // The page count, read back from a second rendering.
+    if (const auto print = ui::ShownListsPrint(w.Main)) {
+        QPdfWriter probe((w.Dir.path() + QStringLiteral("/probe.pdf")));
+        probe.setPageSize(QPageSize(QPageSize::A4));
+        probe.setPageMargins(QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter);
+        probe.setPageOrientation(print->BestOrientation(probe));
+        pages = print->Paint(probe);
+    }
+    state.counters["rows"] = static_cast<double>(rows);
+    state.counters["pages"] = pages;
+    state.counters["MB"] = static_cast<double>(QFileInfo(QString::fromStdString(pdf)).size()) / 1e6;
+}
+BENCHMARK(BM_PdfOfTheGeneralRanking)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+// The part before any painting: the export's workbook and the printed texts.
+void BM_PrintTextsOfTheGeneralRanking(benchmark::State& state) {
+    TLargeWindow& w = Large();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(ui::ShownListsPrint(w.Main));
+    }
+}
+BENCHMARK(BM_PrintTextsOfTheGeneralRanking)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+}  // namespace

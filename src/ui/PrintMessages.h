@@ -1,0 +1,17 @@
+#pragma once
+
+// The texts of the printing of the shown lists and of their PDF file.
+namespace tavlor::ui::printmsg {
+
+inline constexpr const char* ItemPrint = "Imprimer...";
+inline constexpr const char* HintPrint = "imprime les données affichées";
+inline constexpr const char* ItemExportPdf = "Exporter vers PDF";
+inline constexpr const char* HintExportPdf = "exporte les données affichées dans un document PDF";
+inline constexpr const char* PdfFilter = "documents PDF|*.pdf|tous fichiers|*.*";
+inline constexpr const char* PreviewTitle = "Aperçu avant impression";
+inline constexpr const char* PrintedOn = "Imprimé le %1 à %2";
+inline constexpr const char* PageOf = "Page %1 / %2";
+inline constexpr const char* Continued = " (suite)";
+inline constexpr const char* ElementSeparator = " - ";
+
+}  // namespace tavlor::ui::printmsg
