@@ -17,11 +17,26 @@ bool FolderWritable(const QString& folder) {
     return probe.open();
 }
 
+bool InstalledProgram(const QString& programFile) {
+    const QFileInfo program(programFile);
+    // The folder as the system names it: /bin is a link to /usr/bin on most systems.
+    QString folder = QFileInfo(program.absolutePath()).canonicalFilePath();
+    if (folder.isEmpty()) folder = QDir::cleanPath(program.absolutePath());
+    for (const char* system : {"/usr/bin", "/usr/local/bin", "/bin", "/usr/games", "/usr/local/games"}) {
+        if (folder == QLatin1String(system)) return true;
+    }
+    const QDir dir(folder);
+    if (dir.dirName() != QLatin1String("bin")) return false;
+    const QString entry = dir.absoluteFilePath(QStringLiteral("../share/applications/") + program.completeBaseName() +
+                                               QStringLiteral(".desktop"));
+    return QFileInfo(entry).isFile();
+}
+
 TAppFolders ResolveFolders(const QString& programFile, const std::function<bool(const QString&)>& writable) {
     const QFileInfo program(programFile);
     const QString folder = program.absolutePath();
     TAppFolders f;
-    if (writable(folder)) {
+    if (!InstalledProgram(programFile) && writable(folder)) {
         f.BesideProgram = true;
         f.SettingsFile = (folder + u'/' + program.completeBaseName() + QStringLiteral(".ini")).toStdString();
         f.DataFolder = folder.toStdString();
@@ -29,8 +44,10 @@ TAppFolders ResolveFolders(const QString& programFile, const std::function<bool(
         return f;
     }
     f.BesideProgram = false;
-    const QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
-    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    // Named here rather than after the application's name, which a caller may not have set.
+    const QString config =
+        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/tavlor");
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/tavlor");
     QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (documents.isEmpty()) documents = QDir::homePath();
     const QString exports = documents + QStringLiteral("/Tavlor");

@@ -7,11 +7,13 @@
 
 namespace tavlor::ui {
 
-// Where the program keeps its files. Next to the program file when its folder
-// can be written (a copy unpacked or built by the user); otherwise, as for an
-// installed program, the settings go to the user's configuration folder, the
-// snapshots to the user's data folder and the exports to a "Tavlor" folder in
-// the user's documents.
+// Where the program keeps its files. An installed program (see
+// InstalledProgram) always keeps them in the user's folders: the settings in
+// the user's configuration folder (tavlor/tavlor.ini), the snapshots in the
+// user's data folder (tavlor/) and the exports in a "Tavlor" folder in the
+// user's documents. Any other copy (built or unpacked by the user) keeps them
+// next to the program file when its folder can be written, and in the user's
+// folders otherwise.
 struct TAppFolders {
     std::string SettingsFile;  // UTF-8 paths
     std::string DataFolder;
@@ -21,6 +23,14 @@ struct TAppFolders {
 
 // Whether a new file can be created in the folder.
 bool FolderWritable(const QString& folder);
+
+// Whether the program file is an installed one: it lies in a system program
+// folder (/usr/bin, /usr/local/bin, /bin, /usr/games, /usr/local/games), or in
+// a folder "bin" whose sibling share/applications holds its desktop entry
+// (<name>.desktop), as every installation under a prefix lays it out. Whether
+// the folder can be written plays no part: the administrator can write
+// /usr/bin, and the installed program must not litter it when started as root.
+bool InstalledProgram(const QString& programFile);
 
 // The folders for the program file at programFile. writable decides whether
 // a folder can be written (the real check by default; tests replace it).
