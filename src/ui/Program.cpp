@@ -8,6 +8,7 @@
 #include "ui/MainCommands.h"
 #include "ui/MainFrm.h"
 #include "ui/MatchFrm.h"
+#include "ui/PrintLists.h"
 #include "ui/VersionFrm.h"
 
 #include <QStatusBar>
@@ -59,6 +60,7 @@ TProgram::TProgram(const QString& programFile, IUiBoxes* boxes, IDesktopShell* s
     p.Filtre->ShowHint = hint;
 
     main.Attach(*p.Dm, *p.Www, Shell_, Folders_.ExportFolder);
+    InstallPrintCommands(main);
     TDialogHooks& d = main.Commands().Dialogs;
     d.ChooseCompetWww = [&p](const std::string& url) { return p.Lists->ChooseCompetWww(url); };
     d.ChooseCompetLocal = [&p] { return p.Lists->ChooseCompetLocal(); };

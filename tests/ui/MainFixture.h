@@ -13,6 +13,7 @@
 #include "ui/TableModel.h"
 #include "ui/PhaseTree.h"
 #include "ui/PhaseTreeModel.h"
+#include "ui/PrintLists.h"
 #include "ui/Images.h"
 #include "ui/ScriptedBoxes.h"
 
@@ -63,6 +64,7 @@ public:
         Dm = std::make_unique<TdmLocal>(Main->Compet(), Main.get());
         Dm->DataFolder = Dir.Path();
         Main->Attach(*Dm, *Www, Shell, Dir.Path());
+        ui::InstallPrintCommands(*Main);
         Main->resize(1000, 700);
     }
     // The program's end, in its order: snapshot, modules, controller, settings.
