@@ -12,6 +12,7 @@
 #include "ui/UiBoxes.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QScrollBar>
 #include <QTemporaryDir>
 
@@ -91,9 +92,18 @@ struct TWindow {
     }
 };
 
+// Made on first use and destroyed with the application, before Qt goes.
+TWindow* TheWindow = nullptr;
+
 TWindow& Window() {
-    static TWindow w;
-    return w;
+    if (TheWindow == nullptr) {
+        TheWindow = new TWindow;
+        qAddPostRoutine([] {
+            delete TheWindow;
+            TheWindow = nullptr;
+        });
+    }
+    return *TheWindow;
 }
 
 // From the end of the download (the after-load step: snapshot merge, sorting,
