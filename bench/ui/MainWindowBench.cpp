@@ -11,6 +11,8 @@
 #include "ui/TableModel.h"
 #include "ui/UiBoxes.h"
 
+#include "BenchFakes.h"
+
 #include <QApplication>
 #include <QCoreApplication>
 #include <QScrollBar>
@@ -26,42 +28,11 @@ namespace {
 using namespace tavlor;
 using Clock = std::chrono::steady_clock;
 
-class TSilentBoxes : public ui::IUiBoxes {
-public:
-    void Error(const std::string&) override {}
-    void Information(const std::string&) override {}
-    bool Confirm(const std::string&) override { return true; }
-    bool ConfirmOkCancel(const std::string&) override { return true; }
-    bool InputQuery(const std::string&, const std::string&, std::string&) override { return false; }
-    bool SaveFileName(const std::string&, std::string&) override { return false; }
-    bool OpenFileName(const std::string&, std::string&) override { return false; }
-    void TopLevelError(const std::string&) override {}
-};
-
-class TNoWindow : public IConnectionWindow {
-public:
-    void SetProgress(const std::string&) override {}
-    void SetStatus(const std::string&) override {}
-    void HideLoginPanel() override {}
-    bool IsVisible() const override { return false; }
-    void ShowModeless() override {}
-    void Close() override {}
-    void ProcessEvents() override {}
-    void ShowLoginModal() override {}
-    void ClearPassword() override {}
-};
-
-class TNoShell : public IDesktopShell {
-public:
-    TShellOutcome OpenFile(const std::string&) override { return {}; }
-    TShellOutcome OpenUrl(const std::string&) override { return {}; }
-};
-
 struct TWindow {
     QTemporaryDir Dir;
-    TSilentBoxes Boxes;
-    TNoWindow Window;
-    TNoShell Shell;
+    bench::TSilentBoxes Boxes;
+    bench::TNoWindow Window;
+    bench::TNoShell Shell;
     ui::TMainFrm Main{Boxes, (Dir.path() + QStringLiteral("/tavlor.ini")).toStdString(),
                       {QStringLiteral("http://127.0.0.1:1/3bandes")}};
     TwwwFrm Www{Main.Compet(), Window, Boxes, Shell};

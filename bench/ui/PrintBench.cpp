@@ -10,6 +10,8 @@
 #include "ui/PrintLists.h"
 #include "ui/UiBoxes.h"
 
+#include "BenchFakes.h"
+
 #include <QApplication>
 #include <QFileInfo>
 #include <QPdfWriter>
@@ -23,43 +25,12 @@ namespace {
 
 using namespace tavlor;
 
-class TQuietBoxes : public ui::IUiBoxes {
-public:
-    void Error(const std::string&) override {}
-    void Information(const std::string&) override {}
-    bool Confirm(const std::string&) override { return true; }
-    bool ConfirmOkCancel(const std::string&) override { return true; }
-    bool InputQuery(const std::string&, const std::string&, std::string&) override { return false; }
-    bool SaveFileName(const std::string&, std::string&) override { return false; }
-    bool OpenFileName(const std::string&, std::string&) override { return false; }
-    void TopLevelError(const std::string&) override {}
-};
-
-class THiddenWindow : public IConnectionWindow {
-public:
-    void SetProgress(const std::string&) override {}
-    void SetStatus(const std::string&) override {}
-    void HideLoginPanel() override {}
-    bool IsVisible() const override { return false; }
-    void ShowModeless() override {}
-    void Close() override {}
-    void ProcessEvents() override {}
-    void ShowLoginModal() override {}
-    void ClearPassword() override {}
-};
-
-class TNoDesktop : public IDesktopShell {
-public:
-    TShellOutcome OpenFile(const std::string&) override { return {}; }
-    TShellOutcome OpenUrl(const std::string&) override { return {}; }
-};
-
 // The main window over the large competition, its registrants folder focused.
 struct TLargeWindow {
     QTemporaryDir Dir;
-    TQuietBoxes Boxes;
-    THiddenWindow Window;
-    TNoDesktop Shell;
+    bench::TSilentBoxes Boxes;
+    bench::TNoWindow Window;
+    bench::TNoShell Shell;
     ui::TMainFrm Main{Boxes,
                       (Dir.path() + QStringLiteral("/tavlor.ini")).toStdString(),
                       {QStringLiteral("http://127.0.0.1:1/3bandes")}};
