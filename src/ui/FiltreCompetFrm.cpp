@@ -53,18 +53,7 @@ TFiltreCompetFrm::TFiltreCompetFrm(QWidget* parent) : QDialog(parent) {
     }
 
     Model_ = new TTextGridModel(GrilleFiltre_, this);
-    View_ = new QTableView(this);
-    View_->setObjectName(QStringLiteral("GrilleFiltre"));
-    View_->setModel(Model_);
-    View_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    View_->setSelectionMode(QAbstractItemView::SingleSelection);
-    View_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    View_->setTextElideMode(Qt::ElideNone);  // narrow columns clip their texts, as a grid does
-    View_->verticalHeader()->hide();
-    View_->verticalHeader()->setDefaultSectionSize(20);
-    View_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    View_->horizontalHeader()->setHighlightSections(false);
-    View_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    View_ = MakeTextGridView(Model_, QStringLiteral("GrilleFiltre"), this);
 
     auto* bar = new QHBoxLayout;
     bar->addWidget(select);

@@ -115,18 +115,7 @@ TGetListFrm::TGetListFrm(TCompetition& compet, TwwwFrm& www, IUiBoxes& boxes, QW
     MsgLbl_->setWordWrap(true);
 
     Model_ = new TTextGridModel(Grid_, this);
-    View_ = new QTableView(this);
-    View_->setObjectName(QStringLiteral("Grid"));
-    View_->setModel(Model_);
-    View_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    View_->setSelectionMode(QAbstractItemView::SingleSelection);
-    View_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    View_->setTextElideMode(Qt::ElideNone);  // narrow columns clip their texts, as a grid does
-    View_->verticalHeader()->hide();
-    View_->verticalHeader()->setDefaultSectionSize(20);
-    View_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    View_->horizontalHeader()->setHighlightSections(false);
-    View_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    View_ = MakeTextGridView(Model_, QStringLiteral("Grid"), this);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -265,14 +254,15 @@ bool TGetListFrm::ChosenCompetition(const char* separator1, std::string& title, 
     return true;
 }
 
-void TGetListFrm::LoadCompetWww() {
+void TGetListFrm::LoadChosen(const char* separator,
+                             const std::function<void(std::int32_t, const std::string&)>& load) {
     bool chosen = false;
     const bool loaded = Guarded([&] {
         std::string title;
         std::int32_t number = 0;
-        chosen = ChosenCompetition(" ", title, number);
+        chosen = ChosenCompetition(separator, title, number);
         if (chosen) {
-            Www_.LoadCompet(number, title);
+            load(number, title);
         }
     });
     if (chosen && loaded) {
@@ -280,19 +270,12 @@ void TGetListFrm::LoadCompetWww() {
     }
 }
 
+void TGetListFrm::LoadCompetWww() {
+    LoadChosen(" ", [this](std::int32_t number, const std::string& title) { Www_.LoadCompet(number, title); });
+}
+
 void TGetListFrm::LoadCompetLocal() {
-    bool chosen = false;
-    const bool loaded = Guarded([&] {
-        std::string title;
-        std::int32_t number = 0;
-        chosen = ChosenCompetition("  ", title, number);
-        if (chosen) {
-            Fb_.LoadCompetDb(number, title);
-        }
-    });
-    if (chosen && loaded) {
-        accept();
-    }
+    LoadChosen("  ", [this](std::int32_t number, const std::string& title) { Fb_.LoadCompetDb(number, title); });
 }
 
 void TGetListFrm::FiltreBtnClick() {

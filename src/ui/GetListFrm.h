@@ -83,6 +83,9 @@ private:
     // A filled list: title row, widths, shown, first data row current.
     void ShowList(const std::vector<int>& widths);
     // The title and number of the current row; false when there is none.
+    // The chosen competition's title and number, loaded by load; the dialog
+    // closes with OK once loaded.
+    void LoadChosen(const char* separator, const std::function<void(std::int32_t, const std::string&)>& load);
     bool ChosenCompetition(const char* separator1, std::string& title, std::int32_t& number);
     // Runs an action; an error it raises goes to the top-level display.
     bool Guarded(const std::function<void()>& action);

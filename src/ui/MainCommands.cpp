@@ -95,7 +95,7 @@ bool TMainCommands::Run(const std::function<void()>& command) {
         command();
         done = true;
     } catch (const std::exception& e) {
-        Running_ = false;
+        Running_ = false;  // the error box may start another command
         Main_.Boxes().TopLevelError(e.what());
     }
     Running_ = false;

@@ -25,13 +25,6 @@ TBookmark TTableModel::BookmarkAt(int row) const {
     return row >= 0 && row < static_cast<int>(Rows_.size()) ? Rows_[static_cast<std::size_t>(row)] : 0;
 }
 
-int TTableModel::RowOf(TBookmark bookmark) const {
-    for (std::size_t i = 0; i < Rows_.size(); ++i) {
-        if (Rows_[i] == bookmark) return static_cast<int>(i);
-    }
-    return -1;
-}
-
 TTable* TTableModel::ReaderAt(int row) const {
     const TBookmark b = BookmarkAt(row);
     if (b == 0 || !Reader_->GotoBookmark(b)) return nullptr;

@@ -38,7 +38,6 @@ public:
     int ColumnOf(const std::string& field) const;
     // The bookmark of a row; 0 outside the rows.
     TBookmark BookmarkAt(int row) const;
-    int RowOf(TBookmark bookmark) const;
     // A private cursor on the row, for reading any of its fields; nullptr outside the rows.
     TTable* ReaderAt(int row) const;
     // Makes the row the main cursor's current row.

@@ -1,5 +1,8 @@
 #include "ui/TextGridModel.h"
 
+#include <QHeaderView>
+#include <QTableView>
+
 #include <algorithm>
 
 namespace tavlor::ui {
@@ -37,6 +40,22 @@ QVariant TTextGridModel::headerData(int section, Qt::Orientation orientation, in
         return TitleRow_ ? QString::fromStdString(Grid_.Cell(section, 0)) : QString();
     }
     return {};
+}
+
+QTableView* MakeTextGridView(TTextGridModel* model, const QString& name, QWidget* parent) {
+    auto* view = new QTableView(parent);
+    view->setObjectName(name);
+    view->setModel(model);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->setTextElideMode(Qt::ElideNone);  // narrow columns clip their texts, as a grid does
+    view->verticalHeader()->hide();
+    view->verticalHeader()->setDefaultSectionSize(20);
+    view->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    view->horizontalHeader()->setHighlightSections(false);
+    view->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    return view;
 }
 
 }  // namespace tavlor::ui

@@ -4,6 +4,9 @@
 
 #include <QAbstractTableModel>
 
+class QTableView;
+class QWidget;
+
 namespace tavlor::ui {
 
 // A text grid of the core as a table model. With a title row, grid row 0 gives
@@ -45,5 +48,9 @@ public:
 private:
     TTextGridModel& Model_;
 };
+
+// The read-only list view the dialogs show a text grid in: whole rows, one
+// at a time, resizable columns, texts clipped rather than elided.
+QTableView* MakeTextGridView(TTextGridModel* model, const QString& name, QWidget* parent);
 
 }  // namespace tavlor::ui
