@@ -188,8 +188,17 @@ void TTable::EnsureVisible() const {
                 Visible_.push_back(row);
             }
         }
-        std::sort(Visible_.begin(), Visible_.end(), Order_->Less());
+        // Candidates mostly come in insertion order already.
+        if (!std::is_sorted(Visible_.begin(), Visible_.end(), Order_->Less())) {
+            std::sort(Visible_.begin(), Visible_.end(), Order_->Less());
+        }
         Visible_.erase(std::unique(Visible_.begin(), Visible_.end()), Visible_.end());
+    } else if (Order_->Keys().empty()) {
+        for (TRow* row : Data_->RowsInInsertionOrder()) {
+            if (Filter_.Accepts(*row)) {
+                Visible_.push_back(row);
+            }
+        }
     } else {
         for (TRow* row : Data_->RowsOf(*Order_)) {
             if (Filter_.Accepts(*row)) {
@@ -367,6 +376,25 @@ std::vector<TBookmark> TTable::VisibleRows() const {
         }
     }
     return rows;
+}
+
+std::vector<const std::vector<TValue>*> TTable::VisibleRowValues() const {
+    std::vector<const std::vector<TValue>*> values;
+    auto add = [&](const TRow* row) { values.push_back(&row->Values); };
+    if (Filtering()) {
+        EnsureVisible();
+        values.reserve(Visible_.size());
+        std::for_each(Visible_.begin(), Visible_.end(), add);
+    } else if (Order_->Keys().empty()) {
+        const std::vector<TRow*> rows = Data_->RowsInInsertionOrder();
+        values.reserve(rows.size());
+        std::for_each(rows.begin(), rows.end(), add);
+    } else {
+        const auto& rows = Data_->RowsOf(*Order_);
+        values.reserve(rows.size());
+        std::for_each(rows.begin(), rows.end(), add);
+    }
+    return values;
 }
 
 // ---------------------------------------------------------------- changes

@@ -99,6 +99,10 @@ public:
     bool GotoBookmark(TBookmark bookmark);
     // The rows that navigation visits, in order (what a grid shows).
     std::vector<TBookmark> VisibleRows() const;
+    // The stored values of those rows, in that order, without moving the
+    // cursor (a row being edited reads as stored): what one pass over a whole
+    // table reads, far faster than stepping through it.
+    std::vector<const std::vector<TValue>*> VisibleRowValues() const;
 
     // Changes. A posted row takes its place in every order at once and stays
     // current, whether or not it passes the filter. Deleting makes the next

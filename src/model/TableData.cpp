@@ -365,6 +365,21 @@ std::string TRowView::AsString(std::string_view field) const {
 
 TBookmark TRowView::Bookmark() const { return Row_ ? Row_->Seq : 0; }
 
+std::vector<TRow*> TTableData::RowsInInsertionOrder() const {
+    std::vector<TRow*> rows;
+    rows.reserve(Storage_.size());
+    for (const auto& row : Storage_) {
+        rows.push_back(row.get());
+    }
+    // Storage keeps the insertion order until a row is deleted (the last row
+    // then takes its place).
+    auto bySeq = [](const TRow* a, const TRow* b) { return a->Seq < b->Seq; };
+    if (!std::is_sorted(rows.begin(), rows.end(), bySeq)) {
+        std::sort(rows.begin(), rows.end(), bySeq);
+    }
+    return rows;
+}
+
 TRow* TTableData::RowOf(TBookmark bookmark) const {
     auto& rows = const_cast<TTableData*>(this)->RowsOf(*Natural_);
     auto it = rows.find(TSeqProbe{bookmark});

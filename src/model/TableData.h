@@ -101,6 +101,9 @@ public:
     // The first row, in insertion order, whose listed integer data fields (one
     // name, or names joined by ";") hold the values; an empty view when none.
     TRowView Lookup(std::string_view fields, std::initializer_list<std::int32_t> values);
+    // Every row, in insertion order, read from storage rather than from the
+    // natural order's tree.
+    std::vector<TRow*> RowsInInsertionOrder() const;
     // The row added with this bookmark, nullptr when it no longer exists.
     TRow* RowOf(TBookmark bookmark) const;
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -35,6 +36,19 @@ public:
             }
             if (Hashes_[at] == hash && same(Slots_[at])) {
                 return {Slots_[at], false};
+            }
+        }
+    }
+    // The number of a key given before, without giving one.
+    template <class Same>
+    std::optional<std::uint32_t> Lookup(std::uint64_t hash, Same&& same) const {
+        const std::size_t mask = Slots_.size() - 1;
+        for (std::size_t at = Mix(hash) & mask;; at = (at + 1) & mask) {
+            if (Slots_[at] == Empty) {
+                return std::nullopt;
+            }
+            if (Hashes_[at] == hash && same(Slots_[at])) {
+                return Slots_[at];
             }
         }
     }

@@ -33,29 +33,32 @@ constexpr std::size_t kMaxSortKeys = 6;
 // Sorts rows as TFigureLess does. When every key is a number, the keys of each
 // row are first copied side by side, which sorting reaches far faster than
 // the rows themselves.
-void SortRows(std::vector<TValue*>& rows, const TOrderKeys& keys) {
+struct TSortEntry {
+    std::array<TKeyCell, kMaxSortKeys> Cells;
+    const TValue* Row;
+};
+
+template <class TRowPtr>
+void SortRows(TRowPtr* first, TRowPtr* last, const TOrderKeys& keys, std::vector<TSortEntry>& entries) {
     bool numeric = keys.size() <= kMaxSortKeys;
     for (const TOrderKey& k : keys) {
         numeric = numeric && k.Type != TFieldType::String;
     }
-    for (const TValue* row : rows) {
+    for (TRowPtr* row = first; numeric && row != last; ++row) {
         for (const TOrderKey& k : keys) {
-            numeric = numeric && !std::holds_alternative<std::string>(row[k.Slot]);
+            numeric = numeric && !std::holds_alternative<std::string>((*row)[k.Slot]);
         }
     }
     if (!numeric) {
-        std::sort(rows.begin(), rows.end(), TFigureLess{&keys});
+        std::sort(first, last, TFigureLess{&keys});
         return;
     }
-    struct TEntry {
-        std::array<TKeyCell, kMaxSortKeys> Cells;
-        TValue* Row;
-    };
-    std::vector<TEntry> entries(rows.size());
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        entries[i].Row = rows[i];
+    const std::size_t n = static_cast<std::size_t>(last - first);
+    entries.resize(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        entries[i].Row = first[i];
         for (std::size_t k = 0; k < keys.size(); ++k) {
-            const TValue& v = rows[i][keys[k].Slot];
+            const TValue& v = first[i][keys[k].Slot];
             TKeyCell& cell = entries[i].Cells[k];
             if (IsNull(v)) {
                 cell = {0, 0.0};
@@ -66,7 +69,7 @@ void SortRows(std::vector<TValue*>& rows, const TOrderKeys& keys) {
         }
     }
     const std::size_t count = keys.size();
-    std::sort(entries.begin(), entries.end(), [&](const TEntry& a, const TEntry& b) {
+    std::sort(entries.begin(), entries.end(), [&](const TSortEntry& a, const TSortEntry& b) {
         for (std::size_t k = 0; k < count; ++k) {
             const TKeyCell& x = a.Cells[k];
             const TKeyCell& y = b.Cells[k];
@@ -78,46 +81,83 @@ void SortRows(std::vector<TValue*>& rows, const TOrderKeys& keys) {
         }
         return a.Row < b.Row;
     });
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        rows[i] = entries[i].Row;
+    for (std::size_t i = 0; i < n; ++i) {
+        first[i] = const_cast<TRowPtr>(entries[i].Row);
     }
 }
 
-// Numbers a group of rows 1, 2, ... into a slot, in the order of the keys;
-// leading keys on the slot that made the group (equal throughout) are skipped.
-void Number(std::vector<TValue*>& group, const TOrderKeys& keys, int groupSlot, int slot) {
+template <class TRowPtr>
+void SortRows(std::vector<TRowPtr>& rows, const TOrderKeys& keys) {
+    std::vector<TSortEntry> entries;
+    SortRows(rows.data(), rows.data() + rows.size(), keys, entries);
+}
+
+// The keys that order the rows within a group made on groupSlot: its leading
+// keys on that slot (equal throughout) are left out.
+TOrderKeys KeysWithin(const TOrderKeys& keys, int groupSlot) {
     TOrderKeys rest(keys);
     while (!rest.empty() && rest.front().Slot == groupSlot) {
         rest.erase(rest.begin());
     }
-    SortRows(group, rest);
-    std::int32_t rank = 0;
-    for (TValue* row : group) {
-        row[slot] = ++rank;
-    }
+    return rest;
 }
 
 // The rows of each listed number (in that slot), in the order they came;
 // each number once, in the order of the list. What a filter "FIELD=n" lets
-// pass: a null value is no number.
-std::vector<std::pair<std::int32_t, std::vector<TValue*>>> Groups(const TListTri& list, TFigureRows& rows, int slot) {
-    std::unordered_map<std::int32_t, std::size_t> at;
-    std::vector<std::pair<std::int32_t, std::vector<TValue*>>> groups;
+// pass: a null value is no number. All groups lie in one array.
+struct TGroups {
+    std::vector<std::int32_t> Keys;   // per group
+    std::vector<std::size_t> Start;   // per group, then one past the last row
+    std::vector<TValue*> Rows;
+    std::size_t Count() const { return Keys.size(); }
+    TValue** Begin(std::size_t g) { return Rows.data() + Start[g]; }
+    TValue** End(std::size_t g) { return Rows.data() + Start[g + 1]; }
+};
+
+TGroups Groups(const TListTri& list, TFigureRows& rows, int slot) {
+    TGroups groups;
+    TFlatIndex at(static_cast<std::size_t>(list.Count()));
     for (const TItemTri& item : list) {
-        if (at.try_emplace(item.Cle, groups.size()).second) {
-            groups.emplace_back(item.Cle, std::vector<TValue*>());
+        const std::int32_t key = item.Cle;
+        if (at.Find(static_cast<std::uint32_t>(key), [&](std::uint32_t g) { return groups.Keys[g] == key; }).second) {
+            groups.Keys.push_back(key);
         }
     }
+    const std::size_t count = groups.Keys.size();
+    std::vector<std::uint32_t> groupOf(rows.Size(), 0xFFFFFFFFu);
+    groups.Start.assign(count + 1, 0);
     for (std::size_t i = 0; i < rows.Size(); ++i) {
-        TValue* row = rows.Row(i);
-        if (IsNull(row[slot])) {
+        const TValue& v = rows.Row(i)[slot];
+        if (IsNull(v)) {
             continue;
         }
-        if (const auto it = at.find(ValueAsInteger(row[slot])); it != at.end()) {
-            groups[it->second].second.push_back(row);
+        const std::int32_t key = ValueAsInteger(v);
+        const auto g = at.Lookup(static_cast<std::uint32_t>(key), [&](std::uint32_t k) { return groups.Keys[k] == key; });
+        if (g) {
+            groupOf[i] = *g;
+            ++groups.Start[*g + 1];
+        }
+    }
+    for (std::size_t g = 0; g < count; ++g) {
+        groups.Start[g + 1] += groups.Start[g];
+    }
+    groups.Rows.resize(groups.Start[count]);
+    std::vector<std::size_t> next(groups.Start.begin(), groups.Start.end() - 1);
+    for (std::size_t i = 0; i < rows.Size(); ++i) {
+        if (groupOf[i] != 0xFFFFFFFFu) {
+            groups.Rows[next[groupOf[i]]++] = rows.Row(i);
         }
     }
     return groups;
+}
+
+// Numbers a group of rows 1, 2, ... into a slot, in the order of the keys.
+void Number(TValue** first, TValue** last, const TOrderKeys& keys, int slot, std::vector<TSortEntry>& scratch) {
+    SortRows(first, last, keys, scratch);
+    std::int32_t rank = 0;
+    for (TValue** row = first; row != last; ++row) {
+        (*row)[slot] = ++rank;
+    }
 }
 
 // Writes these rows, in this order, into the table.
@@ -168,6 +208,10 @@ void TRankings::Rank(std::uint8_t kind, std::int32_t id, const TListTri& phaseLi
                 kept.push_back(rows.Row(i));
             }
         }
+        // Written in the order's own sequence, the table finds its order
+        // already built (ties stay in the order the rows came, which is
+        // their order in memory).
+        SortRows(kept, players.FieldListKeys(order));
         Write(players, kept, rows.Stride);
     };
 
@@ -200,12 +244,15 @@ void TRankings::RankPools(const TListTri& poolList, TFigureRows& rows) {
     const TTable& players = Tables_.FiltreJoueurs;
     const int sPool = players.FieldByName("IDPOULE").StorageIndex;
     const int sCpo = players.FieldByName("CPO").StorageIndex;
-    const TOrderKeys byMatchPoints = players.IndexKeys("IDXCPOULES0");
-    const TOrderKeys byWinRate = players.IndexKeys("IDXCPOULES1");
-    for (auto& [pool, group] : Groups(poolList, rows, sPool)) {
-        const TRowView def = Tables_.Poules.Data().Lookup("IDPOULE", {pool});
+    const TOrderKeys byMatchPoints = KeysWithin(players.IndexKeys("IDXCPOULES0"), sPool);
+    const TOrderKeys byWinRate = KeysWithin(players.IndexKeys("IDXCPOULES1"), sPool);
+    TGroups groups = Groups(poolList, rows, sPool);
+    std::vector<TSortEntry> scratch;
+    for (std::size_t g = 0; g < groups.Count(); ++g) {
+        const TRowView def = Tables_.Poules.Data().Lookup("IDPOULE", {groups.Keys[g]});
         const std::int32_t formula = def ? def.AsInteger("FCLASST") : 0;
-        Number(group, formula == 1 || formula == 2 ? byWinRate : byMatchPoints, sPool, sCpo);
+        Number(groups.Begin(g), groups.End(g), formula == 1 || formula == 2 ? byWinRate : byMatchPoints, sCpo,
+               scratch);
     }
 }
 
@@ -213,8 +260,11 @@ void TRankings::RankPhases(const TListTri& phaseList, TFigureRows& rows) {
     const TTable& players = Tables_.FiltreJoueurs;
     const int sPhase = players.FieldByName("IDPHASE").StorageIndex;
     const int sCph = players.FieldByName("CPH").StorageIndex;
-    for (auto& [phase, group] : Groups(phaseList, rows, sPhase)) {
-        Number(group, players.IndexKeys(GetIndexPhase(phase)), sPhase, sCph);
+    TGroups groups = Groups(phaseList, rows, sPhase);
+    std::vector<TSortEntry> scratch;
+    for (std::size_t g = 0; g < groups.Count(); ++g) {
+        Number(groups.Begin(g), groups.End(g), KeysWithin(players.IndexKeys(GetIndexPhase(groups.Keys[g])), sPhase),
+               sCph, scratch);
     }
 }
 

@@ -102,10 +102,7 @@ TFigureRows& TStatistics::Cumuls(std::uint8_t kind, std::int32_t id, std::int32_
     // One pass over the selected matches in their stored order, while each is
     // copied into the shown matches: each side adds into its (phase, pool,
     // licence) totals, created when first met.
-    std::vector<const std::vector<TValue>*> matchRows;
-    for (matchs.First(); !matchs.Eof(); matchs.Next()) {
-        matchRows.push_back(&matchs.RowValues());
-    }
+    const std::vector<const std::vector<TValue>*> matchRows = matchs.VisibleRowValues();
     std::vector<TTotals> totals;
     TFlatIndex index(matchRows.size());
     auto add = [&](const std::vector<TValue>& v) {
@@ -149,6 +146,16 @@ TFigureRows& TStatistics::Cumuls(std::uint8_t kind, std::int32_t id, std::int32_
         }
     };
     shownMatches.AppendRows(matchRows.size(), [&](std::size_t i, std::vector<TValue>& values) {
+        // The rows lie apart in memory: ask for the next ones early.
+        if (i + 16 < matchRows.size()) {
+            __builtin_prefetch(matchRows[i + 16]);
+        }
+        if (i + 8 < matchRows.size()) {
+            const char* ahead = reinterpret_cast<const char*>(matchRows[i + 8]->data());
+            for (std::size_t b = 0; b < matchRows[i + 8]->size() * sizeof(TValue); b += 64) {
+                __builtin_prefetch(ahead + b);
+            }
+        }
         const std::vector<TValue>& from = *matchRows[i];
         add(from);
         for (std::size_t k = 0; k < values.size(); ++k) {
