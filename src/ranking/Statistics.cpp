@@ -23,6 +23,38 @@ struct TTotals {
     double Mpart;
 };
 
+// Adds keys to a list as AddUnique(key, 0) does, without searching the list
+// each time.
+class TListOnce {
+public:
+    explicit TListOnce(TListTri& list) : List_(list), Index_(static_cast<std::size_t>(list.Count()) + 16) {
+        for (const TItemTri& item : list) {
+            if (item.Rang == 0) {
+                FirstTime(item.Cle);
+            }
+        }
+    }
+    void Add(std::int32_t key) {
+        if (FirstTime(key)) {
+            List_.Add(key, 0);
+        }
+    }
+
+private:
+    bool FirstTime(std::int32_t key) {
+        const bool created =
+            Index_.Find(static_cast<std::uint32_t>(key), [&](std::uint32_t k) { return Keys_[k] == key; }).second;
+        if (created) {
+            Keys_.push_back(key);
+        }
+        return created;
+    }
+
+    TListTri& List_;
+    TFlatIndex Index_;
+    std::vector<std::int32_t> Keys_;
+};
+
 }  // namespace
 
 std::optional<std::string> MatchFilter(std::uint8_t kind, std::int32_t id, std::int32_t idParent) {
@@ -105,6 +137,7 @@ TFigureRows& TStatistics::Cumuls(std::uint8_t kind, std::int32_t id, std::int32_
     const std::vector<const std::vector<TValue>*> matchRows = matchs.VisibleRowValues();
     std::vector<TTotals> totals;
     TFlatIndex index(matchRows.size());
+    TListOnce phases(phaseList), pools(poolList);
     auto add = [&](const std::vector<TValue>& v) {
         const std::int32_t phase = ValueAsInteger(v[sPhase]);
         const std::int32_t pool = ValueAsInteger(v[sPool]);
@@ -139,8 +172,8 @@ TFigureRows& TStatistics::Cumuls(std::uint8_t kind, std::int32_t id, std::int32_
                 continue;
             }
             if (i == 0) {
-                phaseList.AddUnique(phase, 0);
-                poolList.AddUnique(pool, 0);
+                phases.Add(phase);
+                pools.Add(pool);
             }
             totals.push_back({phase, pool, licence, w, rep, ser, pm, 1, (pm < pmOther || rep <= 0) ? 0.0 : w / rep});
         }
