@@ -106,9 +106,10 @@ void TViews::AddJoueursSansMatch(std::uint8_t kind, std::int32_t id, std::int32_
     std::unordered_set<std::int32_t> shownLicences;
     {
         TFilterScope every(players, "");
-        shownLicences.reserve(static_cast<std::size_t>(players.RecordCount()));
-        for (players.First(); !players.Eof(); players.Next()) {
-            const TValue& v = players.RowValues()[sLicence];
+        const std::vector<const std::vector<TValue>*> shownRows = players.VisibleRowValues();
+        shownLicences.reserve(shownRows.size());
+        for (const std::vector<TValue>* values : shownRows) {
+            const TValue& v = (*values)[sLicence];
             if (!tavlor::IsNull(v)) {
                 shownLicences.insert(ValueAsInteger(v));
             }
@@ -119,11 +120,11 @@ void TViews::AddJoueursSansMatch(std::uint8_t kind, std::int32_t id, std::int32_
     if (kind == 2) {
         // Registrants who never played, in name order, numbered in RGA.
         const int sRga = shown.FieldByName("RGA").StorageIndex;
-        TTable& registrants = *InscritsNom_;
-        const int fLicence = registrants.RequireField("LICENCE");
+        const TTable& registrants = *InscritsNom_;
+        const int rLicence = registrants.FieldByName("LICENCE").StorageIndex;
         std::int32_t k = 0;
-        for (registrants.First(); !registrants.Eof(); registrants.Next()) {
-            const std::int32_t licence = registrants.AsInteger(fLicence);
+        for (const std::vector<TValue>* values : registrants.VisibleRowValues()) {
+            const std::int32_t licence = ValueAsInteger((*values)[rLicence]);
             if (shownLicences.insert(licence).second) {
                 TValue* row = rows.Add();
                 row[sLicence] = licence;
@@ -153,14 +154,15 @@ void TViews::AddJoueursSansMatch(std::uint8_t kind, std::int32_t id, std::int32_
     }
     TTable& members = *Joueurs_;
     TFilterScope scope(members, filter);
-    const int fPhase = members.RequireField("IDPHASE"), fPool = members.RequireField("IDPOULE"),
-              fLicence = members.RequireField("LICENCE");
-    for (members.First(); !members.Eof(); members.Next()) {
-        const std::int32_t licence = members.AsInteger(fLicence);
+    const TTableData& md = members.Data();
+    const int mPhase = md.FieldByName("IDPHASE").StorageIndex, mPool = md.FieldByName("IDPOULE").StorageIndex,
+              mLicence = md.FieldByName("LICENCE").StorageIndex;
+    for (const std::vector<TValue>* values : members.VisibleRowValues()) {
+        const std::int32_t licence = ValueAsInteger((*values)[mLicence]);
         if (shownLicences.insert(licence).second) {
             TValue* row = rows.Add();
-            row[sPhase] = members.AsInteger(fPhase);
-            row[sPool] = members.AsInteger(fPool);
+            row[sPhase] = ValueAsInteger((*values)[mPhase]);
+            row[sPool] = ValueAsInteger((*values)[mPool]);
             row[sLicence] = licence;
         }
     }
