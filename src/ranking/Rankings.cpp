@@ -12,44 +12,57 @@ namespace tavlor {
 
 namespace {
 
-// Rows of a TFigureRows compared as a table's order compares them: on the
-// keys, then in the order the rows came (which is their place in memory).
-struct TFigureLess {
-    const TOrderKeys* Keys;
-    bool operator()(const TValue* a, const TValue* b) const {
-        const int c = CompareOnKeys(*Keys, a, b);
-        return c != 0 ? c < 0 : a < b;
-    }
-};
-
 // A key value as the orders compare numbers: null first, then NaN, then
 // numbers by value (0 and -0 equal).
 struct TKeyCell {
     std::int8_t Class;  // 0 null, 1 NaN, 2 a number
     double Number;
 };
+
+TKeyCell CellOf(const TFigure& v) {
+    if (IsNull(v)) {
+        return {0, 0.0};
+    }
+    const double x = ValueAsFloat(v);
+    return std::isnan(x) ? TKeyCell{1, 0.0} : TKeyCell{2, x};
+}
+
+int CompareCells(const TKeyCell& x, const TKeyCell& y) {
+    if (x.Class != y.Class) {
+        return x.Class < y.Class ? -1 : 1;
+    }
+    return x.Number < y.Number ? -1 : (y.Number < x.Number ? 1 : 0);
+}
+
+// Rows of a TFigureRows compared as a table's order compares them: on the
+// keys, then in the order the rows came (which is their place in memory).
+struct TFigureLess {
+    const TOrderKeys* Keys;
+    bool operator()(const TFigure* a, const TFigure* b) const {
+        for (const TOrderKey& k : *Keys) {
+            const int c = CompareCells(CellOf(a[k.Slot]), CellOf(b[k.Slot]));
+            if (c != 0) {
+                return k.Descending ? c > 0 : c < 0;
+            }
+        }
+        return a < b;
+    }
+};
+
 constexpr std::size_t kMaxSortKeys = 6;
 
-// Sorts rows as TFigureLess does. When every key is a number, the keys of each
-// row are first copied side by side, which sorting reaches far faster than
-// the rows themselves.
+// Sorts rows as a table's order sorts them: on the keys, then in the order
+// the rows came (which is their place in memory). The keys of each row are
+// first copied side by side, which sorting reaches far faster than the rows.
 struct TSortEntry {
     std::array<TKeyCell, kMaxSortKeys> Cells;
-    const TValue* Row;
+    const TFigure* Row;
 };
 
 template <class TRowPtr>
 void SortRows(TRowPtr* first, TRowPtr* last, const TOrderKeys& keys, std::vector<TSortEntry>& entries) {
-    bool numeric = keys.size() <= kMaxSortKeys;
-    for (const TOrderKey& k : keys) {
-        numeric = numeric && k.Type != TFieldType::String;
-    }
-    for (TRowPtr* row = first; numeric && row != last; ++row) {
-        for (const TOrderKey& k : keys) {
-            numeric = numeric && !std::holds_alternative<std::string>((*row)[k.Slot]);
-        }
-    }
-    if (!numeric) {
+    const std::size_t count = keys.size();
+    if (count > kMaxSortKeys) {
         std::sort(first, last, TFigureLess{&keys});
         return;
     }
@@ -57,24 +70,13 @@ void SortRows(TRowPtr* first, TRowPtr* last, const TOrderKeys& keys, std::vector
     entries.resize(n);
     for (std::size_t i = 0; i < n; ++i) {
         entries[i].Row = first[i];
-        for (std::size_t k = 0; k < keys.size(); ++k) {
-            const TValue& v = first[i][keys[k].Slot];
-            TKeyCell& cell = entries[i].Cells[k];
-            if (IsNull(v)) {
-                cell = {0, 0.0};
-            } else {
-                const double x = ValueAsFloat(v);
-                cell = std::isnan(x) ? TKeyCell{1, 0.0} : TKeyCell{2, x};
-            }
+        for (std::size_t k = 0; k < count; ++k) {
+            entries[i].Cells[k] = CellOf(first[i][keys[k].Slot]);
         }
     }
-    const std::size_t count = keys.size();
     std::sort(entries.begin(), entries.end(), [&](const TSortEntry& a, const TSortEntry& b) {
         for (std::size_t k = 0; k < count; ++k) {
-            const TKeyCell& x = a.Cells[k];
-            const TKeyCell& y = b.Cells[k];
-            int c = x.Class != y.Class ? (x.Class < y.Class ? -1 : 1)
-                                       : (x.Number < y.Number ? -1 : (y.Number < x.Number ? 1 : 0));
+            const int c = CompareCells(a.Cells[k], b.Cells[k]);
             if (c != 0) {
                 return keys[k].Descending ? c > 0 : c < 0;
             }
@@ -108,10 +110,10 @@ TOrderKeys KeysWithin(const TOrderKeys& keys, int groupSlot) {
 struct TGroups {
     std::vector<std::int32_t> Keys;   // per group
     std::vector<std::size_t> Start;   // per group, then one past the last row
-    std::vector<TValue*> Rows;
+    std::vector<TFigure*> Rows;
     std::size_t Count() const { return Keys.size(); }
-    TValue** Begin(std::size_t g) { return Rows.data() + Start[g]; }
-    TValue** End(std::size_t g) { return Rows.data() + Start[g + 1]; }
+    TFigure** Begin(std::size_t g) { return Rows.data() + Start[g]; }
+    TFigure** End(std::size_t g) { return Rows.data() + Start[g + 1]; }
 };
 
 TGroups Groups(const TListTri& list, TFigureRows& rows, int slot) {
@@ -127,7 +129,7 @@ TGroups Groups(const TListTri& list, TFigureRows& rows, int slot) {
     std::vector<std::uint32_t> groupOf(rows.Size(), 0xFFFFFFFFu);
     groups.Start.assign(count + 1, 0);
     for (std::size_t i = 0; i < rows.Size(); ++i) {
-        const TValue& v = rows.Row(i)[slot];
+        const TFigure& v = rows.Row(i)[slot];
         if (IsNull(v)) {
             continue;
         }
@@ -152,19 +154,19 @@ TGroups Groups(const TListTri& list, TFigureRows& rows, int slot) {
 }
 
 // Numbers a group of rows 1, 2, ... into a slot, in the order of the keys.
-void Number(TValue** first, TValue** last, const TOrderKeys& keys, int slot, std::vector<TSortEntry>& scratch) {
+void Number(TFigure** first, TFigure** last, const TOrderKeys& keys, int slot, std::vector<TSortEntry>& scratch) {
     SortRows(first, last, keys, scratch);
     std::int32_t rank = 0;
-    for (TValue** row = first; row != last; ++row) {
+    for (TFigure** row = first; row != last; ++row) {
         (*row)[slot] = ++rank;
     }
 }
 
 // Writes these rows, in this order, into the table.
-void Write(TTable& table, const std::vector<const TValue*>& rows, std::size_t stride) {
+void Write(TTable& table, const std::vector<const TFigure*>& rows, std::size_t stride) {
     table.AppendRows(rows.size(), [&](std::size_t i, std::vector<TValue>& values) {
         for (std::size_t k = 0; k < values.size(); ++k) {
-            CopyValue(values[k], k < stride ? rows[i][k] : kNullValue);
+            CopyValue(values[k], k < stride ? rows[i][k] : TFigure());
         }
     });
 }
@@ -184,7 +186,8 @@ void TRankings::CalcClassements(std::uint8_t kind, std::int32_t id, const TListT
         inOrder->SetIndexName("");
         for (inOrder->First(); !inOrder->Eof(); inOrder->Next()) {
             const std::vector<TValue>& values = inOrder->RowValues();
-            std::copy(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(rows.Stride), rows.Add());
+            std::transform(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(rows.Stride), rows.Add(),
+                           [](const TValue& v) { return ToFigure(v); });
         }
     }
     players.EmptyTable();
@@ -199,9 +202,9 @@ void TRankings::Rank(std::uint8_t kind, std::int32_t id, const TListTri& phaseLi
         rows.Cells.clear();
         rows.Stride = static_cast<std::size_t>(pd.StoredFieldCount());
     }
-    auto write = [&](const char* order, bool (*keep)(const TValue*, int, std::int32_t), int slot) {
+    auto write = [&](const char* order, bool (*keep)(const TFigure*, int, std::int32_t), int slot) {
         players.SetIndexFieldNames(order);
-        std::vector<const TValue*> kept;
+        std::vector<const TFigure*> kept;
         kept.reserve(rows.Size());
         for (std::size_t i = 0; i < rows.Size(); ++i) {
             if (keep == nullptr || keep(rows.Row(i), slot, id)) {
@@ -219,7 +222,7 @@ void TRankings::Rank(std::uint8_t kind, std::int32_t id, const TListTri& phaseLi
         // A player's views keep his own rows only, without rank.
         write(
             "IDPHASE",
-            [](const TValue* row, int slot, std::int32_t licence) {
+            [](const TFigure* row, int slot, std::int32_t licence) {
                 return !IsNull(row[slot]) && ValueAsInteger(row[slot]) == licence;
             },
             pd.FieldByName("LICENCE").StorageIndex);
@@ -332,7 +335,7 @@ void TRankings::RankGeneral(const TFigureRows& rows) {
         at += count;
     }
     start.push_back(at);
-    std::vector<const TValue*> grouped(n);
+    std::vector<const TFigure*> grouped(n);
     {
         std::vector<std::uint32_t> next(start.begin(), start.end() - 1);
         for (std::size_t i = 0; i < n; ++i) {
@@ -354,10 +357,10 @@ void TRankings::RankGeneral(const TFigureRows& rows) {
     std::vector<TSums> sums(playerCount);
     for (std::uint32_t k = 0; k < playerCount; ++k) {
         const std::uint32_t player = ranked[k];
-        TValue* p = merged.Add();
+        TFigure* p = merged.Add();
         TSums& s = sums[k];
         for (std::uint32_t r = start[player]; r < start[player + 1]; ++r) {
-            const TValue* v = grouped[r];
+            const TFigure* v = grouped[r];
             if (r == start[player]) {
                 p[sPhase] = v[sPhase];
                 p[sPool] = v[sPool];
@@ -377,7 +380,7 @@ void TRankings::RankGeneral(const TFigureRows& rows) {
         }
     }
     for (std::size_t i = 0; i < sums.size(); ++i) {
-        TValue* p = merged.Row(i);
+        TFigure* p = merged.Row(i);
         const TSums& s = sums[i];
         p[sPts] = s.Pts;
         p[sRep] = ClampedTotal(s.Rep);

@@ -93,9 +93,9 @@ std::string TStatistics::FiltreJoueursTVGetText(const TValue& tv) {
 
 void TFigureRows::AppendTo(TTable& table) const {
     table.AppendRows(Size(), [this](std::size_t i, std::vector<TValue>& values) {
-        const TValue* row = Row(i);
+        const TFigure* row = Row(i);
         for (std::size_t k = 0; k < values.size(); ++k) {
-            CopyValue(values[k], k < Stride ? row[k] : kNullValue);
+            CopyValue(values[k], k < Stride ? row[k] : TFigure());
         }
     });
 }
@@ -203,7 +203,7 @@ TFigureRows& TStatistics::Cumuls(std::uint8_t kind, std::int32_t id, std::int32_
               pMg = pslot("MG"), pMpart = pslot("MPART");
     rows.Cells.reserve(totals.size() * rows.Stride);
     for (const TTotals& t : totals) {
-        TValue* row = rows.Add();
+        TFigure* row = rows.Add();
         row[pPhase] = t.Phase;
         row[pPool] = t.Pool;
         row[pLicence] = t.Licence;

@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 namespace tavlor {
@@ -27,16 +28,57 @@ inline std::int32_t ClampedTotal(std::int64_t total) {
     return static_cast<std::int32_t>(std::clamp<std::int64_t>(total, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
 }
 
+// A value of one of FiltreJoueurs' stored fields, which are all numbers:
+// null, an integer or a real number, in 16 bytes rather than a TValue's 40,
+// so that the rows being ranked stay close together in memory.
+using TFigure = std::variant<std::monostate, std::int32_t, double>;
+
+inline bool IsNull(const TFigure& v) { return v.index() == 0; }
+inline std::int32_t ValueAsInteger(const TFigure& v) {
+    if (const auto* i = std::get_if<std::int32_t>(&v)) {
+        return *i;
+    }
+    const double* d = std::get_if<double>(&v);
+    return d == nullptr ? 0 : ValueAsInteger(TValue(*d));
+}
+inline double ValueAsFloat(const TFigure& v) {
+    if (const auto* d = std::get_if<double>(&v)) {
+        return *d;
+    }
+    const std::int32_t* i = std::get_if<std::int32_t>(&v);
+    return i == nullptr ? 0.0 : *i;
+}
+// A stored value as a figure: a text (which a number field never holds) is
+// read as a number.
+inline TFigure ToFigure(const TValue& v) {
+    if (const auto* i = std::get_if<std::int32_t>(&v)) {
+        return *i;
+    }
+    if (const auto* d = std::get_if<double>(&v)) {
+        return *d;
+    }
+    return v.index() == 0 ? TFigure() : TFigure(ValueAsFloat(v));
+}
+inline void CopyValue(TValue& dst, const TFigure& src) {
+    if (const auto* i = std::get_if<std::int32_t>(&src)) {
+        dst.emplace<std::int32_t>(*i);
+    } else if (const auto* d = std::get_if<double>(&src)) {
+        dst.emplace<double>(*d);
+    } else {
+        dst.emplace<std::monostate>();
+    }
+}
+
 // Rows of FiltreJoueurs held outside the table while they are numbered: the
 // stored values of each row, Stride of them, one row after the other.
 struct TFigureRows {
     std::size_t Stride = 0;
-    std::vector<TValue> Cells;
+    std::vector<TFigure> Cells;
 
     std::size_t Size() const { return Stride == 0 ? 0 : Cells.size() / Stride; }
-    TValue* Row(std::size_t i) { return Cells.data() + i * Stride; }
-    const TValue* Row(std::size_t i) const { return Cells.data() + i * Stride; }
-    TValue* Add() {
+    TFigure* Row(std::size_t i) { return Cells.data() + i * Stride; }
+    const TFigure* Row(std::size_t i) const { return Cells.data() + i * Stride; }
+    TFigure* Add() {
         Cells.resize(Cells.size() + Stride);
         return Cells.data() + Cells.size() - Stride;
     }

@@ -126,7 +126,7 @@ void TViews::AddJoueursSansMatch(std::uint8_t kind, std::int32_t id, std::int32_
         for (const std::vector<TValue>* values : registrants.VisibleRowValues()) {
             const std::int32_t licence = ValueAsInteger((*values)[rLicence]);
             if (shownLicences.insert(licence).second) {
-                TValue* row = rows.Add();
+                TFigure* row = rows.Add();
                 row[sLicence] = licence;
                 row[sRga] = ++k;
             }
@@ -160,7 +160,7 @@ void TViews::AddJoueursSansMatch(std::uint8_t kind, std::int32_t id, std::int32_
     for (const std::vector<TValue>* values : members.VisibleRowValues()) {
         const std::int32_t licence = ValueAsInteger((*values)[mLicence]);
         if (shownLicences.insert(licence).second) {
-            TValue* row = rows.Add();
+            TFigure* row = rows.Add();
             row[sPhase] = ValueAsInteger((*values)[mPhase]);
             row[sPool] = ValueAsInteger((*values)[mPool]);
             row[sLicence] = licence;
