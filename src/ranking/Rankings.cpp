@@ -6,32 +6,32 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <unordered_map>
 
 namespace tavlor {
 
 namespace {
 
-// A key value as the orders compare numbers: null first, then NaN, then
-// numbers by value (0 and -0 equal).
-struct TKeyCell {
-    std::int8_t Class;  // 0 null, 1 NaN, 2 a number
-    double Number;
-};
-
-TKeyCell CellOf(const TFigure& v) {
+// A key value as one unsigned number in the order the orders give numbers:
+// null first, then NaN, then numbers by value (0 and -0 equal); complemented
+// for a descending key.
+std::uint64_t SortKey(const TFigure& v, bool descending) {
+    std::uint64_t key;
     if (IsNull(v)) {
-        return {0, 0.0};
+        key = 0;
+    } else {
+        const double x = ValueAsFloat(v) + 0.0;  // -0 becomes 0
+        if (std::isnan(x)) {
+            key = 1;
+        } else {
+            std::uint64_t bits;
+            std::memcpy(&bits, &x, sizeof bits);
+            // Negative numbers reversed below the positive ones; -inf still above 1.
+            key = (bits >> 63) != 0 ? ~bits : bits | (std::uint64_t{1} << 63);
+        }
     }
-    const double x = ValueAsFloat(v);
-    return std::isnan(x) ? TKeyCell{1, 0.0} : TKeyCell{2, x};
-}
-
-int CompareCells(const TKeyCell& x, const TKeyCell& y) {
-    if (x.Class != y.Class) {
-        return x.Class < y.Class ? -1 : 1;
-    }
-    return x.Number < y.Number ? -1 : (y.Number < x.Number ? 1 : 0);
+    return descending ? ~key : key;
 }
 
 // Rows of a TFigureRows compared as a table's order compares them: on the
@@ -40,9 +40,9 @@ struct TFigureLess {
     const TOrderKeys* Keys;
     bool operator()(const TFigure* a, const TFigure* b) const {
         for (const TOrderKey& k : *Keys) {
-            const int c = CompareCells(CellOf(a[k.Slot]), CellOf(b[k.Slot]));
-            if (c != 0) {
-                return k.Descending ? c > 0 : c < 0;
+            const std::uint64_t x = SortKey(a[k.Slot], k.Descending), y = SortKey(b[k.Slot], k.Descending);
+            if (x != y) {
+                return x < y;
             }
         }
         return a < b;
@@ -51,11 +51,10 @@ struct TFigureLess {
 
 constexpr std::size_t kMaxSortKeys = 6;
 
-// Sorts rows as a table's order sorts them: on the keys, then in the order
-// the rows came (which is their place in memory). The keys of each row are
-// first copied side by side, which sorting reaches far faster than the rows.
+// Sorts rows as TFigureLess does. The keys of each row are first copied side
+// by side, which sorting reaches far faster than the rows themselves.
 struct TSortEntry {
-    std::array<TKeyCell, kMaxSortKeys> Cells;
+    std::array<std::uint64_t, kMaxSortKeys> Keys;
     const TFigure* Row;
 };
 
@@ -71,14 +70,13 @@ void SortRows(TRowPtr* first, TRowPtr* last, const TOrderKeys& keys, std::vector
     for (std::size_t i = 0; i < n; ++i) {
         entries[i].Row = first[i];
         for (std::size_t k = 0; k < count; ++k) {
-            entries[i].Cells[k] = CellOf(first[i][keys[k].Slot]);
+            entries[i].Keys[k] = SortKey(first[i][keys[k].Slot], keys[k].Descending);
         }
     }
-    std::sort(entries.begin(), entries.end(), [&](const TSortEntry& a, const TSortEntry& b) {
+    std::sort(entries.begin(), entries.end(), [count](const TSortEntry& a, const TSortEntry& b) {
         for (std::size_t k = 0; k < count; ++k) {
-            const int c = CompareCells(a.Cells[k], b.Cells[k]);
-            if (c != 0) {
-                return keys[k].Descending ? c > 0 : c < 0;
+            if (a.Keys[k] != b.Keys[k]) {
+                return a.Keys[k] < b.Keys[k];
             }
         }
         return a.Row < b.Row;
@@ -342,13 +340,16 @@ void TRankings::RankGeneral(const TFigureRows& rows) {
             grouped[next[playerOf[i]]++] = rows.Row(i);
         }
     }
-    std::vector<std::uint32_t> ranked(playerCount);
+    std::vector<const TFigure*> firstRows(playerCount);
     for (std::uint32_t p = 0; p < playerCount; ++p) {
         std::sort(grouped.begin() + start[p], grouped.begin() + start[p + 1], less);
-        ranked[p] = p;
+        firstRows[p] = grouped[start[p]];
     }
-    std::sort(ranked.begin(), ranked.end(),
-              [&](std::uint32_t a, std::uint32_t b) { return less(grouped[start[a]], grouped[start[b]]); });
+    SortRows(firstRows, keys);
+    std::vector<std::uint32_t> ranked(playerCount);
+    for (std::size_t k = 0; k < playerCount; ++k) {
+        ranked[k] = playerOf[static_cast<std::size_t>(firstRows[k] - rows.Row(0)) / rows.Stride];
+    }
 
     TFigureRows& merged = General_;
     merged.Cells.clear();
