@@ -191,13 +191,16 @@ protected:
                 l2 = l1 == 100 ? 101 : 100;
             }
             auto& match = Match(m, pool, l1, l2);
-            match.CoefBd = pick(3) == 0 ? 0.8 : 1.0;
+            // Now and then a negative coefficient or figure from the server:
+            // negative averages, and -0 that must rank as 0.
+            const int odd = pick(8);
+            match.CoefBd = odd == 0 ? -0.8 : (pick(3) == 0 ? 0.8 : 1.0);
             match.Pts1 = pick(4) * 10;
-            match.Pts2 = pick(4) * 10;
+            match.Pts2 = odd == 1 ? -10 : pick(4) * 10;
             match.Rep1 = match.Rep2 = pick(3) * 10;
             match.Ser1 = pick(3);
             match.Ser2 = pick(3);
-            match.Pm1 = pick(3);
+            match.Pm1 = odd == 2 ? -1 : pick(3);
             match.Pm2 = 2 - match.Pm1;
         }
         for (int r = 0; r < 3; ++r) {
