@@ -7,6 +7,7 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <unordered_map>
 
 namespace tavlor {
@@ -84,6 +85,50 @@ void SortRows(TRowPtr* first, TRowPtr* last, const TOrderKeys& keys, std::vector
     for (std::size_t i = 0; i < n; ++i) {
         first[i] = const_cast<TRowPtr>(entries[i].Row);
     }
+}
+
+// Sorts rows, in place and stably, on one ascending key whose values are
+// null or integers of a narrow range (ranks, phase numbers): by counting.
+// False, the rows untouched, when the key is not of that kind.
+bool SortByCounting(std::vector<const TFigure*>& rows, const TOrderKeys& keys) {
+    if (keys.size() != 1 || keys.front().Descending || rows.empty()) {
+        return false;
+    }
+    const int slot = keys.front().Slot;
+    std::int64_t low = std::numeric_limits<std::int32_t>::max(), high = std::numeric_limits<std::int32_t>::min();
+    for (const TFigure* row : rows) {
+        if (const auto* i = std::get_if<std::int32_t>(&row[slot])) {
+            low = std::min<std::int64_t>(low, *i);
+            high = std::max<std::int64_t>(high, *i);
+        } else if (!IsNull(row[slot])) {
+            return false;
+        }
+    }
+    if (low > high) {
+        return true;  // all null: already in order
+    }
+    const std::size_t range = static_cast<std::size_t>(high - low) + 1;
+    if (range > 4 * rows.size() + 16) {
+        return false;
+    }
+    // Bucket 0 holds the nulls, which come first.
+    auto bucket = [&](const TFigure* row) {
+        const auto* i = std::get_if<std::int32_t>(&row[slot]);
+        return i == nullptr ? 0 : static_cast<std::size_t>(*i - low) + 1;
+    };
+    std::vector<std::size_t> start(range + 2, 0);
+    for (const TFigure* row : rows) {
+        ++start[bucket(row) + 1];
+    }
+    for (std::size_t b = 1; b < start.size(); ++b) {
+        start[b] += start[b - 1];
+    }
+    std::vector<const TFigure*> sorted(rows.size());
+    for (const TFigure* row : rows) {
+        sorted[start[bucket(row)]++] = row;
+    }
+    rows.swap(sorted);
+    return true;
 }
 
 template <class TRowPtr>
@@ -212,7 +257,10 @@ void TRankings::Rank(std::uint8_t kind, std::int32_t id, const TListTri& phaseLi
         // Written in the order's own sequence, the table finds its order
         // already built (ties stay in the order the rows came, which is
         // their order in memory).
-        SortRows(kept, players.FieldListKeys(order));
+        const TOrderKeys keys = players.FieldListKeys(order);
+        if (!SortByCounting(kept, keys)) {
+            SortRows(kept, keys);
+        }
         Write(players, kept, rows.Stride);
     };
 
