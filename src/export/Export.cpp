@@ -111,13 +111,15 @@ void TExport::ExportFiltres(bool html) {
     OpenExported(file);
 }
 
-void TExport::OpenExported(const std::string& file) {
+void TExport::OpenExported(const std::string& file) { OpenExported(file, exportmsg::NoApplication(file)); }
+
+void TExport::OpenExported(const std::string& file, const std::string& noApplication) {
     const TShellOutcome opened = Shell_.OpenFile(file);
     switch (opened.Result) {
         case TShellOutcome::TResult::Opened:
             return;
         case TShellOutcome::TResult::NoAssociation:
-            Boxes_.Error(exportmsg::NoApplication(file));
+            Boxes_.Error(noApplication);
             return;
         case TShellOutcome::TResult::Failed:
             throw Error(opened.Code != 0 ? exportmsg::SystemError(opened.Code, opened.Text)

@@ -38,6 +38,8 @@ public:
     // Opens an exported file with the desktop's application; says so when
     // there is none, throws tavlor::Error when the system fails.
     void OpenExported(const std::string& file);
+    // The same, with the text that says no application opens such a file.
+    void OpenExported(const std::string& file, const std::string& noApplication);
     // The competition's name with ? [ ] / \ = + < > : ; " , . replaced by "_",
     // in the export folder, with ".xls" or ".html".
     std::string GetNomFichierExport(bool html) const;

@@ -571,7 +571,7 @@ void ExportShownListsPdf(TMainFrm& main) {
     if (!main.Boxes().SaveFileName(printmsg::PdfFilter, path)) return;
     if (!EndsWithPdf(path)) path += ".pdf";
     WriteListsPdf(*print, path);
-    main.Export().OpenExported(path);
+    main.Export().OpenExported(path, printmsg::NoPdfReader(path));
 }
 
 void InstallPrintCommands(TMainFrm& main) {

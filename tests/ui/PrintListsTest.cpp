@@ -409,7 +409,8 @@ private slots:
         f.Boxes.Chosen.push_back(f.Dir.File("b.PDF"));
         pdf->trigger();
         QCOMPARE(f.Boxes.Errors.size(), std::size_t(1));
-        QVERIFY(f.Boxes.Errors[0].find("Ouverture de " + f.Dir.File("b.PDF") + " impossible") != std::string::npos);
+        QCOMPARE(f.Boxes.Errors[0], "Aucun lecteur de documents PDF ne semble installé\r\nOuverture de " +
+                                        f.Dir.File("b.PDF") + " impossible, le document est dans ce fichier");
         QVERIFY(QFile::exists(QString::fromStdString(f.Dir.File("b.PDF"))));
 
         // A folder that does not exist: the error ends the command, nothing is opened.
