@@ -91,11 +91,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
         const auto records = www.HasData ? TwwwFrm::SplitRecords(www.DataText) : decltype(TwwwFrm::SplitRecords("")){};
         if (i == 0) {
-            fuzz::AddBillards(compet, records);
+            fuzz::AddRecords(records, [&](std::vector<std::string>& f) { www.AddBillardRecord(f); });
         } else if (i == 1) {
-            fuzz::AddPoules(compet, records);
+            fuzz::AddRecords(records, [&](std::vector<std::string>& f) { www.AddPouleRecord(f); });
         } else {
-            fuzz::AddMatchs(compet, www, records);
+            fuzz::AddRecords(records, [&](std::vector<std::string>& f) { www.AddMatchRecord(f); });
         }
     }
     compet.Chargement = false;

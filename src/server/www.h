@@ -64,6 +64,13 @@ public:
         std::string Nom1, Nom2;
     };
     TMatchRecord ParseMatchRecord(std::vector<std::string>& fields) const;
+    // What the download does with one record of each list: a billiard, a pool
+    // (with its phase), a match (with its two players, registered and placed).
+    // A record short of fields or holding a bad number raises the error that
+    // stops its list.
+    void AddBillardRecord(const std::vector<std::string>& fields);
+    void AddPouleRecord(std::vector<std::string>& fields);
+    void AddMatchRecord(std::vector<std::string>& fields);
     // The records of a data text, each cut into fields.
     static std::vector<std::vector<std::string>> SplitRecords(const std::string& data);
 

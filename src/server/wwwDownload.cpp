@@ -91,8 +91,7 @@ void TwwwFrm::LoadBillards() {
     StartExchange(wwwmsg::ProgressBilliards);
     PostForm("/getlists.php", {"ACTION=listebillards"});
     for (const auto& record : ListRecords()) {
-        const auto& f = Checked(record, 2);
-        Compet_.DoAddBillard(text::StrToInt(f[0]), f[1]);
+        AddBillardRecord(record);
     }
     // Independently of the rows: a reply may add billiards and report an error.
     if (HasError) {
@@ -102,54 +101,63 @@ void TwwwFrm::LoadBillards() {
     }
 }
 
+void TwwwFrm::AddBillardRecord(const std::vector<std::string>& record) {
+    const auto& f = Checked(record, 2);
+    Compet_.DoAddBillard(text::StrToInt(f[0]), f[1]);
+}
+
 void TwwwFrm::LoadPoules(std::int32_t competition) {
     StartExchange(wwwmsg::ProgressPools);
     PostForm("/getlists.php", {"ACTION=listepoules", "NOCOMPET=" + text::IntToStr(competition)});
     for (auto& f : RequiredRecords(wwwmsg::PoolsError, wwwmsg::PoolsNoReply)) {
-        Checked(f, 4);
-        if (f[2].empty()) {
-            f[2] = "0";
-        }
-        if (f[3].empty()) {
-            f[3] = "0";
-        }
-        // A phase met again is refused by the store: that is expected and ignored.
-        TParamTable phase;
-        phase.Id = text::StrToInt(f[2]);
-        phase.Nom = "Phase " + f[2];
-        Compet_.Store.AddPhase(phase);
-        TParamTable pool;
-        pool.Id = text::StrToInt(f[0]);
-        pool.IdParent = phase.Id;
-        pool.Valeur = text::StrToInt(f[3]);
-        pool.Nom = f[1];
-        Compet_.Store.AddPoule(pool);
+        AddPouleRecord(f);
     }
+}
+
+void TwwwFrm::AddPouleRecord(std::vector<std::string>& f) {
+    Checked(f, 4);
+    if (f[2].empty()) {
+        f[2] = "0";
+    }
+    if (f[3].empty()) {
+        f[3] = "0";
+    }
+    // A phase met again is refused by the store: that is expected and ignored.
+    TParamTable phase;
+    phase.Id = text::StrToInt(f[2]);
+    phase.Nom = "Phase " + f[2];
+    Compet_.Store.AddPhase(phase);
+    TParamTable pool;
+    pool.Id = text::StrToInt(f[0]);
+    pool.IdParent = phase.Id;
+    pool.Valeur = text::StrToInt(f[3]);
+    pool.Nom = f[1];
+    Compet_.Store.AddPoule(pool);
 }
 
 void TwwwFrm::LoadMatchs(std::int32_t competition) {
     StartExchange(wwwmsg::ProgressMatches);
     PostForm("/getlists.php", {"ACTION=listematchs", "NOCOMPET=" + text::IntToStr(competition)});
     for (auto& f : RequiredRecords(wwwmsg::MatchesError, wwwmsg::MatchesNoReply)) {
-        TMatchRecord record = ParseMatchRecord(f);
-        TParamMatch& m = record.Match;
-        TParamTable player;
-        player.Id = m.Licence1;
-        player.IdParent = m.IdPoule;
-        player.IdDest = m.IdPhase;
-        player.Nom = record.Nom1;
-        player.Valeur = -1;
-        Compet_.Store.AddInscrit(player);
-        player.Valeur = -1;
-        Compet_.Store.AddJoueur(player);
-        player.Id = m.Licence2;
-        player.Nom = record.Nom2;
-        player.Valeur = -1;
-        Compet_.Store.AddInscrit(player);
-        player.Valeur = -1;
-        Compet_.Store.AddJoueur(player);
-        Compet_.Store.AddMatch(m);
+        AddMatchRecord(f);
     }
+}
+
+void TwwwFrm::AddMatchRecord(std::vector<std::string>& f) {
+    TMatchRecord record = ParseMatchRecord(f);
+    TParamMatch& m = record.Match;
+    TParamTable player;
+    player.IdParent = m.IdPoule;
+    player.IdDest = m.IdPhase;
+    for (int side = 0; side < 2; ++side) {
+        player.Id = side == 0 ? m.Licence1 : m.Licence2;
+        player.Nom = side == 0 ? record.Nom1 : record.Nom2;
+        player.Valeur = -1;
+        Compet_.Store.AddInscrit(player);
+        player.Valeur = -1;
+        Compet_.Store.AddJoueur(player);
+    }
+    Compet_.Store.AddMatch(m);
 }
 
 TwwwFrm::TMatchRecord TwwwFrm::ParseMatchRecord(std::vector<std::string>& f) const {
