@@ -70,9 +70,13 @@ const std::vector<TRow*>* THashIndex::Find(const TKey& key) const {
 }
 
 std::size_t THashIndex::KeyHash::operator()(const TKey& k) const {
-    std::uint64_t h = 0x9E3779B97F4A7C15ull;
+    // Each value mixed in by a multiplication and a shift: keys of close
+    // numbers (a pool and a licence) spread over the whole range, where
+    // adding them up made many distinct keys share one hash.
+    std::uint64_t h = 0;
     for (std::int64_t v : k) {
-        h ^= static_cast<std::uint64_t>(v) + 0x9E3779B97F4A7C15ull + (h << 6) + (h >> 2);
+        h = (h ^ static_cast<std::uint64_t>(v)) * 0x9E3779B97F4A7C15ull;
+        h ^= h >> 29;
     }
     return static_cast<std::size_t>(h);
 }
