@@ -111,7 +111,8 @@ TDateTime EncodeDateTime(int year, int month, int day, int hour, int minute, int
         millisecond > 999) {
         std::string time = Padded(hour, 2) + ":" + Padded(minute, 2) + ":" + Padded(second, 2);
         if (millisecond != 0) {
-            time += "." + Padded(millisecond, 3);
+            time += '.';
+            time += Padded(millisecond, 3);
         }
         throw Error(messages::WithText(messages::kInvalidTime, time));
     }
