@@ -71,6 +71,9 @@ public:
     void AddBillardRecord(const std::vector<std::string>& fields);
     void AddPouleRecord(std::vector<std::string>& fields);
     void AddMatchRecord(std::vector<std::string>& fields);
+    // A match read into the store: both players registered and placed in the
+    // match's pool (each when not yet), then the match.
+    static void StoreMatchRecord(TCompetition& compet, TMatchRecord record);
     // The records of a data text, each cut into fields.
     static std::vector<std::vector<std::string>> SplitRecords(const std::string& data);
 

@@ -143,8 +143,9 @@ void TwwwFrm::LoadMatchs(std::int32_t competition) {
     }
 }
 
-void TwwwFrm::AddMatchRecord(std::vector<std::string>& f) {
-    TMatchRecord record = ParseMatchRecord(f);
+void TwwwFrm::AddMatchRecord(std::vector<std::string>& f) { StoreMatchRecord(Compet_, ParseMatchRecord(f)); }
+
+void TwwwFrm::StoreMatchRecord(TCompetition& compet, TMatchRecord record) {
     TParamMatch& m = record.Match;
     TParamTable player;
     player.IdParent = m.IdPoule;
@@ -153,11 +154,11 @@ void TwwwFrm::AddMatchRecord(std::vector<std::string>& f) {
         player.Id = side == 0 ? m.Licence1 : m.Licence2;
         player.Nom = side == 0 ? record.Nom1 : record.Nom2;
         player.Valeur = -1;
-        Compet_.Store.AddInscrit(player);
+        compet.Store.AddInscrit(player);
         player.Valeur = -1;
-        Compet_.Store.AddJoueur(player);
+        compet.Store.AddJoueur(player);
     }
-    Compet_.Store.AddMatch(m);
+    compet.Store.AddMatch(m);
 }
 
 TwwwFrm::TMatchRecord TwwwFrm::ParseMatchRecord(std::vector<std::string>& f) const {

@@ -1,7 +1,10 @@
 #include "sample/SampleLoader.h"
 
+#include "server/www.h"
 #include "text/DateTime.h"
 #include "text/Numbers.h"
+
+#include <utility>
 
 namespace tavlor::sample {
 
@@ -25,7 +28,8 @@ void LoadLists(const TSampleCompetition& competition, TCompetition& compet) {
             compet.Store.AddPoule(p);
         }
         for (const TSampleMatch& s : competition.Matches) {
-            TParamMatch m;
+            TwwwFrm::TMatchRecord record;
+            TParamMatch& m = record.Match;
             m.IdMatch = s.IdMatch;
             m.Bd = s.Bd;
             m.CoefBd = s.CoefBd;
@@ -42,19 +46,9 @@ void LoadLists(const TSampleCompetition& competition, TCompetition& compet) {
             m.Pm2 = s.Pm2;
             m.IdPoule = s.IdPoule;
             m.IdPhase = s.IdPhase;
-
-            TParamTable player;
-            player.IdParent = m.IdPoule;
-            player.IdDest = m.IdPhase;
-            for (int side = 0; side < 2; ++side) {
-                player.Id = side == 0 ? m.Licence1 : m.Licence2;
-                player.Nom = side == 0 ? s.Nom1 : s.Nom2;
-                player.Valeur = -1;
-                compet.Store.AddInscrit(player);
-                player.Valeur = -1;
-                compet.Store.AddJoueur(player);
-            }
-            compet.Store.AddMatch(m);
+            record.Nom1 = s.Nom1;
+            record.Nom2 = s.Nom2;
+            TwwwFrm::StoreMatchRecord(compet, std::move(record));
         }
     } catch (...) {
         compet.Chargement = wasLoading;
