@@ -183,9 +183,13 @@ void TTable::EnsureVisible() const {
     Pos_ = NoPos;
     std::vector<TRow*> candidates;
     if (Filter_.Candidates(*Data_, candidates)) {
-        for (TRow* row : candidates) {
-            if (Filter_.Accepts(*row)) {
-                Visible_.push_back(row);
+        if (Filter_.CandidatesAllPass()) {
+            Visible_.swap(candidates);
+        } else {
+            for (TRow* row : candidates) {
+                if (Filter_.Accepts(*row)) {
+                    Visible_.push_back(row);
+                }
             }
         }
         // Candidates mostly come in insertion order already.

@@ -198,6 +198,12 @@ bool TFilterExpr::Candidates(TTableData& data, std::vector<TRow*>& out) const {
     return Root_ >= 0 && Collect(Root_, data, out);
 }
 
+// A hash index's rows of a key hold exactly its integer values.
+bool TFilterExpr::AllPass(int node) const {
+    const TNode& n = Nodes_[node];
+    return n.Op == TOp::Eq || (n.Op == TOp::Or && AllPass(n.Left) && AllPass(n.Right));
+}
+
 bool TFilterExpr::Collect(int node, TTableData& data, std::vector<TRow*>& out) const {
     const TNode& n = Nodes_[node];
     switch (n.Op) {

@@ -27,6 +27,9 @@ public:
     // that passes is found (possibly more, possibly repeated). Answers false
     // when only a walk over the whole table can tell.
     bool Candidates(TTableData& data, std::vector<TRow*>& out) const;
+    // True when every candidate passes (an equality, or equalities joined by
+    // "or"): the candidates need no test.
+    bool CandidatesAllPass() const { return Root_ >= 0 && AllPass(Root_); }
 
 private:
     enum class TOp : std::uint8_t { Eq, Ne, And, Or };
@@ -40,6 +43,7 @@ private:
 
     bool Eval(int node, const TRow& row) const;
     bool Collect(int node, TTableData& data, std::vector<TRow*>& out) const;
+    bool AllPass(int node) const;
 
     std::vector<TNode> Nodes_;
     int Root_ = -1;

@@ -86,4 +86,23 @@ private:
     std::uint32_t Count_ = 0;
 };
 
+// A set of 32-bit integers in one array, on the same open addressing.
+class TIntSet {
+public:
+    explicit TIntSet(std::size_t expected) : Index_(expected) { Keys_.reserve(expected); }
+    // True when the value was not in the set yet.
+    bool Insert(std::int32_t value) {
+        const bool created =
+            Index_.Find(static_cast<std::uint32_t>(value), [&](std::uint32_t k) { return Keys_[k] == value; }).second;
+        if (created) {
+            Keys_.push_back(value);
+        }
+        return created;
+    }
+
+private:
+    TFlatIndex Index_;
+    std::vector<std::int32_t> Keys_;
+};
+
 }  // namespace tavlor

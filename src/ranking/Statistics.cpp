@@ -27,32 +27,22 @@ struct TTotals {
 // each time.
 class TListOnce {
 public:
-    explicit TListOnce(TListTri& list) : List_(list), Index_(static_cast<std::size_t>(list.Count()) + 16) {
+    explicit TListOnce(TListTri& list) : List_(list), Seen_(static_cast<std::size_t>(list.Count()) + 16) {
         for (const TItemTri& item : list) {
             if (item.Rang == 0) {
-                FirstTime(item.Cle);
+                Seen_.Insert(item.Cle);
             }
         }
     }
     void Add(std::int32_t key) {
-        if (FirstTime(key)) {
+        if (Seen_.Insert(key)) {
             List_.Add(key, 0);
         }
     }
 
 private:
-    bool FirstTime(std::int32_t key) {
-        const bool created =
-            Index_.Find(static_cast<std::uint32_t>(key), [&](std::uint32_t k) { return Keys_[k] == key; }).second;
-        if (created) {
-            Keys_.push_back(key);
-        }
-        return created;
-    }
-
     TListTri& List_;
-    TFlatIndex Index_;
-    std::vector<std::int32_t> Keys_;
+    TIntSet Seen_;
 };
 
 }  // namespace

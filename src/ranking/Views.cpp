@@ -1,9 +1,9 @@
 #include "ranking/Views.h"
 
+#include "ranking/FlatIndex.h"
 #include "ranking/ViewsMessages.h"
 #include "text/Numbers.h"
 
-#include <unordered_set>
 
 namespace tavlor {
 
@@ -103,15 +103,14 @@ void TViews::AddJoueursSansMatch(std::uint8_t kind, std::int32_t id, std::int32_
     const int sLicence = shown.FieldByName("LICENCE").StorageIndex;
     // The licences shown, then the rows written together at the end; a
     // licence met twice is added once.
-    std::unordered_set<std::int32_t> shownLicences;
+    TIntSet shownLicences(static_cast<std::size_t>(players.Data().RowCount()) + 16);
     {
         TFilterScope every(players, "");
         const std::vector<const std::vector<TValue>*> shownRows = players.VisibleRowValues();
-        shownLicences.reserve(shownRows.size());
         for (const std::vector<TValue>* values : shownRows) {
             const TValue& v = (*values)[sLicence];
             if (!tavlor::IsNull(v)) {
-                shownLicences.insert(ValueAsInteger(v));
+                shownLicences.Insert(ValueAsInteger(v));
             }
         }
     }
@@ -125,7 +124,7 @@ void TViews::AddJoueursSansMatch(std::uint8_t kind, std::int32_t id, std::int32_
         std::int32_t k = 0;
         for (const std::vector<TValue>* values : registrants.VisibleRowValues()) {
             const std::int32_t licence = ValueAsInteger((*values)[rLicence]);
-            if (shownLicences.insert(licence).second) {
+            if (shownLicences.Insert(licence)) {
                 TFigure* row = rows.Add();
                 row[sLicence] = licence;
                 row[sRga] = ++k;
@@ -159,7 +158,7 @@ void TViews::AddJoueursSansMatch(std::uint8_t kind, std::int32_t id, std::int32_
               mLicence = md.FieldByName("LICENCE").StorageIndex;
     for (const std::vector<TValue>* values : members.VisibleRowValues()) {
         const std::int32_t licence = ValueAsInteger((*values)[mLicence]);
-        if (shownLicences.insert(licence).second) {
+        if (shownLicences.Insert(licence)) {
             TFigure* row = rows.Add();
             row[sPhase] = ValueAsInteger((*values)[mPhase]);
             row[sPool] = ValueAsInteger((*values)[mPool]);
