@@ -1,5 +1,7 @@
 // The download of the large competition from the stand-in server over
 // loopback, and the reading of its 20,000-match reply alone.
+#include "SilentPorts.h"
+
 #include "fedserver/FedServer.h"
 #include "model/dbLocal.h"
 #include "server/www.h"
@@ -10,29 +12,9 @@ namespace {
 
 using namespace tavlor;
 
-class TNoWindow : public IConnectionWindow {
-public:
-    void SetProgress(const std::string&) override {}
-    void SetStatus(const std::string&) override {}
-    void HideLoginPanel() override {}
-    bool IsVisible() const override { return false; }
-    void ShowModeless() override {}
-    void Close() override {}
-    void ProcessEvents() override {}
-    void ShowLoginModal() override {}
-    void ClearPassword() override {}
-};
-class TNoBoxes : public IMessageBoxes {
-public:
-    void Error(const std::string&) override {}
-    void Information(const std::string&) override {}
-    bool Confirm(const std::string&) override { return true; }
-};
-class TNoShell : public IDesktopShell {
-public:
-    TShellOutcome OpenFile(const std::string&) override { return {}; }
-    TShellOutcome OpenUrl(const std::string&) override { return {}; }
-};
+using bench::TNoBoxes;
+using bench::TNoShell;
+using bench::TNoWindow;
 
 fedserver::TFedServer& LargeServer() {
     static fedserver::TFedServer server(fedserver::TFedServerOptions{true});

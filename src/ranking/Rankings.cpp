@@ -205,15 +205,6 @@ void Number(TFigure** first, TFigure** last, const TOrderKeys& keys, int slot, s
     }
 }
 
-// Writes these rows, in this order, into the table.
-void Write(TTable& table, const std::vector<const TFigure*>& rows, std::size_t stride) {
-    table.AppendRows(rows.size(), [&](std::size_t i, std::vector<TValue>& values) {
-        for (std::size_t k = 0; k < values.size(); ++k) {
-            CopyValue(values[k], k < stride ? rows[i][k] : TFigure());
-        }
-    });
-}
-
 }  // namespace
 
 TRankings::TRankings(TCompetTables& tables, const TNodeTree& tree) : Tables_(tables), Tree_(tree) {}
@@ -261,7 +252,7 @@ void TRankings::Rank(std::uint8_t kind, std::int32_t id, const TListTri& phaseLi
         if (!SortByCounting(kept, keys)) {
             SortRows(kept, keys);
         }
-        Write(players, kept, rows.Stride);
+        TFigureRows::Append(players, kept, rows.Stride);
     };
 
     if (kind == 3 || kind == 4) {

@@ -82,10 +82,17 @@ std::string TStatistics::FiltreJoueursTVGetText(const TValue& tv) {
 }
 
 void TFigureRows::AppendTo(TTable& table) const {
-    table.AppendRows(Size(), [this](std::size_t i, std::vector<TValue>& values) {
-        const TFigure* row = Row(i);
+    std::vector<const TFigure*> rows(Size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        rows[i] = Row(i);
+    }
+    Append(table, rows, Stride);
+}
+
+void TFigureRows::Append(TTable& table, const std::vector<const TFigure*>& rows, std::size_t stride) {
+    table.AppendRows(rows.size(), [&](std::size_t i, std::vector<TValue>& values) {
         for (std::size_t k = 0; k < values.size(); ++k) {
-            CopyValue(values[k], k < Stride ? row[k] : TFigure());
+            CopyValue(values[k], k < stride ? rows[i][k] : TFigure());
         }
     });
 }

@@ -84,6 +84,8 @@ struct TFigureRows {
     }
     // Appends them to a table of these stored fields, in this order.
     void AppendTo(TTable& table) const;
+    // Appends these rows of Stride figures each, in this order.
+    static void Append(TTable& table, const std::vector<const TFigure*>& rows, std::size_t stride);
 };
 
 class TStatistics {

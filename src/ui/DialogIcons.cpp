@@ -1,30 +1,16 @@
 #include "ui/DialogIcons.h"
 
+#include "ui/Images.h"
+
 #include <QPainter>
 #include <QPainterPath>
-#include <QPixmap>
-
-#include <functional>
 
 namespace tavlor::ui {
 
 namespace {
 
-// Drawn on a 16 by 16 grid, at twice the size for sharp high-density screens.
-QIcon Draw(const std::function<void(QPainter&)>& paint) {
-    QIcon icon;
-    for (int scale : {1, 2}) {
-        QPixmap pixmap(16 * scale, 16 * scale);
-        pixmap.fill(Qt::transparent);
-        QPainter p(&pixmap);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.scale(scale, scale);
-        paint(p);
-        p.end();
-        icon.addPixmap(pixmap);
-    }
-    return icon;
-}
+// Drawn on a 16 by 16 grid.
+QIcon Draw(void (*paint)(QPainter&)) { return PaintedIcon(QSize(16, 16), paint); }
 
 }  // namespace
 

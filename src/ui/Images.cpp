@@ -18,22 +18,6 @@ using Drawing = void (*)(QPainter&);
 constexpr QSize CommandSize(20, 16);
 constexpr QSize TreeSize(16, 16);
 
-// One icon from the same drawing painted at ratios 1, 2 and 3.
-QIcon Painted(QSize size, Drawing draw) {
-    QIcon icon;
-    for (int ratio = 1; ratio <= 3; ++ratio) {
-        QPixmap pixmap(size * ratio);
-        pixmap.setDevicePixelRatio(ratio);
-        pixmap.fill(Qt::transparent);
-        QPainter painter(&pixmap);
-        painter.setRenderHint(QPainter::Antialiasing);
-        draw(painter);
-        painter.end();
-        icon.addPixmap(pixmap);
-    }
-    return icon;
-}
-
 QPen Pen(QColor colour, qreal width, Qt::PenCapStyle cap = Qt::RoundCap) {
     return QPen(colour, width, Qt::SolidLine, cap, Qt::RoundJoin);
 }
@@ -404,6 +388,21 @@ void Board(QPainter& p) {
 
 } // namespace
 
+QIcon PaintedIcon(QSize size, void (*draw)(QPainter&)) {
+    QIcon icon;
+    for (int ratio = 1; ratio <= 3; ++ratio) {
+        QPixmap pixmap(size * ratio);
+        pixmap.setDevicePixelRatio(ratio);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        draw(painter);
+        painter.end();
+        icon.addPixmap(pixmap);
+    }
+    return icon;
+}
+
 QIcon CommandImage(int index) {
     static const std::array<QIcon, CommandImageCount> images = [] {
         constexpr std::array<Drawing, CommandImageCount> drawings{
@@ -413,7 +412,7 @@ QIcon CommandImage(int index) {
             PageWithArrows,    Centred<Arrows>};
         std::array<QIcon, CommandImageCount> made;
         for (int i = 0; i < CommandImageCount; ++i)
-            made[i] = Painted(CommandSize, drawings[i]);
+            made[i] = PaintedIcon(CommandSize, drawings[i]);
         return made;
     }();
     return index >= 0 && index < CommandImageCount ? images[index] : QIcon();
@@ -425,7 +424,7 @@ QIcon TreeImage(int index) {
             Phi, Hen, Head, Dot, Cues, [](QPainter& p) { Head(p); Tick(p); }, LetterT, Sign2K, Sign3K};
         std::array<QIcon, TreeImageCount> made;
         for (int i = 0; i < TreeImageCount; ++i)
-            made[i] = Painted(TreeSize, drawings[i]);
+            made[i] = PaintedIcon(TreeSize, drawings[i]);
         return made;
     }();
     return index >= 0 && index < TreeImageCount ? images[index] : QIcon();

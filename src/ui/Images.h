@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QIcon>
+#include <QPainter>
 #include <QPixmap>
 
 namespace tavlor::ui {
@@ -20,6 +21,9 @@ QIcon CommandImage(int index);
 // Tree images, 16x16: 0 phase, 1 pool, 2 registrants, 3 focus dot, 4 match count, 5 player count,
 // 6 formula T, 7 formula 2K, 8 formula 3K. Any other index gives a null icon.
 QIcon TreeImage(int index);
+
+// An icon of the given logical size from one drawing, painted at ratios 1, 2 and 3.
+QIcon PaintedIcon(QSize size, void (*draw)(QPainter&));
 
 // The program's icon (green cloth, three balls), in sizes from 16 to 256 pixels.
 QIcon ProgramIcon();
