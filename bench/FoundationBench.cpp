@@ -72,5 +72,3 @@ void BM_EditInscritAmong5000(benchmark::State& state) {
 BENCHMARK(BM_EditInscritAmong5000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-

@@ -84,8 +84,12 @@ void RunMerge(benchmark::State& state, bool byHand) {
     state.counters["members"] = static_cast<double>(c.Dm->Tables.Joueurs.Data().RowCount());
 }
 
-void BM_SnapshotMergeReload(benchmark::State& state) { RunMerge(state, false); }
-void BM_SnapshotMergeByHand(benchmark::State& state) { RunMerge(state, true); }
+void BM_SnapshotMergeReload(benchmark::State& state) {
+    RunMerge(state, false);
+}
+void BM_SnapshotMergeByHand(benchmark::State& state) {
+    RunMerge(state, true);
+}
 
 BENCHMARK(BM_SnapshotMergeReload)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_SnapshotMergeByHand)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(5);

@@ -44,12 +44,12 @@ private:
 };
 
 // A property that does not hold is a finding: say which, and stop.
-#define TAVLOR_FUZZ_CHECK(cond)                                                          \
-    do {                                                                                 \
-        if (!(cond)) {                                                                   \
+#define TAVLOR_FUZZ_CHECK(cond)                                                           \
+    do {                                                                                  \
+        if (!(cond)) {                                                                    \
             std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #cond); \
-            std::abort();                                                                \
-        }                                                                                \
+            std::abort();                                                                 \
+        }                                                                                 \
     } while (0)
 
 }  // namespace tavlor::fuzz

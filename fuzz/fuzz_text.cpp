@@ -13,7 +13,9 @@ using namespace tavlor;
 
 namespace {
 
-int Sign(int v) { return (v > 0) - (v < 0); }
+int Sign(int v) {
+    return (v > 0) - (v < 0);
+}
 
 void Conversions(std::string_view bytes) {
     // Any bytes are Windows-1252: their UTF-8 is within its range and goes back.

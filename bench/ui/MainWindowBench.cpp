@@ -33,7 +33,8 @@ struct TWindow {
     bench::TSilentBoxes Boxes;
     bench::TNoWindow Window;
     bench::TNoShell Shell;
-    ui::TMainFrm Main{Boxes, (Dir.path() + QStringLiteral("/tavlor.ini")).toStdString(),
+    ui::TMainFrm Main{Boxes,
+                      (Dir.path() + QStringLiteral("/tavlor.ini")).toStdString(),
                       {QStringLiteral("http://127.0.0.1:1/3bandes")}};
     TwwwFrm Www{Main.Compet(), Window, Boxes, Shell};
     TdmLocal Dm{Main.Compet(), &Main};
@@ -129,8 +130,8 @@ void BM_ScrollMatchList(benchmark::State& state) {
         }
     }
     state.counters["pages"] = benchmark::Counter(static_cast<double>(pages), benchmark::Counter::kAvgIterations);
-    state.counters["per_page_us"] = benchmark::Counter(static_cast<double>(pages),
-                                                       benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["per_page_us"] =
+        benchmark::Counter(static_cast<double>(pages), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
     state.counters["panels"] = list.Grid().PanelCount();
 }
 BENCHMARK(BM_ScrollMatchList)->Unit(benchmark::kMillisecond)->Iterations(1);

@@ -86,8 +86,8 @@ void TDs2Xls::Export(TTable& table, const std::string& sheetName) {
                 sheet->SetHAlign(row, col, workbook::THAlign::Left);
             } else if (IsNull(value)) {
                 sheet->SetEmpty(row, col);
-                sheet->SetHAlign(row, col, field.Type == TFieldType::DateTime ? workbook::THAlign::Left
-                                                                               : workbook::THAlign::Right);
+                sheet->SetHAlign(
+                    row, col, field.Type == TFieldType::DateTime ? workbook::THAlign::Left : workbook::THAlign::Right);
             } else if (field.Type == TFieldType::DateTime) {
                 sheet->SetDate(row, col, ValueAsFloat(value));
                 sheet->SetHAlign(row, col, workbook::THAlign::Left);

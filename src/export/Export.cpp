@@ -20,8 +20,20 @@ std::string TExport::GetNomFichierExport(bool html) const {
     std::string name = Dm_.Compet().Message();
     for (char& c : name) {
         switch (c) {
-            case '?': case '[': case ']': case '/': case '\\': case '=': case '+':
-            case '<': case '>': case ':': case ';': case '"': case ',': case '.':
+            case '?':
+            case '[':
+            case ']':
+            case '/':
+            case '\\':
+            case '=':
+            case '+':
+            case '<':
+            case '>':
+            case ':':
+            case ';':
+            case '"':
+            case ',':
+            case '.':
                 c = '_';
                 break;
             default:
@@ -111,7 +123,9 @@ void TExport::ExportFiltres(bool html) {
     OpenExported(file);
 }
 
-void TExport::OpenExported(const std::string& file) { OpenExported(file, exportmsg::NoApplication(file)); }
+void TExport::OpenExported(const std::string& file) {
+    OpenExported(file, exportmsg::NoApplication(file));
+}
 
 void TExport::OpenExported(const std::string& file, const std::string& noApplication) {
     const TShellOutcome opened = Shell_.OpenFile(file);

@@ -157,7 +157,7 @@ public:
     void ShowLogin();  // does nothing while OnShowLogin is absent
     void ListJoueurs(TTextGrid& grid);
 
-    bool Chargement = false;     // set by the store while a competition is being loaded
+    bool Chargement = false;  // set by the store while a competition is being loaded
     // Cleared by a download when it starts and set again once every list of the
     // competition was read: a download stopped half-way leaves it false, so
     // that the store neither mixes nor saves a snapshot over those tables.

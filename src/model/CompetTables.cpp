@@ -45,10 +45,10 @@ std::vector<TFieldDef> PlayerFigures() {
 }
 
 std::vector<TFieldDef> MatchFields() {
-    return {IntegerField("IDPHASE"),   IntegerField("IDPOULE"), IntegerField("IDMATCH"), IntegerField("LICENCE1"),
-            IntegerField("PTS1"),      IntegerField("REP1"),    IntegerField("SER1"),    IntegerField("PM1"),
-            IntegerField("LICENCE2"),  IntegerField("PTS2"),    IntegerField("REP2"),    IntegerField("SER2"),
-            IntegerField("PM2"),       DateTimeField("DATEMATCH"), IntegerField("BD"),   FloatField("COEFBD")};
+    return {IntegerField("IDPHASE"),  IntegerField("IDPOULE"),    IntegerField("IDMATCH"), IntegerField("LICENCE1"),
+            IntegerField("PTS1"),     IntegerField("REP1"),       IntegerField("SER1"),    IntegerField("PM1"),
+            IntegerField("LICENCE2"), IntegerField("PTS2"),       IntegerField("REP2"),    IntegerField("SER2"),
+            IntegerField("PM2"),      DateTimeField("DATEMATCH"), IntegerField("BD"),      FloatField("COEFBD")};
 }
 
 std::vector<TFieldDef> ShownMatchFields(const TTable& poules, const TTable& inscrits, const TTable& billards) {
@@ -106,8 +106,7 @@ TCompetTables::TCompetTables()
              {IntegerField("IDPOULE"), StringField("NOMPOULE", 50), IntegerField("IDPHASE"), IntegerField("NODE"),
               IntegerField("FCLASST")},
              {{"IDXIDPOULE", {{"IDPOULE"}}}}),
-      Inscrits("Inscrits",
-               {IntegerField("LICENCE"), StringField("NOM", 50), IntegerField("NODE"), IntegerField("RGA")},
+      Inscrits("Inscrits", {IntegerField("LICENCE"), StringField("NOM", 50), IntegerField("NODE"), IntegerField("RGA")},
                {{"IDXLI", {{"LICENCE"}}}, {"IDXNOM", {{"NOM"}}}}),
       Joueurs("Joueurs",
               {IntegerField("IDPHASE"), IntegerField("IDPOULE"), IntegerField("LICENCE"), IntegerField("NODE"),
@@ -127,9 +126,10 @@ TCompetTables::TCompetTables()
 
     FiltreJoueurs.Data().SetDisplayOrder({"CPO", "CPH", "CG", "IDPHASE", "IDPOULE", "NOMPOULE", "LICENCE", "NOM", "NM",
                                           "PM", "TV", "MG", "PTS", "REP", "SER", "RGA", "MPART"});
-    FiltreMatchs.Data().SetDisplayOrder({"IDPHASE", "IDPOULE", "DATEMATCH", "BD", "IDMATCH", "NOMPOULE", "LICENCE1",
-                                         "NOM1", "PTS1", "REP1", "SER1", "PM1", "MOY1", "LICENCE2", "NOM2", "PTS2",
-                                         "REP2", "SER2", "PM2", "MOY2", "COEFBD", "NOMBD"});
+    FiltreMatchs.Data().SetDisplayOrder({"IDPHASE",  "IDPOULE",  "DATEMATCH", "BD",   "IDMATCH", "NOMPOULE",
+                                         "LICENCE1", "NOM1",     "PTS1",      "REP1", "SER1",    "PM1",
+                                         "MOY1",     "LICENCE2", "NOM2",      "PTS2", "REP2",    "SER2",
+                                         "PM2",      "MOY2",     "COEFBD",    "NOMBD"});
     FiltreMatchs.SetIndexFieldNames("IDPHASE;IDPOULE");
 }
 

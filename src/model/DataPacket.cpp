@@ -11,9 +11,9 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdint>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <optional>
 #include <set>
 #include <string_view>
@@ -119,7 +119,8 @@ TFieldType TypeOf(std::string_view name) {
     auto is = [&](std::string_view other) {
         if (name.size() != other.size()) return false;
         for (std::size_t i = 0; i < name.size(); ++i) {
-            if (std::tolower(static_cast<unsigned char>(name[i])) != std::tolower(static_cast<unsigned char>(other[i]))) {
+            if (std::tolower(static_cast<unsigned char>(name[i])) !=
+                std::tolower(static_cast<unsigned char>(other[i]))) {
                 return false;
             }
         }
@@ -199,7 +200,6 @@ TValue ParseValue(std::string_view utf8, const TColumn& column, const std::strin
 // Row states of a file that carries a change log: bits of the row's state.
 constexpr int StateOriginal = 1, StateDeleted = 2;
 
-
 // Whether the bytes after a possible byte-order mark are UTF-8: the header's
 // encoding when it names one, else UTF-8 exactly when the mark is there
 // (files without either are the Windows-1252 the writer makes).
@@ -253,7 +253,9 @@ std::size_t ReferenceLength(std::string_view x, std::size_t amp) {
     return 0;
 }
 
-bool IsXmlSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool IsXmlSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
 
 bool IsNameChar(char c) {
     return !IsXmlSpace(c) && c != '=' && c != '>' && c != '/' && c != '"' && c != '\'' && c != '<' && c != '&';
@@ -394,7 +396,9 @@ std::string WriteDataPacket(const TTable& table) {
     return out;
 }
 
-void SaveDataPacket(const TTable& table, const std::string& path) { WriteFileAtomic(path, WriteDataPacket(table)); }
+void SaveDataPacket(const TTable& table, const std::string& path) {
+    WriteFileAtomic(path, WriteDataPacket(table));
+}
 
 void LoadDataPacket(const std::string& bytes, const std::string& path, TTable& into) {
     // A byte-order mark is skipped; without an encoding in its header, or a
@@ -409,8 +413,8 @@ void LoadDataPacket(const std::string& bytes, const std::string& path, TTable& i
         throw Error(filemsg::NotADataPacket(path, std::string(filemsg::XmlError) + " (" + fault + ")"));
     }
     pugi::xml_document doc;
-    const pugi::xml_parse_result parsed = doc.load_buffer(utf8.data(), utf8.size(), pugi::parse_default,
-                                                          pugi::encoding_utf8);
+    const pugi::xml_parse_result parsed =
+        doc.load_buffer(utf8.data(), utf8.size(), pugi::parse_default, pugi::encoding_utf8);
     if (!parsed) {
         throw Error(filemsg::NotADataPacket(path, std::string(filemsg::XmlError) + " (" + parsed.description() + ")"));
     }
@@ -493,6 +497,8 @@ void LoadDataPacket(const std::string& bytes, const std::string& path, TTable& i
     into.First();
 }
 
-void LoadDataPacketFile(const std::string& path, TTable& into) { LoadDataPacket(ReadWholeFile(path), path, into); }
+void LoadDataPacketFile(const std::string& path, TTable& into) {
+    LoadDataPacket(ReadWholeFile(path), path, into);
+}
 
 }  // namespace tavlor

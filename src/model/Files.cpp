@@ -3,10 +3,10 @@
 #include "model/FilesMessages.h"
 #include "text/Error.h"
 
-#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
 
 namespace tavlor {
 
@@ -14,8 +14,12 @@ namespace {
 
 using filemsg::SystemReason;
 
-std::string TemporaryOf(const std::string& path) { return path + ".tmp"; }
-std::string BackupOf(const std::string& path) { return path + ".old"; }
+std::string TemporaryOf(const std::string& path) {
+    return path + ".tmp";
+}
+std::string BackupOf(const std::string& path) {
+    return path + ".old";
+}
 
 // Writes and flushes the temporary file of a target; answers 0 or the error
 // number, the temporary file then removed.

@@ -100,11 +100,17 @@ TValue TTable::Value(int field) const {
     return {};
 }
 
-std::int32_t TTable::AsInteger(int field) const { return ValueAsInteger(Value(field)); }
+std::int32_t TTable::AsInteger(int field) const {
+    return ValueAsInteger(Value(field));
+}
 
-double TTable::AsFloat(int field) const { return ValueAsFloat(Value(field)); }
+double TTable::AsFloat(int field) const {
+    return ValueAsFloat(Value(field));
+}
 
-std::string TTable::AsString(int field) const { return ValueAsString(Value(field), Fields()[field].Type); }
+std::string TTable::AsString(int field) const {
+    return ValueAsString(Value(field), Fields()[field].Type);
+}
 
 std::string TTable::DisplayText(int field, char decimalMark) const {
     return tavlor::DisplayText(Fields()[field], Value(field), decimalMark);

@@ -261,7 +261,9 @@ TOrder::TRowSet& TTableData::RowsOf(TOrder& order) {
     return order.Rows();
 }
 
-THashIndex& TTableData::HashIndexFor(std::vector<int> slots) { return HashIndexFor(slots.data(), slots.size()); }
+THashIndex& TTableData::HashIndexFor(std::vector<int> slots) {
+    return HashIndexFor(slots.data(), slots.size());
+}
 
 THashIndex& TTableData::HashIndexFor(const int* slots, std::size_t count) {
     for (auto& hash : Hashes_) {
@@ -287,8 +289,7 @@ const std::vector<TRow*>* TTableData::RowsHolding(const int* slots, const TValue
     for (std::size_t i = 0; i < count; ++i) {
         keys[i] = {slots[i], &values[i]};
     }
-    std::sort(keys.begin(), keys.begin() + count,
-              [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::sort(keys.begin(), keys.begin() + count, [](const auto& a, const auto& b) { return a.first < b.first; });
     std::array<int, THashIndex::MaxFields> sortedSlots{};
     std::array<TValue, THashIndex::MaxFields> sortedValues;
     for (std::size_t i = 0; i < count; ++i) {
@@ -315,7 +316,9 @@ const TRow* Earliest(const std::vector<TRow*>* rows) {
 
 }  // namespace
 
-const TRow* TTableData::FindFirst(int slot, const TValue& value) { return Earliest(RowsHolding(&slot, &value, 1)); }
+const TRow* TTableData::FindFirst(int slot, const TValue& value) {
+    return Earliest(RowsHolding(&slot, &value, 1));
+}
 
 TRowView TTableData::Lookup(std::string_view fields, std::initializer_list<std::int32_t> values) {
     std::array<int, THashIndex::MaxFields> slots{};
@@ -353,17 +356,25 @@ TValue TRowView::Value(std::string_view field) const {
     return Row_ ? Row_->Values[f.StorageIndex] : TValue();
 }
 
-bool TRowView::IsNull(std::string_view field) const { return tavlor::IsNull(Value(field)); }
+bool TRowView::IsNull(std::string_view field) const {
+    return tavlor::IsNull(Value(field));
+}
 
-std::int32_t TRowView::AsInteger(std::string_view field) const { return ValueAsInteger(Value(field)); }
+std::int32_t TRowView::AsInteger(std::string_view field) const {
+    return ValueAsInteger(Value(field));
+}
 
-double TRowView::AsFloat(std::string_view field) const { return ValueAsFloat(Value(field)); }
+double TRowView::AsFloat(std::string_view field) const {
+    return ValueAsFloat(Value(field));
+}
 
 std::string TRowView::AsString(std::string_view field) const {
     return ValueAsString(Value(field), Data_->FieldByName(field).Type);
 }
 
-TBookmark TRowView::Bookmark() const { return Row_ ? Row_->Seq : 0; }
+TBookmark TRowView::Bookmark() const {
+    return Row_ ? Row_->Seq : 0;
+}
 
 std::vector<TRow*> TTableData::RowsInInsertionOrder() const {
     std::vector<TRow*> rows;
@@ -584,19 +595,25 @@ void TTableData::DeleteRow(TRow* row) {
     Notify();
 }
 
-void TTableData::RegisterCursor(TTable* cursor) { Cursors_.push_back(cursor); }
+void TTableData::RegisterCursor(TTable* cursor) {
+    Cursors_.push_back(cursor);
+}
 
 void TTableData::UnregisterCursor(TTable* cursor) {
     Cursors_.erase(std::remove(Cursors_.begin(), Cursors_.end(), cursor), Cursors_.end());
 }
 
-void TTableData::AddListener(ITableListener* listener) { Listeners_.push_back(listener); }
+void TTableData::AddListener(ITableListener* listener) {
+    Listeners_.push_back(listener);
+}
 
 void TTableData::RemoveListener(ITableListener* listener) {
     Listeners_.erase(std::remove(Listeners_.begin(), Listeners_.end(), listener), Listeners_.end());
 }
 
-void TTableData::BeginUpdate() { ++UpdateDepth_; }
+void TTableData::BeginUpdate() {
+    ++UpdateDepth_;
+}
 
 void TTableData::EndUpdate() {
     if (UpdateDepth_ == 0 || --UpdateDepth_ > 0) {

@@ -39,7 +39,7 @@ struct TFieldDef {
     std::string DisplayLabel;   // empty: the name
     std::string DisplayFormat;  // numeric format such as "000000" or "0.000", date format "dd/mm/yyyy"
     bool Visible = true;
-    TLookupDef Lookup;     // Kind == Lookup only
+    TLookupDef Lookup;  // Kind == Lookup only
     // When set, gives the text grids show for the value instead of the display format.
     std::function<std::string(const TValue&)> OnGetText;
     // Set by the table: slot in the row of a data field, index of a calculated

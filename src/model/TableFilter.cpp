@@ -12,8 +12,12 @@ namespace tavlor {
 
 namespace {
 
-bool IsIdentStart(char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == '_'; }
-bool IsIdentChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
+bool IsIdentStart(char c) {
+    return std::isalpha(static_cast<unsigned char>(c)) || c == '_';
+}
+bool IsIdentChar(char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
+}
 
 bool EqualsNoCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) {
@@ -164,7 +168,9 @@ TFilterExpr TFilterExpr::Parse(std::string_view text, const TTableData& table) {
     return expr;
 }
 
-bool TFilterExpr::Accepts(const TRow& row) const { return Root_ < 0 || Eval(Root_, row); }
+bool TFilterExpr::Accepts(const TRow& row) const {
+    return Root_ < 0 || Eval(Root_, row);
+}
 
 bool TFilterExpr::UsesSlot(int slot) const {
     for (const TNode& n : Nodes_) {

@@ -21,7 +21,9 @@ std::int64_t Code(const TValue& v) {
 
 THashIndex::THashIndex(std::vector<int> slots) : Slots_(std::move(slots)) {}
 
-bool THashIndex::UsesSlot(int slot) const { return std::find(Slots_.begin(), Slots_.end(), slot) != Slots_.end(); }
+bool THashIndex::UsesSlot(int slot) const {
+    return std::find(Slots_.begin(), Slots_.end(), slot) != Slots_.end();
+}
 
 THashIndex::TKey THashIndex::KeyOf(const TValue* values) const {
     TKey key{};
@@ -39,7 +41,9 @@ THashIndex::TKey THashIndex::KeyOfRow(const TRow& row) const {
     return key;
 }
 
-void THashIndex::Insert(TRow* row) { Buckets_[KeyOfRow(*row)].push_back(row); }
+void THashIndex::Insert(TRow* row) {
+    Buckets_[KeyOfRow(*row)].push_back(row);
+}
 
 void THashIndex::Erase(TRow* row) {
     auto it = Buckets_.find(KeyOfRow(*row));

@@ -22,7 +22,9 @@ void TTextGrid::SetColCount(int cols) {
     }
 }
 
-void TTextGrid::SetRowCount(int rows) { Rows_.resize(static_cast<std::size_t>(std::max(rows, 0))); }
+void TTextGrid::SetRowCount(int rows) {
+    Rows_.resize(static_cast<std::size_t>(std::max(rows, 0)));
+}
 
 const std::string& TTextGrid::Cell(int col, int row) const {
     if (col < 0 || row < 0 || col >= Cols_ || row >= RowCount()) {

@@ -1,7 +1,7 @@
 #include "model/Value.h"
 
-#include "text/DateTime.h"
 #include "text/Cp1252.h"
+#include "text/DateTime.h"
 #include "text/Numbers.h"
 
 #include <algorithm>

@@ -8,7 +8,9 @@
 
 namespace tavlor {
 
-inline bool IsNull(const TValue& v) { return std::holds_alternative<std::monostate>(v); }
+inline bool IsNull(const TValue& v) {
+    return std::holds_alternative<std::monostate>(v);
+}
 
 // Ordering of two values of a field of the given type: null before every value,
 // numbers numerically (NaN just after null, so the order stays total), strings

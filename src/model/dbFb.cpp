@@ -10,8 +10,12 @@ bool TdmFb::OpenDb() {
     return false;
 }
 
-void TdmFb::ListCompetDb(TTextGrid&) { Boxes_.Information(dbfbmsg::NotImplemented); }
+void TdmFb::ListCompetDb(TTextGrid&) {
+    Boxes_.Information(dbfbmsg::NotImplemented);
+}
 
-void TdmFb::LoadCompetDb(std::int32_t, const std::string&) { Boxes_.Information(dbfbmsg::NotImplemented); }
+void TdmFb::LoadCompetDb(std::int32_t, const std::string&) {
+    Boxes_.Information(dbfbmsg::NotImplemented);
+}
 
 }  // namespace tavlor

@@ -109,7 +109,9 @@ int TdmLocal::CompareNodes(TNodeHandle a, TNodeHandle b) {
     }
 }
 
-bool TdmLocal::TriAlphaJoueurs() const { return ViewHost_ != nullptr && ViewHost_->TriAlphaJoueurs(); }
+bool TdmLocal::TriAlphaJoueurs() const {
+    return ViewHost_ != nullptr && ViewHost_->TriAlphaJoueurs();
+}
 
 std::string TdmLocal::GetNomElement(std::uint8_t kind, std::int32_t id, std::int32_t idParent) {
     switch (kind) {

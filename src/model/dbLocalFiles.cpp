@@ -21,9 +21,8 @@ void TdmLocal::SaveSnapshot() {
     const std::string phases = WriteDataPacket(Tables.Phases);
     const std::string inscrits = WriteDataPacket(Tables.Inscrits);
     const std::string joueurs = WriteDataPacket(Tables.Joueurs);
-    WriteFilesTogether({{SnapshotPath("Phases"), phases},
-                        {SnapshotPath("Inscrits"), inscrits},
-                        {SnapshotPath("Joueurs"), joueurs}});
+    WriteFilesTogether(
+        {{SnapshotPath("Phases"), phases}, {SnapshotPath("Inscrits"), inscrits}, {SnapshotPath("Joueurs"), joueurs}});
 }
 
 void TdmLocal::ClearCompet() {
@@ -80,7 +79,9 @@ void TdmLocal::RestoreSnapshot() {
     }
     Compet_.Chargement = true;
     TTable& tmp = Tables.tmp;
-    auto rankOf = [&tmp](int rgaField) { return rgaField >= 0 && !tmp.IsNull(rgaField) ? tmp.AsInteger(rgaField) : -1; };
+    auto rankOf = [&tmp](int rgaField) {
+        return rgaField >= 0 && !tmp.IsNull(rgaField) ? tmp.AsInteger(rgaField) : -1;
+    };
 
     // Each row costs a few hash lookups: the fields are found once per file,
     // rows already in memory are found without moving a cursor, and a row is
@@ -138,7 +139,8 @@ void TdmLocal::RestoreSnapshot() {
         const int poolsPool = poules.FieldByName("IDPOULE").StorageIndex;
         const int poolsPhase = poules.FieldByName("IDPHASE").StorageIndex;
         TTableData& joueurs = Tables.Joueurs.Data();
-        const int memberSlots[2] = {joueurs.FieldByName("IDPOULE").StorageIndex, joueurs.FieldByName("LICENCE").StorageIndex};
+        const int memberSlots[2] = {joueurs.FieldByName("IDPOULE").StorageIndex,
+                                    joueurs.FieldByName("LICENCE").StorageIndex};
         const int memberRank = joueurs.FieldByName("RGA").StorageIndex;
         for (; !tmp.Eof(); tmp.Next()) {
             TParamTable p;
@@ -171,7 +173,9 @@ void TdmLocal::RestoreSnapshot() {
     }
 }
 
-void TdmLocal::ExportInscrits(const std::string& path) { SaveDataPacket(Tables.Inscrits, path); }
+void TdmLocal::ExportInscrits(const std::string& path) {
+    SaveDataPacket(Tables.Inscrits, path);
+}
 
 void TdmLocal::ImportInscrits(const std::string& path) {
     if (!FileExists(path)) {

@@ -70,9 +70,8 @@ void TdmLocal::RenumberInscrits(std::int32_t licence, std::int32_t rank) {
     list.Sort();
     if (licence >= 0) {
         // Computed wide: a rank of INT_MIN must clamp to the first place, not wrap.
-        const std::int64_t position = std::clamp<std::int64_t>(static_cast<std::int64_t>(rank) - 1,
-                                                               std::numeric_limits<int>::min(),
-                                                               std::numeric_limits<int>::max());
+        const std::int64_t position = std::clamp<std::int64_t>(
+            static_cast<std::int64_t>(rank) - 1, std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
         list.Place(licence, static_cast<int>(position));
     }
     for (int i = 1; i <= list.Count(); ++i) {

@@ -38,10 +38,10 @@ bool TdmLocal::AddJoueur(TParamTable& p) {
     const bool duplicate = Compet_.Chargement ? static_cast<bool>(joueurs.Lookup("IDPOULE;LICENCE", {p.IdParent, p.Id}))
                                               : static_cast<bool>(joueurs.Lookup("IDPHASE;LICENCE", {p.IdDest, p.Id}));
     if (duplicate) {
-        Compet_.LastError = Compet_.Chargement ? dbmsg::PlayerAlreadyInPool(RegistrantLabel(p.Id), PoolLabel(p.IdParent))
-                                               : dbmsg::PlayerAlreadyInPoolOrPhase(RegistrantLabel(p.Id),
-                                                                                   PoolLabel(p.IdParent),
-                                                                                   PhaseLabel(p.IdDest));
+        Compet_.LastError =
+            Compet_.Chargement
+                ? dbmsg::PlayerAlreadyInPool(RegistrantLabel(p.Id), PoolLabel(p.IdParent))
+                : dbmsg::PlayerAlreadyInPoolOrPhase(RegistrantLabel(p.Id), PoolLabel(p.IdParent), PhaseLabel(p.IdDest));
         return false;
     }
     const TNodeHandle node = AddNode(poolNode, p.Id, NodeMember, -1);

@@ -8,17 +8,22 @@
 // Every text of the store's handlers.
 namespace tavlor::dbmsg {
 
-inline std::string N(std::int64_t n) { return text::IntToStr(n); }
+inline std::string N(std::int64_t n) {
+    return text::IntToStr(n);
+}
 
 inline constexpr const char* Registrants = "Inscrits";
 inline constexpr const char* Unknown = "?";
 
 // Registrants.
-inline std::string LicenceExists(std::int32_t n) { return "Licence " + N(n) + " existe déjà"; }
+inline std::string LicenceExists(std::int32_t n) {
+    return "Licence " + N(n) + " existe déjà";
+}
 inline std::string EditRankUnknownLicence(std::int32_t n) {
     return "Modification du rang d'arrivée impossible, Licence " + N(n) + " inexistante en mémoire";
 }
-inline constexpr const char* NoRegistrantsFolder = "catégorie Inscrits non enregistrée\r\nSuppression inscrit impossible";
+inline constexpr const char* NoRegistrantsFolder =
+    "catégorie Inscrits non enregistrée\r\nSuppression inscrit impossible";
 inline std::string UnregisterUnknownLicence(std::int32_t n) {
     return "La licence " + N(n) + " n'existe pas dans les inscrits en mémoire, désinscription impossible";
 }
@@ -145,11 +150,15 @@ inline std::string UnknownPool(std::int32_t n, const char* action) {
 inline std::string PlayerNotInPool(const std::string& player, const std::string& pool, const char* action) {
     return "Joueur " + player + " non présent dans la poule " + pool + "\r\n" + action;
 }
-inline std::string MatchExists(std::int32_t n) { return "Match No " + N(n) + " existe déjà, ajout impossible"; }
+inline std::string MatchExists(std::int32_t n) {
+    return "Match No " + N(n) + " existe déjà, ajout impossible";
+}
 inline std::string AddMatchUnknownPool(std::int32_t n) {
     return "Impossible d'ajouter un match : poule " + N(n) + " inexistante";
 }
-inline std::string EditUnknownMatch(std::int32_t n) { return "Match No " + N(n) + " n'existe pas, modif impossible"; }
+inline std::string EditUnknownMatch(std::int32_t n) {
+    return "Match No " + N(n) + " n'existe pas, modif impossible";
+}
 inline std::string EditMatchUnknownPool(std::int32_t n) {
     return "Impossible de modifier le match : poule " + N(n) + " inexistante";
 }

@@ -151,8 +151,8 @@ TOrderKeys KeysWithin(const TOrderKeys& keys, int groupSlot) {
 // each number once, in the order of the list. What a filter "FIELD=n" lets
 // pass: a null value is no number. All groups lie in one array.
 struct TGroups {
-    std::vector<std::int32_t> Keys;   // per group
-    std::vector<std::size_t> Start;   // per group, then one past the last row
+    std::vector<std::int32_t> Keys;  // per group
+    std::vector<std::size_t> Start;  // per group, then one past the last row
     std::vector<TFigure*> Rows;
     std::size_t Count() const { return Keys.size(); }
     TFigure** Begin(std::size_t g) { return Rows.data() + Start[g]; }
@@ -177,7 +177,8 @@ TGroups Groups(const TListTri& list, TFigureRows& rows, int slot) {
             continue;
         }
         const std::int32_t key = ValueAsInteger(v);
-        const auto g = at.Lookup(static_cast<std::uint32_t>(key), [&](std::uint32_t k) { return groups.Keys[k] == key; });
+        const auto g =
+            at.Lookup(static_cast<std::uint32_t>(key), [&](std::uint32_t k) { return groups.Keys[k] == key; });
         if (g) {
             groupOf[i] = *g;
             ++groups.Start[*g + 1];
@@ -291,8 +292,7 @@ void TRankings::RankPools(const TListTri& poolList, TFigureRows& rows) {
     for (std::size_t g = 0; g < groups.Count(); ++g) {
         const TRowView def = Tables_.Poules.Data().Lookup("IDPOULE", {groups.Keys[g]});
         const std::int32_t formula = def ? def.AsInteger("FCLASST") : 0;
-        Number(groups.Begin(g), groups.End(g), formula == 1 || formula == 2 ? byWinRate : byMatchPoints, sCpo,
-               scratch);
+        Number(groups.Begin(g), groups.End(g), formula == 1 || formula == 2 ? byWinRate : byMatchPoints, sCpo, scratch);
     }
 }
 
@@ -350,7 +350,7 @@ void TRankings::RankGeneral(const TFigureRows& rows) {
     const TFigureLess less{&keys};
     const std::size_t n = rows.Size();
     std::vector<std::uint32_t> playerOf(n);
-    std::vector<std::uint32_t> start;  // per player: where his rows begin, then one past the last
+    std::vector<std::uint32_t> start;     // per player: where his rows begin, then one past the last
     std::vector<std::int32_t> licenceOf;  // per player
     TFlatIndex byLicence(n / 2);
     for (std::size_t i = 0; i < n; ++i) {

@@ -148,7 +148,8 @@ TFigureRows& TStatistics::Cumuls(std::uint8_t kind, std::int32_t id, std::int32_
             const std::int32_t pmOther = ValueAsInteger(v[sPm[j]]);
             const double w = ValueAsInteger(v[sPts[i]]) * coef;
             const std::uint64_t hash = (static_cast<std::uint64_t>(static_cast<std::uint32_t>(phase)) * 1000003u ^
-                                        static_cast<std::uint32_t>(pool)) * 1000003u ^
+                                        static_cast<std::uint32_t>(pool)) *
+                                           1000003u ^
                                        static_cast<std::uint32_t>(licence);
             const auto [at, created] = index.Find(hash, [&](std::uint32_t k) {
                 const TTotals& t = totals[k];

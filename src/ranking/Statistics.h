@@ -25,7 +25,8 @@ std::optional<std::string> MatchFilter(std::uint8_t kind, std::int32_t id, std::
 // average, best match average). Ranks are left empty.
 // A total held in 64 bits as an integer field shows it: kept to the 32-bit range.
 inline std::int32_t ClampedTotal(std::int64_t total) {
-    return static_cast<std::int32_t>(std::clamp<std::int64_t>(total, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(total, std::numeric_limits<std::int32_t>::min(),
+                                                              std::numeric_limits<std::int32_t>::max()));
 }
 
 // A value of one of FiltreJoueurs' stored fields, which are all numbers:
@@ -33,7 +34,9 @@ inline std::int32_t ClampedTotal(std::int64_t total) {
 // so that the rows being ranked stay close together in memory.
 using TFigure = std::variant<std::monostate, std::int32_t, double>;
 
-inline bool IsNull(const TFigure& v) { return v.index() == 0; }
+inline bool IsNull(const TFigure& v) {
+    return v.index() == 0;
+}
 inline std::int32_t ValueAsInteger(const TFigure& v) {
     if (const auto* i = std::get_if<std::int32_t>(&v)) {
         return *i;
@@ -97,8 +100,7 @@ public:
 
     // Fills PhaseList and PoolList with the phases and pools of the selected
     // matches, each once, in the order of their first match.
-    void CalcCumuls(std::uint8_t kind, std::int32_t id, std::int32_t idParent, TListTri& phaseList,
-                    TListTri& poolList);
+    void CalcCumuls(std::uint8_t kind, std::int32_t id, std::int32_t idParent, TListTri& phaseList, TListTri& poolList);
     // CalcCumuls with FiltreJoueurs left empty: its rows are returned instead
     // (stored values, in the order CalcCumuls appends them), for the rankings
     // to number before they are written once. They stay valid until the next call.

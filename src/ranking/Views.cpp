@@ -4,7 +4,6 @@
 #include "ranking/ViewsMessages.h"
 #include "text/Numbers.h"
 
-
 namespace tavlor {
 
 namespace {

@@ -5,16 +5,16 @@
 
 #include <curl/curl.h>
 
-#include <algorithm>
 #include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+#include <algorithm>
 #include <cctype>
 #include <climits>
 #include <cstdlib>
 #include <ctime>
 #include <mutex>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace tavlor {
 
@@ -51,7 +51,9 @@ std::string UrlPart(const std::string& url, CURLUPart which) {
     return text;
 }
 
-std::string HostOf(const std::string& url) { return UrlPart(url, CURLUPART_HOST); }
+std::string HostOf(const std::string& url) {
+    return UrlPart(url, CURLUPART_HOST);
+}
 
 std::string Lower(std::string_view s) {
     std::string out(s);
@@ -106,7 +108,9 @@ std::string DefaultPath(const std::string& path) {
     return path.substr(0, last);
 }
 
-bool FitsNetscapeLine(std::string_view s) { return s.find_first_of("\t\r\n") == std::string_view::npos; }
+bool FitsNetscapeLine(std::string_view s) {
+    return s.find_first_of("\t\r\n") == std::string_view::npos;
+}
 
 // French texts for what may go wrong on the way to the server.
 std::string TransportError(CURLcode code, const char* details, long osError) {
@@ -131,9 +135,8 @@ std::string TransportError(CURLcode code, const char* details, long osError) {
         case CURLE_OUT_OF_MEMORY:
             return wwwmsg::NoMemory;
         default:
-            return wwwmsg::SocketError(static_cast<int>(code), details != nullptr && *details != '\0'
-                                                                   ? details
-                                                                   : curl_easy_strerror(code));
+            return wwwmsg::SocketError(static_cast<int>(code),
+                                       details != nullptr && *details != '\0' ? details : curl_easy_strerror(code));
     }
 }
 
@@ -159,7 +162,8 @@ std::vector<std::string> SetCookie2Lines(std::string_view value, const std::stri
             const std::string_view attribute = Trim(parts[i]);
             const std::size_t at = attribute.find('=');
             const std::string key = Lower(Trim(attribute.substr(0, at)));
-            const std::string text = at == std::string_view::npos ? std::string() : Unquote(Trim(attribute.substr(at + 1)));
+            const std::string text =
+                at == std::string_view::npos ? std::string() : Unquote(Trim(attribute.substr(at + 1)));
             if (key == "domain" && !text.empty()) {
                 std::string wanted = Lower(text);
                 if (wanted.front() != '.') wanted.insert(0, ".");
@@ -198,7 +202,7 @@ struct THttpTransport::TImpl {
     CURLM* Multi = nullptr;
     bool Busy = false;
     bool Cancelled = false;
-    bool Attached = false;          // the easy handle is in the multi handle
+    bool Attached = false;                   // the easy handle is in the multi handle
     curl_socket_t Socket = CURL_SOCKET_BAD;  // opened by us, not yet closed
     const THooks* Hooks = nullptr;
     std::string Host;
@@ -299,7 +303,9 @@ THttpTransport::~THttpTransport() {
     curl_easy_cleanup(Impl_->Easy);
 }
 
-bool THttpTransport::Busy() const { return Impl_->Busy; }
+bool THttpTransport::Busy() const {
+    return Impl_->Busy;
+}
 
 void THttpTransport::Cancel() {
     if (!Impl_->Busy) {

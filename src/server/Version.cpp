@@ -2,6 +2,8 @@
 
 namespace tavlor {
 
-std::string GetVersion() { return TAVLOR_VERSION_TEXT; }
+std::string GetVersion() {
+    return TAVLOR_VERSION_TEXT;
+}
 
 }  // namespace tavlor

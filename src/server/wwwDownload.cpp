@@ -143,7 +143,9 @@ void TwwwFrm::LoadMatchs(std::int32_t competition) {
     }
 }
 
-void TwwwFrm::AddMatchRecord(std::vector<std::string>& f) { StoreMatchRecord(Compet_, ParseMatchRecord(f)); }
+void TwwwFrm::AddMatchRecord(std::vector<std::string>& f) {
+    StoreMatchRecord(Compet_, ParseMatchRecord(f));
+}
 
 void TwwwFrm::StoreMatchRecord(TCompetition& compet, TMatchRecord record) {
     TParamMatch& m = record.Match;

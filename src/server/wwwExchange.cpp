@@ -19,7 +19,9 @@ void TwwwFrm::SetBaseUrl(const std::string& url) {
     }
 }
 
-void TwwwFrm::IdHTTP1Status(const std::string& state) { Window_.SetStatus(wwwmsg::StatusPrefix + state); }
+void TwwwFrm::IdHTTP1Status(const std::string& state) {
+    Window_.SetStatus(wwwmsg::StatusPrefix + state);
+}
 
 void TwwwFrm::Button1Click() {
     Http_.Cancel();

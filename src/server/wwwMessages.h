@@ -10,8 +10,12 @@ namespace tavlor::wwwmsg {
 
 // Connection states shown after "statut = ".
 inline constexpr const char* StatusPrefix = "statut = ";
-inline std::string Resolving(const std::string& host) { return "Résolution du nom d'hôte " + host + "."; }
-inline std::string Connecting(const std::string& address) { return "Connexion à " + address + "."; }
+inline std::string Resolving(const std::string& host) {
+    return "Résolution du nom d'hôte " + host + ".";
+}
+inline std::string Connecting(const std::string& address) {
+    return "Connexion à " + address + ".";
+}
 inline constexpr const char* Connected = "Connecté.";
 inline constexpr const char* Disconnecting = "Déconnexion.";
 inline constexpr const char* Disconnected = "Déconnecté.";
@@ -70,9 +74,15 @@ inline constexpr const char* BadReply = "mauvaise réponse du serveur, rechargez
 inline constexpr const char* NoReplyOf = "aucune réponse de serveur";
 inline constexpr const char* NoReply = "aucune réponse serveur";
 inline constexpr const char* NoPoolChange = "paramètres de modification poule absents";
-inline std::string IllegalPhase(std::int32_t n) { return "No de phase : " + text::IntToStr(n) + " illégal"; }
-inline std::string IllegalPool(std::int32_t n) { return "No de poule : " + text::IntToStr(n) + " illégal"; }
-inline std::string IllegalMatch(std::int32_t n) { return "No de match : " + text::IntToStr(n) + " illégal"; }
+inline std::string IllegalPhase(std::int32_t n) {
+    return "No de phase : " + text::IntToStr(n) + " illégal";
+}
+inline std::string IllegalPool(std::int32_t n) {
+    return "No de poule : " + text::IntToStr(n) + " illégal";
+}
+inline std::string IllegalMatch(std::int32_t n) {
+    return "No de match : " + text::IntToStr(n) + " illégal";
+}
 inline constexpr const char* AddPoolImpossible = "Ajout de poule sur serveurt impossible";
 inline constexpr const char* EditPoolImpossible = "modification poule sur serveur impossible";
 inline constexpr const char* AddMatchImpossible = "Ajout de match sur serveurt impossible";

@@ -12,7 +12,9 @@ namespace tavlor {
 
 namespace {
 
-std::string N(std::int64_t n) { return text::IntToStr(n); }
+std::string N(std::int64_t n) {
+    return text::IntToStr(n);
+}
 
 }  // namespace
 
@@ -28,7 +30,9 @@ void TwwwFrm::InstallServerHandlers() {
     Compet_.OnListJoueurs = [this](TTextGrid& grid) { ListJoueurs(grid); };
 }
 
-void TwwwFrm::ShowLogin() { Window_.ShowLoginModal(); }
+void TwwwFrm::ShowLogin() {
+    Window_.ShowLoginModal();
+}
 
 void TwwwFrm::LogBtnClick(const std::string& identifier, const std::string& password) {
     const auto number = text::ParseInt32(identifier);
@@ -37,8 +41,7 @@ void TwwwFrm::LogBtnClick(const std::string& identifier, const std::string& pass
         return;
     }
     StartExchange(wwwmsg::ProgressLogin);
-    const std::vector<std::string> fields = {"LOGIN=" + identifier,
-                                             "PASS=" + Md5Hex(text::Utf8ToCp1252(password))};
+    const std::vector<std::string> fields = {"LOGIN=" + identifier, "PASS=" + Md5Hex(text::Utf8ToCp1252(password))};
     Window_.ClearPassword();
     PostForm("/logdlg1.php", fields);
     if (HasError) {
@@ -119,10 +122,19 @@ bool TwwwFrm::WwwDelPoule(TParamTable& p) {
 }
 
 std::vector<std::string> TwwwFrm::MatchFields(const TParamMatch& m) const {
-    return {"ID1=" + N(m.Licence1), "PTS1=" + N(m.Pts1), "REP1=" + N(m.Rep1), "SER1=" + N(m.Ser1),
-            "PTMATCH1=" + N(m.Pm1), "ID2=" + N(m.Licence2), "PTS2=" + N(m.Pts2), "REP2=" + N(m.Rep2),
-            "SER2=" + N(m.Ser2), "PTMATCH2=" + N(m.Pm2), "DATEMATCH=" + text::FormatIsoDate(m.DateMatch),
-            "IDPOULE=" + N(m.IdPoule), "BD=" + N(m.Bd)};
+    return {"ID1=" + N(m.Licence1),
+            "PTS1=" + N(m.Pts1),
+            "REP1=" + N(m.Rep1),
+            "SER1=" + N(m.Ser1),
+            "PTMATCH1=" + N(m.Pm1),
+            "ID2=" + N(m.Licence2),
+            "PTS2=" + N(m.Pts2),
+            "REP2=" + N(m.Rep2),
+            "SER2=" + N(m.Ser2),
+            "PTMATCH2=" + N(m.Pm2),
+            "DATEMATCH=" + text::FormatIsoDate(m.DateMatch),
+            "IDPOULE=" + N(m.IdPoule),
+            "BD=" + N(m.Bd)};
 }
 
 bool TwwwFrm::WwwAddMatch(TParamMatch& m) {

@@ -47,7 +47,8 @@ TAppFolders ResolveFolders(const QString& programFile, const std::function<bool(
     // Named here rather than after the application's name, which a caller may not have set.
     const QString config =
         QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/tavlor");
-    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/tavlor");
+    const QString data =
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/tavlor");
     QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (documents.isEmpty()) documents = QDir::homePath();
     const QString exports = documents + QStringLiteral("/Tavlor");

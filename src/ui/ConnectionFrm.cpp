@@ -51,8 +51,8 @@ QPushButton* Button(QWidget* parent, const char* text, int left, int top, const 
 }  // namespace
 
 TConnectionFrm::TConnectionFrm(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint |
-                          Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
+    : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint) {
     setObjectName(QStringLiteral("TConnectionFrm"));
     setWindowTitle(QString::fromUtf8(dlgmsg::TitleConnection));
     setFixedSize(Width, Height);
@@ -96,7 +96,9 @@ TConnectionFrm::TConnectionFrm(QWidget* parent)
     connect(Button3_, &QPushButton::clicked, this, &TConnectionFrm::Button3Click);
 }
 
-void TConnectionFrm::SetProgress(const std::string& text) { Msg1Lbl_->setText(QString::fromStdString(text)); }
+void TConnectionFrm::SetProgress(const std::string& text) {
+    Msg1Lbl_->setText(QString::fromStdString(text));
+}
 
 void TConnectionFrm::SetStatus(const std::string& text) {
     Msg2Lbl_->setText(QString::fromStdString(text));
@@ -110,7 +112,9 @@ void TConnectionFrm::HideLoginPanel() {
     Exchanging_ = true;
 }
 
-bool TConnectionFrm::LoginPanelVisible() const { return !LogPnl_->isHidden(); }
+bool TConnectionFrm::LoginPanelVisible() const {
+    return !LogPnl_->isHidden();
+}
 
 void TConnectionFrm::Centre() {
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -136,7 +140,9 @@ void TConnectionFrm::Close() {
     }
 }
 
-void TConnectionFrm::ProcessEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+void TConnectionFrm::ProcessEvents() {
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
 
 void TConnectionFrm::ShowLoginModal() {
     if (isVisible()) {
@@ -148,7 +154,9 @@ void TConnectionFrm::ShowLoginModal() {
     exec();
 }
 
-void TConnectionFrm::ClearPassword() { PassEdit_->clear(); }
+void TConnectionFrm::ClearPassword() {
+    PassEdit_->clear();
+}
 
 void TConnectionFrm::Button1Click() {
     if (Link_ != nullptr) {
@@ -170,7 +178,9 @@ void TConnectionFrm::LogBtnClick() {
     }
 }
 
-void TConnectionFrm::Button3Click() { reject(); }
+void TConnectionFrm::Button3Click() {
+    reject();
+}
 
 void TConnectionFrm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);

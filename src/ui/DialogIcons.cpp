@@ -10,7 +10,9 @@ namespace tavlor::ui {
 namespace {
 
 // Drawn on a 16 by 16 grid.
-QIcon Draw(void (*paint)(QPainter&)) { return PaintedIcon(QSize(16, 16), paint); }
+QIcon Draw(void (*paint)(QPainter&)) {
+    return PaintedIcon(QSize(16, 16), paint);
+}
 
 }  // namespace
 

@@ -115,8 +115,8 @@ void TFiltreCompetFrm::SetCurrentRow(int row) {
     }
 }
 
-bool TFiltreCompetFrm::ShowFiltered(const TTextGrid& source, const std::string& filter,
-                                    const std::vector<int>& widths, int& sourceRow) {
+bool TFiltreCompetFrm::ShowFiltered(const TTextGrid& source, const std::string& filter, const std::vector<int>& widths,
+                                    int& sourceRow) {
     Fill(source, filter, widths);
     Selected_ = -1;
     if (exec() != QDialog::Accepted || Selected_ < 0) {

@@ -25,7 +25,9 @@ namespace tavlor::ui {
 
 namespace {
 
-QString Q(const char* text) { return QString::fromUtf8(text); }
+QString Q(const char* text) {
+    return QString::fromUtf8(text);
+}
 
 QToolButton* ImageButton(QWidget* parent, const QIcon& icon, const char* hint, const char* name) {
     auto* button = new QToolButton(parent);
@@ -154,7 +156,9 @@ void TGetListFrm::SetListVisible(bool visible) {
     MsgLbl_->setVisible(!visible);
 }
 
-bool TGetListFrm::ListVisible() const { return !View_->isHidden(); }
+bool TGetListFrm::ListVisible() const {
+    return !View_->isHidden();
+}
 
 void TGetListFrm::ResetList(int cols) {
     SetListVisible(false);
@@ -254,8 +258,7 @@ bool TGetListFrm::ChosenCompetition(const char* separator1, std::string& title, 
     return true;
 }
 
-void TGetListFrm::LoadChosen(const char* separator,
-                             const std::function<void(std::int32_t, const std::string&)>& load) {
+void TGetListFrm::LoadChosen(const char* separator, const std::function<void(std::int32_t, const std::string&)>& load) {
     bool chosen = false;
     const bool loaded = Guarded([&] {
         std::string title;

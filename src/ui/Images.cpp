@@ -122,12 +122,11 @@ void Cue(QPainter& p, QPointF butt, QPointF tip) {
     wood.setColorAt(1, QColor(0xe0, 0xb0, 0x70));
     p.setPen(Pen(QColor(0x3a, 0x1e, 0x08), 0.5));
     p.setBrush(wood);
-    p.drawPolygon(QPolygonF({butt + normal * 1.35, ferrule + normal * 0.7, ferrule - normal * 0.7,
-                             butt - normal * 1.35}));
+    p.drawPolygon(
+        QPolygonF({butt + normal * 1.35, ferrule + normal * 0.7, ferrule - normal * 0.7, butt - normal * 1.35}));
     p.setBrush(QColor(0xfa, 0xf6, 0xea));
     p.setPen(Pen(QColor(0x80, 0x80, 0x80), 0.5));
-    p.drawPolygon(QPolygonF({ferrule + normal * 0.7, tip + normal * 0.6, tip - normal * 0.6,
-                             ferrule - normal * 0.7}));
+    p.drawPolygon(QPolygonF({ferrule + normal * 0.7, tip + normal * 0.6, tip - normal * 0.6, ferrule - normal * 0.7}));
 }
 
 void Cues(QPainter& p) {
@@ -258,7 +257,8 @@ void Globe(QPainter& p) {
 }
 
 void Cross(QPainter& p) {
-    for (const auto& [colour, width] : {std::pair{QColor(0x8a, 0x00, 0x00), 4.2}, std::pair{QColor(0xe8, 0x20, 0x20), 2.6}}) {
+    for (const auto& [colour, width] :
+         {std::pair{QColor(0x8a, 0x00, 0x00), 4.2}, std::pair{QColor(0xe8, 0x20, 0x20), 2.6}}) {
         p.setPen(Pen(colour, width));
         p.drawLine(QPointF(5, 3), QPointF(15, 13));
         p.drawLine(QPointF(15, 3), QPointF(5, 13));
@@ -288,10 +288,8 @@ void Worksheet(QPainter& p) {
     p.setBrush(QColor(0xb8, 0xe0, 0xb8));
     p.drawRect(QRectF(1, 1, 14, 3));
     p.setPen(Pen(QColor(0x9c, 0xa6, 0xb0), 1, Qt::FlatCap));
-    for (const qreal x : {5.5, 10.5})
-        p.drawLine(QPointF(x, 1), QPointF(x, 15));
-    for (const qreal y : {4.5, 7.5, 10.5})
-        p.drawLine(QPointF(1, y), QPointF(15, y));
+    for (const qreal x : {5.5, 10.5}) p.drawLine(QPointF(x, 1), QPointF(x, 15));
+    for (const qreal y : {4.5, 7.5, 10.5}) p.drawLine(QPointF(1, y), QPointF(15, y));
     p.setPen(Pen(QColor(0x50, 0x5a, 0x64), 1));
     p.setBrush(Qt::NoBrush);
     p.drawRect(QRectF(0.5, 0.5, 15, 15));
@@ -343,8 +341,7 @@ void PageWithArrows(QPainter& p) {
     p.setBrush(QColor(0xd0, 0xd0, 0xd0));
     p.drawPolygon(QPolygonF({QPointF(9.5, 0.5), QPointF(9.5, 3.5), QPointF(12.5, 3.5)}));
     p.setPen(Pen(QColor(0x90, 0x98, 0xa8), 1, Qt::FlatCap));
-    for (const qreal y : {3.5, 5.5, 7.5, 9.5})
-        p.drawLine(QPointF(3, y), QPointF(y < 4 ? 8 : 10.5, y));
+    for (const qreal y : {3.5, 5.5, 7.5, 9.5}) p.drawLine(QPointF(3, y), QPointF(y < 4 ? 8 : 10.5, y));
     p.translate(14.4 - 8 * 0.72, 10.4 - 8 * 0.72);
     p.scale(0.72, 0.72);
     Arrows(p);
@@ -386,7 +383,7 @@ void Board(QPainter& p) {
     Ball(p, QPointF(27, 42), QColor(0xff, 0x70, 0x60), QColor(0xa8, 0x08, 0x08));
 }
 
-} // namespace
+}  // namespace
 
 QIcon PaintedIcon(QSize size, void (*draw)(QPainter&)) {
     QIcon icon;
@@ -406,13 +403,11 @@ QIcon PaintedIcon(QSize size, void (*draw)(QPainter&)) {
 QIcon CommandImage(int index) {
     static const std::array<QIcon, CommandImageCount> images = [] {
         constexpr std::array<Drawing, CommandImageCount> drawings{
-            WithPlus<Phi>,     WithPlus<Hen>,    WithPlus<Head>,     WithPlus<Cues, 5>,
-            Centred<Globe>,    Cross,            TextField,          Worksheet,
-            Printer,           Centred<LetterT>, Centred<Sign2K>,    Centred<Sign3K>,
-            PageWithArrows,    Centred<Arrows>};
+            WithPlus<Phi>,   WithPlus<Hen>,   WithPlus<Head>, WithPlus<Cues, 5>, Centred<Globe>,
+            Cross,           TextField,       Worksheet,      Printer,           Centred<LetterT>,
+            Centred<Sign2K>, Centred<Sign3K>, PageWithArrows, Centred<Arrows>};
         std::array<QIcon, CommandImageCount> made;
-        for (int i = 0; i < CommandImageCount; ++i)
-            made[i] = PaintedIcon(CommandSize, drawings[i]);
+        for (int i = 0; i < CommandImageCount; ++i) made[i] = PaintedIcon(CommandSize, drawings[i]);
         return made;
     }();
     return index >= 0 && index < CommandImageCount ? images[index] : QIcon();
@@ -420,19 +415,27 @@ QIcon CommandImage(int index) {
 
 QIcon TreeImage(int index) {
     static const std::array<QIcon, TreeImageCount> images = [] {
-        constexpr std::array<Drawing, TreeImageCount> drawings{
-            Phi, Hen, Head, Dot, Cues, [](QPainter& p) { Head(p); Tick(p); }, LetterT, Sign2K, Sign3K};
+        constexpr std::array<Drawing, TreeImageCount> drawings{Phi,
+                                                               Hen,
+                                                               Head,
+                                                               Dot,
+                                                               Cues,
+                                                               [](QPainter& p) {
+                                                                   Head(p);
+                                                                   Tick(p);
+                                                               },
+                                                               LetterT,
+                                                               Sign2K,
+                                                               Sign3K};
         std::array<QIcon, TreeImageCount> made;
-        for (int i = 0; i < TreeImageCount; ++i)
-            made[i] = PaintedIcon(TreeSize, drawings[i]);
+        for (int i = 0; i < TreeImageCount; ++i) made[i] = PaintedIcon(TreeSize, drawings[i]);
         return made;
     }();
     return index >= 0 && index < TreeImageCount ? images[index] : QIcon();
 }
 
 QPixmap ProgramPicture(int size) {
-    if (size < 1)
-        return QPixmap();
+    if (size < 1) return QPixmap();
     QPixmap pixmap(size, size);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
@@ -445,11 +448,10 @@ QPixmap ProgramPicture(int size) {
 QIcon ProgramIcon() {
     static const QIcon icon = [] {
         QIcon made;
-        for (const int size : {16, 24, 32, 48, 64, 128, 256})
-            made.addPixmap(ProgramPicture(size));
+        for (const int size : {16, 24, 32, 48, 64, 128, 256}) made.addPixmap(ProgramPicture(size));
         return made;
     }();
     return icon;
 }
 
-} // namespace tavlor::ui
+}  // namespace tavlor::ui

@@ -31,4 +31,4 @@ QIcon ProgramIcon();
 // The program's icon painted at size x size device pixels (ratio 1); empty for size < 1.
 QPixmap ProgramPicture(int size);
 
-} // namespace tavlor::ui
+}  // namespace tavlor::ui

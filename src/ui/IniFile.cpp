@@ -35,7 +35,9 @@ void TIniFile::Load() {
     Parse(text::Cp1252ToUtf8(ReadWholeFile(Path_)));
 }
 
-void TIniFile::Save() const { WriteFileAtomic(Path_, text::Utf8ToCp1252(Text())); }
+void TIniFile::Save() const {
+    WriteFileAtomic(Path_, text::Utf8ToCp1252(Text()));
+}
 
 void TIniFile::Parse(std::string_view utf8) {
     Sections_.clear();
@@ -97,7 +99,9 @@ const TIniFile::TLine* TIniFile::FindKey(std::string_view section, std::string_v
     return nullptr;
 }
 
-bool TIniFile::SectionExists(std::string_view section) const { return FindSection(section) != nullptr; }
+bool TIniFile::SectionExists(std::string_view section) const {
+    return FindSection(section) != nullptr;
+}
 
 std::string TIniFile::ReadString(std::string_view section, std::string_view key, const std::string& def) const {
     const TLine* l = FindKey(section, key);
@@ -112,9 +116,9 @@ std::int32_t TIniFile::ReadInteger(std::string_view section, std::string_view ke
         std::int64_t n = 0;
         for (char c : v.substr(2)) {
             const int d = std::isdigit(static_cast<unsigned char>(c)) ? c - '0'
-                          : (c >= 'a' && c <= 'f')                   ? c - 'a' + 10
-                          : (c >= 'A' && c <= 'F')                   ? c - 'A' + 10
-                                                                     : -1;
+                          : (c >= 'a' && c <= 'f')                    ? c - 'a' + 10
+                          : (c >= 'A' && c <= 'F')                    ? c - 'A' + 10
+                                                                      : -1;
             if (d < 0 || n > 0xFFFFFFF) return def;
             n = n * 16 + d;
         }

@@ -38,12 +38,12 @@ public:
 
 private:
     struct TLine {
-        std::string Raw;      // the line as read, for lines that are not keys
-        std::string Key;      // empty for other lines
+        std::string Raw;  // the line as read, for lines that are not keys
+        std::string Key;  // empty for other lines
         std::string Value;
     };
     struct TSection {
-        std::string Name;     // empty for the lines before the first section
+        std::string Name;  // empty for the lines before the first section
         std::vector<TLine> Lines;
     };
     const TSection* FindSection(std::string_view name) const;

@@ -43,7 +43,8 @@ std::string ChangeFileExt(const std::string& path, const std::string& ext) {
 
 void TMainCommands::Connect() {
     const auto bind = [this](QAction* action, void (TMainCommands::*command)()) {
-        QObject::connect(action, &QAction::triggered, &Main_, [this, command] { Run([this, command] { (this->*command)(); }); });
+        QObject::connect(action, &QAction::triggered, &Main_,
+                         [this, command] { Run([this, command] { (this->*command)(); }); });
     };
     const auto a = [this](const char* name) { return Main_.Action(QLatin1String(name)); };
     bind(a("LoadFromDbLocal"), &TMainCommands::LoadFromDbLocal);
@@ -103,18 +104,26 @@ bool TMainCommands::Run(const std::function<void()>& command) {
     return done;
 }
 
-TNodeHandle TMainCommands::Focused() const { return Main_.TreePhases()->FocusedNode(); }
+TNodeHandle TMainCommands::Focused() const {
+    return Main_.TreePhases()->FocusedNode();
+}
 
 std::uint8_t TMainCommands::FocusedKind() const {
     const TNodeHandle n = Focused();
     return n == 0 ? std::uint8_t(7) : Main_.Dm().Tree.Data(n).Kind;
 }
 
-std::int32_t TMainCommands::FocusedId() const { return Main_.Dm().Tree.Data(Focused()).Id; }
+std::int32_t TMainCommands::FocusedId() const {
+    return Main_.Dm().Tree.Data(Focused()).Id;
+}
 
-std::int32_t TMainCommands::FocusedParentId() const { return Main_.TreeModel()->ParentIdOf(Focused()); }
+std::int32_t TMainCommands::FocusedParentId() const {
+    return Main_.TreeModel()->ParentIdOf(Focused());
+}
 
-void TMainCommands::ShowLastError() { Main_.Boxes().Error(Main_.Compet().LastError); }
+void TMainCommands::ShowLastError() {
+    Main_.Boxes().Error(Main_.Compet().LastError);
+}
 
 void TMainCommands::SortTree() {
     TdmLocal& dm = Main_.Dm();
@@ -178,7 +187,9 @@ void TMainCommands::LoadFromDbLocal() {
     if (Dialogs.ChooseCompetLocal && Dialogs.ChooseCompetLocal()) Main_.FocusFirstNode();
 }
 
-void TMainCommands::LoginWww() { Main_.Compet().ShowLogin(); }
+void TMainCommands::LoginWww() {
+    Main_.Compet().ShowLogin();
+}
 
 // ---- registrants
 
@@ -243,10 +254,17 @@ void TMainCommands::AddPoule() {
     const TNodeTree& tree = Main_.Dm().Tree;
     TNodeHandle phaseNode = 0;
     switch (tree.Data(node).Kind) {
-        case NodePhase: phaseNode = node; break;
-        case NodePool: phaseNode = tree.Parent(node); break;
-        case NodeMember: phaseNode = tree.Parent(node) != 0 ? tree.Parent(tree.Parent(node)) : 0; break;
-        default: return;
+        case NodePhase:
+            phaseNode = node;
+            break;
+        case NodePool:
+            phaseNode = tree.Parent(node);
+            break;
+        case NodeMember:
+            phaseNode = tree.Parent(node) != 0 ? tree.Parent(tree.Parent(node)) : 0;
+            break;
+        default:
+            return;
     }
     if (phaseNode == 0 || tree.Data(phaseNode).Kind != NodePhase) return;
     const std::int32_t phase = tree.Data(phaseNode).Id;
@@ -296,8 +314,10 @@ void TMainCommands::AddJoueur() {
     if (node == 0) return;
     const TNodeTree& tree = Main_.Dm().Tree;
     TNodeHandle poolNode = 0;
-    if (tree.Data(node).Kind == NodePool) poolNode = node;
-    else if (tree.Data(node).Kind == NodeMember) poolNode = tree.Parent(node);
+    if (tree.Data(node).Kind == NodePool)
+        poolNode = node;
+    else if (tree.Data(node).Kind == NodeMember)
+        poolNode = tree.Parent(node);
     if (poolNode == 0) return;
     const std::int32_t pool = tree.Data(poolNode).Id;
     const TNodeHandle phaseNode = tree.Parent(poolNode);
@@ -359,9 +379,15 @@ void TMainCommands::DelJoueur() {
 void TMainCommands::AddMatch() {
     std::int32_t pool = -1, licence = -1;
     switch (FocusedKind()) {
-        case NodePool: pool = FocusedId(); break;
-        case NodeMember: licence = FocusedId(); pool = FocusedParentId(); break;
-        default: return;
+        case NodePool:
+            pool = FocusedId();
+            break;
+        case NodeMember:
+            licence = FocusedId();
+            pool = FocusedParentId();
+            break;
+        default:
+            return;
     }
     if (Dialogs.ShowAddMatch && Dialogs.ShowAddMatch(pool, licence)) Main_.RecomputeView();
 }
@@ -388,9 +414,13 @@ void TMainCommands::DelMatch() {
 
 // ---- tools
 
-void TMainCommands::TriAlphaJoueurs() { SortTree(); }
+void TMainCommands::TriAlphaJoueurs() {
+    SortTree();
+}
 
-void TMainCommands::ExportFiltres(bool html) { Main_.Export().ExportFiltres(html); }
+void TMainCommands::ExportFiltres(bool html) {
+    Main_.Export().ExportFiltres(html);
+}
 
 void TMainCommands::ExportInscrits() {
     if (Main_.Compet().IdCompet() < 0) return;
@@ -411,7 +441,9 @@ void TMainCommands::ImportInscrits() {
     Main_.Dm().ImportInscrits(path);
 }
 
-void TMainCommands::Quit() { Main_.close(); }
+void TMainCommands::Quit() {
+    Main_.close();
+}
 
 void TMainCommands::Version() {
     if (Dialogs.ShowVersion) Dialogs.ShowVersion();

@@ -35,7 +35,9 @@ namespace tavlor::ui {
 
 namespace {
 
-QString Q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+QString Q(std::string_view s) {
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
 
 QLabel* BoldLabel(const QString& name, QWidget* parent) {
     auto* label = new QLabel(parent);
@@ -80,7 +82,9 @@ TMainFrm::TMainFrm(IUiBoxes& boxes, std::string settingsPath, const QStringList&
     LoadSettings();
 }
 
-TMainFrm::~TMainFrm() { Detach(); }
+TMainFrm::~TMainFrm() {
+    Detach();
+}
 
 void TMainFrm::Detach() {
     // Views and models follow tables and the tree that the data module owns;
@@ -158,15 +162,19 @@ void TMainFrm::CreateMenus() {
     QMenu* edit = bar->addMenu(Q(mainmsg::MenuEdition));
     for (const char* n : {"AddInscrit", "EditInscrit", "DelInscrit", "", "AddPhase", "EditPhase", "DelPhase", "",
                           "AddPoule", "EditPoule"}) {
-        if (*n == 0) edit->addSeparator();
-        else edit->addAction(a(n));
+        if (*n == 0)
+            edit->addSeparator();
+        else
+            edit->addAction(a(n));
     }
     QMenu* formula = edit->addMenu(Q(mainmsg::MenuFormule));
     for (const char* n : {"SetFclasstPoule0", "SetFClasstPoule1", "SetFClasstPoule2"}) formula->addAction(a(n));
-    for (const char* n : {"DelPoule", "", "AddJoueur", "EditJoueur", "DelJoueur", "", "AddMatch", "EditMatch",
-                          "DelMatch"}) {
-        if (*n == 0) edit->addSeparator();
-        else edit->addAction(a(n));
+    for (const char* n :
+         {"DelPoule", "", "AddJoueur", "EditJoueur", "DelJoueur", "", "AddMatch", "EditMatch", "DelMatch"}) {
+        if (*n == 0)
+            edit->addSeparator();
+        else
+            edit->addAction(a(n));
     }
     QMenu* tools = bar->addMenu(Q(mainmsg::MenuOutils));
     tools->setObjectName(QStringLiteral("MenuOutils"));
@@ -307,12 +315,18 @@ void TMainFrm::Attach(TdmLocal& dm, TwwwFrm& www, IDesktopShell& shell, const st
     const auto left = Qt::AlignLeft | Qt::AlignVCenter;
     const auto centre = Qt::AlignCenter;
     std::vector<TTableModel::TColumn> columns{
-        {"CPO", Q(mainmsg::ColClasst), 30, centre},  {"CPH", Q(mainmsg::ColClasst), 30, centre},
-        {"CG", Q(mainmsg::ColClasst), 30, centre},   {"NOMPOULE", Q(mainmsg::ColPoule), 150, left},
-        {"NOM", {}, 150, left},                      {"PM", {}, 53, left},
-        {"TV", Q(mainmsg::ColVict), 40, left},       {"MG", Q(mainmsg::ColMoy), 40, left},
-        {"PTS", {}, 30, left},                       {"REP", {}, 30, left},
-        {"SER", {}, 30, left},                       {"NM", Q(mainmsg::ColMatchs), 43, left},
+        {"CPO", Q(mainmsg::ColClasst), 30, centre},
+        {"CPH", Q(mainmsg::ColClasst), 30, centre},
+        {"CG", Q(mainmsg::ColClasst), 30, centre},
+        {"NOMPOULE", Q(mainmsg::ColPoule), 150, left},
+        {"NOM", {}, 150, left},
+        {"PM", {}, 53, left},
+        {"TV", Q(mainmsg::ColVict), 40, left},
+        {"MG", Q(mainmsg::ColMoy), 40, left},
+        {"PTS", {}, 30, left},
+        {"REP", {}, 30, left},
+        {"SER", {}, 30, left},
+        {"NM", Q(mainmsg::ColMatchs), 43, left},
     };
     GridModel_ = std::make_unique<TTableModel>(dm.Tables.FiltreJoueurs, std::move(columns));
     GridClasst_->SetGridModel(GridModel_.get());
@@ -451,7 +465,9 @@ void TMainFrm::IdCompetChanged() {
     }
 }
 
-void TMainFrm::MessageChanged() { NomCompetLbl_->setText(QString::fromStdString(Compet_->Message())); }
+void TMainFrm::MessageChanged() {
+    NomCompetLbl_->setText(QString::fromStdString(Compet_->Message()));
+}
 
 void TMainFrm::LoginChanged() {
     std::string title = Compet_->Connexion == 1   ? mainmsg::TitleLocal
@@ -486,12 +502,29 @@ void TMainFrm::EnableActions(std::uint8_t kind) {
     const char* del = "Separator";
     const char* synthese = "Separator";
     switch (kind) {
-        case 0: edit = "EditPhase"; del = "DelPhase"; break;
-        case 1: edit = "EditPoule"; del = "DelPoule"; synthese = "OpenSynthesePoule"; break;
-        case 3: edit = "EditInscrit"; del = "DelInscrit"; break;
-        case 4: edit = "EditJoueur"; del = "DelJoueur"; break;
-        case 6: edit = "EditMatch"; del = "DelMatch"; break;
-        default: break;
+        case 0:
+            edit = "EditPhase";
+            del = "DelPhase";
+            break;
+        case 1:
+            edit = "EditPoule";
+            del = "DelPoule";
+            synthese = "OpenSynthesePoule";
+            break;
+        case 3:
+            edit = "EditInscrit";
+            del = "DelInscrit";
+            break;
+        case 4:
+            edit = "EditJoueur";
+            del = "DelJoueur";
+            break;
+        case 6:
+            edit = "EditMatch";
+            del = "DelMatch";
+            break;
+        default:
+            break;
     }
     BindButton(EditBtn_, edit);
     BindButton(DelBtn_, del);
@@ -500,7 +533,9 @@ void TMainFrm::EnableActions(std::uint8_t kind) {
 
 // ---- view host
 
-bool TMainFrm::TriAlphaJoueurs() const { return Action(QStringLiteral("TriAlphaJoueurs"))->isChecked(); }
+bool TMainFrm::TriAlphaJoueurs() const {
+    return Action(QStringLiteral("TriAlphaJoueurs"))->isChecked();
+}
 
 void TMainFrm::SetCaptions(const std::string& ranking, const std::string& matches) {
     ClassementLbl_->setText(QString::fromStdString(ranking));
@@ -567,11 +602,20 @@ QList<QAction*> TMainFrm::PopupActions() const {
     if (node == 0 || TreeModel_ == nullptr) return out;
     QString category = QStringLiteral("?");
     switch (TreeModel_->KindOf(node)) {
-        case NodePhase: category = QLatin1String(mainmsg::CategoryPhases); break;
-        case NodePool: category = QLatin1String(mainmsg::CategoryPoules); break;
-        case NodeRegistrant: category = QLatin1String(mainmsg::CategoryInscrits); break;
-        case NodeMember: category = QLatin1String(mainmsg::CategoryJoueurs); break;
-        default: break;
+        case NodePhase:
+            category = QLatin1String(mainmsg::CategoryPhases);
+            break;
+        case NodePool:
+            category = QLatin1String(mainmsg::CategoryPoules);
+            break;
+        case NodeRegistrant:
+            category = QLatin1String(mainmsg::CategoryInscrits);
+            break;
+        case NodeMember:
+            category = QLatin1String(mainmsg::CategoryJoueurs);
+            break;
+        default:
+            break;
     }
     for (QAction* a : ActionOrder_) {
         if (a->property("category").toString() == category && a->isEnabled()) out << a;

@@ -24,7 +24,9 @@ namespace tavlor::ui {
 
 namespace {
 
-QString Q(const char* text) { return QString::fromUtf8(text); }
+QString Q(const char* text) {
+    return QString::fromUtf8(text);
+}
 
 constexpr std::int32_t DefaultBilliard = 310;
 
@@ -39,10 +41,10 @@ struct TFlagScope {
 }  // namespace
 
 const char* TMatchFrm::FieldLabel(TField field) {
-    static constexpr const char* labels[FieldCount] = {
-        dlgmsg::LabelLicence1, dlgmsg::LabelPts1, dlgmsg::LabelRep1, dlgmsg::LabelSer1,
-        dlgmsg::LabelPm1,      dlgmsg::LabelLicence2, dlgmsg::LabelPts2, dlgmsg::LabelRep2,
-        dlgmsg::LabelSer2,     dlgmsg::LabelPm2,  dlgmsg::LabelDate, dlgmsg::LabelBd};
+    static constexpr const char* labels[FieldCount] = {dlgmsg::LabelLicence1, dlgmsg::LabelPts1, dlgmsg::LabelRep1,
+                                                       dlgmsg::LabelSer1,     dlgmsg::LabelPm1,  dlgmsg::LabelLicence2,
+                                                       dlgmsg::LabelPts2,     dlgmsg::LabelRep2, dlgmsg::LabelSer2,
+                                                       dlgmsg::LabelPm2,      dlgmsg::LabelDate, dlgmsg::LabelBd};
     return labels[field];
 }
 
@@ -155,8 +157,8 @@ void TMatchFrm::BuildControls() {
     layout->addLayout(grid);
     layout->addLayout(buttons);
 
-    QWidget* order[] = {DatePicker_, Player1_, Pts1_, Rep1_, Ser1_, Pm1_, Player2_, Pts2_,
-                        Rep2_,       Ser2_,    Pm2_,  SauveBtn_, AnnulerBtn_, Billard_};
+    QWidget* order[] = {DatePicker_, Player1_, Pts1_, Rep1_, Ser1_,     Pm1_,        Player2_,
+                        Pts2_,       Rep2_,    Ser2_, Pm2_,  SauveBtn_, AnnulerBtn_, Billard_};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i) {
         setTabOrder(order[i], order[i + 1]);
     }
@@ -184,13 +186,20 @@ void TMatchFrm::BuildControls() {
 
 QLineEdit* TMatchFrm::NumberEdit(TField field) const {
     switch (field) {
-        case PTS1: return Pts1_;
-        case REP1: return Rep1_;
-        case SER1: return Ser1_;
-        case PTS2: return Pts2_;
-        case REP2: return Rep2_;
-        case SER2: return Ser2_;
-        default: return nullptr;
+        case PTS1:
+            return Pts1_;
+        case REP1:
+            return Rep1_;
+        case SER1:
+            return Ser1_;
+        case PTS2:
+            return Pts2_;
+        case REP2:
+            return Rep2_;
+        case SER2:
+            return Ser2_;
+        default:
+            return nullptr;
     }
 }
 
@@ -198,7 +207,9 @@ bool TMatchFrm::ShowAddMatch(std::int32_t pool, std::int32_t licence) {
     return PrepareAdd(pool, licence) && exec() == QDialog::Accepted;
 }
 
-bool TMatchFrm::ShowEditMatch() { return PrepareEdit() && exec() == QDialog::Accepted; }
+bool TMatchFrm::ShowEditMatch() {
+    return PrepareEdit() && exec() == QDialog::Accepted;
+}
 
 bool TMatchFrm::OpenPool(std::int32_t pool) {
     const TRowView poule = Dm_.Tables.Poules.Data().Lookup("IDPOULE", {pool});
@@ -327,15 +338,24 @@ void TMatchFrm::ShowValue(TField field) {
     TFlagScope showing(ShowingValue_);
     const std::optional<std::int32_t>& v = Values_[field];
     switch (field) {
-        case LICENCE1: Player1_->setCurrentIndex(v ? PlayersModel_->RowOf(*v) : -1); break;
-        case LICENCE2: Player2_->setCurrentIndex(v ? PlayersModel_->RowOf(*v) : -1); break;
+        case LICENCE1:
+            Player1_->setCurrentIndex(v ? PlayersModel_->RowOf(*v) : -1);
+            break;
+        case LICENCE2:
+            Player2_->setCurrentIndex(v ? PlayersModel_->RowOf(*v) : -1);
+            break;
         case PM1:
         case PM2:
             (field == PM1 ? Pm1_ : Pm2_)->setCurrentIndex(v && *v >= 0 && *v <= 2 ? *v : -1);
             break;
-        case BD: Billard_->setCurrentIndex(v ? BilliardsModel_->RowOf(*v) : -1); break;
-        case DATEMATCH: break;
-        default: NumberEdit(field)->setText(v ? QString::number(*v) : QString()); break;
+        case BD:
+            Billard_->setCurrentIndex(v ? BilliardsModel_->RowOf(*v) : -1);
+            break;
+        case DATEMATCH:
+            break;
+        default:
+            NumberEdit(field)->setText(v ? QString::number(*v) : QString());
+            break;
     }
 }
 

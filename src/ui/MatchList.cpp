@@ -17,8 +17,8 @@ constexpr int RowUnit = 52;
 constexpr int TwoColumnsAbove = 740;
 
 // What a panel reads of a match row.
-const char* const PanelFields[] = {"DATEMATCH", "NOMBD", "NOMPOULE", "NOM1", "PTS1", "REP1", "SER1", "MOY1", "PM1",
-                                   "NOM2",      "PTS2",  "REP2",     "SER2", "MOY2", "PM2",  "IDMATCH"};
+const char* const PanelFields[] = {"DATEMATCH", "NOMBD", "NOMPOULE", "NOM1", "PTS1", "REP1", "SER1", "MOY1",
+                                   "PM1",       "NOM2",  "PTS2",     "REP2", "SER2", "MOY2", "PM2",  "IDMATCH"};
 
 }  // namespace
 
@@ -30,13 +30,17 @@ TPanelGridModel::TPanelGridModel(TTableModel& matches, QObject* parent)
     connect(&Matches_, &QAbstractItemModel::modelReset, this, &TPanelGridModel::endResetModel);
 }
 
-int TPanelGridModel::PanelCount() const { return Matches_.rowCount(); }
+int TPanelGridModel::PanelCount() const {
+    return Matches_.rowCount();
+}
 
 int TPanelGridModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : (PanelCount() + Columns_ - 1) / Columns_;
 }
 
-int TPanelGridModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : Columns_; }
+int TPanelGridModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : Columns_;
+}
 
 int TPanelGridModel::MatchRowOf(const QModelIndex& index) const {
     if (!index.isValid()) return -1;
@@ -77,8 +81,12 @@ std::pair<QColor, QColor> TMatchPanelDelegate::CircleColours(std::int32_t pm1, s
     return {green, green};
 }
 
-QColor TMatchPanelDelegate::SelectedFocused() { return QColor(185, 209, 234); }
-QColor TMatchPanelDelegate::SelectedUnfocused() { return QColor(227, 227, 227); }
+QColor TMatchPanelDelegate::SelectedFocused() {
+    return QColor(185, 209, 234);
+}
+QColor TMatchPanelDelegate::SelectedUnfocused() {
+    return QColor(227, 227, 227);
+}
 
 QSize TMatchPanelDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const {
     return {386, PanelHeight};
@@ -194,7 +202,9 @@ TMatchList::~TMatchList() {
     setModel(nullptr);
 }
 
-int TMatchList::CurrentMatchRow() const { return Grid_->MatchRowOf(currentIndex()); }
+int TMatchList::CurrentMatchRow() const {
+    return Grid_->MatchRowOf(currentIndex());
+}
 
 void TMatchList::SetCurrentMatchRow(int row) {
     const QModelIndex i = Grid_->IndexOfMatch(row);

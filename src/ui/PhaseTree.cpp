@@ -57,7 +57,9 @@ void TPhaseTree::SetTreeModel(TPhaseTreeModel* model) {
     setColumnWidth(TPhaseTreeModel::ColMatches, counts);
 }
 
-TNodeHandle TPhaseTree::FocusedNode() const { return Model_ != nullptr ? Model_->NodeOf(currentIndex()) : 0; }
+TNodeHandle TPhaseTree::FocusedNode() const {
+    return Model_ != nullptr ? Model_->NodeOf(currentIndex()) : 0;
+}
 
 void TPhaseTree::FocusNode(TNodeHandle node) {
     if (Model_ == nullptr) return;

@@ -9,9 +9,9 @@
 
 #include <QBrush>
 #include <QDataStream>
-#include <QIODevice>
 #include <QFont>
 #include <QGuiApplication>
+#include <QIODevice>
 #include <QMimeData>
 #include <QPalette>
 
@@ -19,20 +19,23 @@ namespace tavlor::ui {
 
 namespace {
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 // Tree image numbers.
 enum : int { ImgFocus = 3, ImgMatches = 4, ImgPlayers = 5, ImgFormula0 = 6 };
 
 }  // namespace
 
-TPhaseTreeModel::TPhaseTreeModel(TCompetition& compet, TdmLocal& dm, TViews& views, IUiBoxes& boxes,
-                                 QObject* parent)
+TPhaseTreeModel::TPhaseTreeModel(TCompetition& compet, TdmLocal& dm, TViews& views, IUiBoxes& boxes, QObject* parent)
     : QAbstractItemModel(parent), Compet_(compet), Dm_(dm), Tree_(dm.Tree), Views_(views), Boxes_(boxes) {
     Tree_.AddListener(this);
 }
 
-TPhaseTreeModel::~TPhaseTreeModel() { Tree_.RemoveListener(this); }
+TPhaseTreeModel::~TPhaseTreeModel() {
+    Tree_.RemoveListener(this);
+}
 
 TNodeHandle TPhaseTreeModel::NodeOf(const QModelIndex& index) const {
     if (!index.isValid() || index.model() != this) return 0;
@@ -72,7 +75,9 @@ int TPhaseTreeModel::rowCount(const QModelIndex& parent) const {
     return Tree_.ChildCount(node);
 }
 
-int TPhaseTreeModel::columnCount(const QModelIndex&) const { return ColumnCount; }
+int TPhaseTreeModel::columnCount(const QModelIndex&) const {
+    return ColumnCount;
+}
 
 QVariant TPhaseTreeModel::Decoration(TNodeHandle node, int column) const {
     const TNodeData& d = Tree_.Data(node);
@@ -215,7 +220,9 @@ std::optional<TDragParamTable> TPhaseTreeModel::UnpackDrag(const QMimeData* data
     return TDragParamTable{kind, id, parent, grand};
 }
 
-QStringList TPhaseTreeModel::mimeTypes() const { return {QLatin1String(DragMime)}; }
+QStringList TPhaseTreeModel::mimeTypes() const {
+    return {QLatin1String(DragMime)};
+}
 
 QMimeData* TPhaseTreeModel::mimeData(const QModelIndexList& indexes) const {
     // The drag carries the tree's focused node (the one the press made current).
@@ -297,7 +304,6 @@ void TPhaseTreeModel::RepaintNode(TNodeHandle node) {
 
 // ---- following the node tree
 
-
 void TPhaseTreeModel::NodeAboutToBeAdded(TNodeHandle parent, int row) {
     beginInsertRows(IndexOf(parent), row, row);
 }
@@ -362,6 +368,8 @@ void TPhaseTreeModel::TreeSorted() {
     emit layoutChanged();
 }
 
-void TPhaseTreeModel::NodeChanged(TNodeHandle node) { RepaintNode(node); }
+void TPhaseTreeModel::NodeChanged(TNodeHandle node) {
+    RepaintNode(node);
+}
 
 }  // namespace tavlor::ui

@@ -71,17 +71,35 @@ TProgram::TProgram(const QString& programFile, IUiBoxes* boxes, IDesktopShell* s
     d.ShowVersion = [&p] { p.Version->exec(); };
 }
 
-TProgram::~TProgram() { Close(); }
+TProgram::~TProgram() {
+    Close();
+}
 
-void TProgram::Show() { Main_->show(); }
+void TProgram::Show() {
+    Main_->show();
+}
 
-TdmLocal& TProgram::Dm() { return *Parts_->Dm; }
-TwwwFrm& TProgram::Www() { return *Parts_->Www; }
-TConnectionFrm& TProgram::Connection() { return *Parts_->Connection; }
-TMatchFrm& TProgram::Match() { return *Parts_->Match; }
-TGetListFrm& TProgram::Lists() { return *Parts_->Lists; }
-TFiltreCompetFrm& TProgram::Filtre() { return *Parts_->Filtre; }
-TVersionFrm& TProgram::Version() { return *Parts_->Version; }
+TdmLocal& TProgram::Dm() {
+    return *Parts_->Dm;
+}
+TwwwFrm& TProgram::Www() {
+    return *Parts_->Www;
+}
+TConnectionFrm& TProgram::Connection() {
+    return *Parts_->Connection;
+}
+TMatchFrm& TProgram::Match() {
+    return *Parts_->Match;
+}
+TGetListFrm& TProgram::Lists() {
+    return *Parts_->Lists;
+}
+TFiltreCompetFrm& TProgram::Filtre() {
+    return *Parts_->Filtre;
+}
+TVersionFrm& TProgram::Version() {
+    return *Parts_->Version;
+}
 
 void TProgram::Close() {
     if (!Main_) return;

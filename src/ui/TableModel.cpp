@@ -1,6 +1,5 @@
 #include "ui/TableModel.h"
 
-
 namespace tavlor::ui {
 
 TTableModel::TTableModel(TTable& table, std::vector<TColumn> columns, QObject* parent)
@@ -11,7 +10,9 @@ TTableModel::TTableModel(TTable& table, std::vector<TColumn> columns, QObject* p
     Rows_ = Table_.VisibleRows();
 }
 
-TTableModel::~TTableModel() { Table_.Data().RemoveListener(this); }
+TTableModel::~TTableModel() {
+    Table_.Data().RemoveListener(this);
+}
 
 int TTableModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(Rows_.size());
@@ -72,7 +73,9 @@ void TTableModel::Reload() {
     emit Reloaded();
 }
 
-void TTableModel::TableChanged(const TTableData&) { Reload(); }
+void TTableModel::TableChanged(const TTableData&) {
+    Reload();
+}
 
 void TTableModel::FieldsChanged(const TTableData&) {
     // Labels or visibility: the header follows; the view decides what it hides.

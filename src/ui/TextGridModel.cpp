@@ -23,7 +23,9 @@ int TTextGridModel::rowCount(const QModelIndex& parent) const {
     return std::max(0, Grid_.RowCount() - (TitleRow_ ? 1 : 0));
 }
 
-int TTextGridModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : Grid_.ColCount(); }
+int TTextGridModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : Grid_.ColCount();
+}
 
 QVariant TTextGridModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::ToolTipRole)) {

@@ -16,7 +16,8 @@ class TTextGridModel : public QAbstractTableModel {
     Q_OBJECT
 
 public:
-    explicit TTextGridModel(const TTextGrid& grid, QObject* parent = nullptr) : QAbstractTableModel(parent), Grid_(grid) {}
+    explicit TTextGridModel(const TTextGrid& grid, QObject* parent = nullptr)
+        : QAbstractTableModel(parent), Grid_(grid) {}
 
     bool TitleRow() const { return TitleRow_; }
     void SetTitleRow(bool on);

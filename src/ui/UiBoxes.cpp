@@ -13,7 +13,9 @@ namespace {
 
 const QString Title = QStringLiteral("Tavlor");
 
-QString Q(const std::string& text) { return QString::fromStdString(text); }
+QString Q(const std::string& text) {
+    return QString::fromStdString(text);
+}
 
 }  // namespace
 
@@ -53,10 +55,12 @@ bool TQtBoxes::InputQuery(const std::string& caption, const std::string& prompt,
     return true;
 }
 
-void IUiBoxes::TopLevelError(const std::string& text) { ShowTopLevelError(nullptr, text); }
+void IUiBoxes::TopLevelError(const std::string& text) {
+    ShowTopLevelError(nullptr, text);
+}
 
-bool IUiBoxes::ChooseItem(const std::string& caption, const std::string& prompt,
-                          const std::vector<std::string>& items, int& index) {
+bool IUiBoxes::ChooseItem(const std::string& caption, const std::string& prompt, const std::vector<std::string>& items,
+                          int& index) {
     QStringList list;
     for (const std::string& item : items) list << Q(item);
     QInputDialog dialog;

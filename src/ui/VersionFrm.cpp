@@ -102,6 +102,8 @@ TVersionFrm::TVersionFrm(QWidget* parent)
     }
 }
 
-QString TVersionFrm::VersionText() const { return VersionLbl_->text(); }
+QString TVersionFrm::VersionText() const {
+    return VersionLbl_->text();
+}
 
 }  // namespace tavlor::ui

@@ -225,9 +225,9 @@ void AppendEscaped(std::string& out, std::string_view text) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         std::string_view entity;
         const auto byte = static_cast<unsigned char>(text[i]);
-        if (byte < 0x20 || byte == 0x7F || (byte == 0xC2 && i + 1 < text.size() &&
-                                            static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
-                                            static_cast<unsigned char>(text[i + 1]) <= 0x9F)) {
+        if (byte < 0x20 || byte == 0x7F ||
+            (byte == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
+             static_cast<unsigned char>(text[i + 1]) <= 0x9F)) {
             // Control characters are no text a page may hold: tab and line feed
             // stay, a carriage return goes as its reference (a raw one would
             // be read as a line feed), the others show the replacement mark.

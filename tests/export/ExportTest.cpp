@@ -18,11 +18,11 @@ using Labels = std::vector<std::string>;
 using workbook::test::ReadWithXlrd;
 using workbook::test::TXlrdSheet;
 
-const Labels Common = {"Nbre matchs", "Pts match", "Taux victoire", "Moyenne (3.10)", "Points (3.10)",
-                      "Reprises",    "Série",     "MPART"};
-const Labels MatchColumns = {"No Phase",     "Date match", "Billard",    "Poule",  "Licence J1", "Joueur 1", "Pts J1",
-                            "Rep J1",       "Ser J1",     "Pts Match J1", "Moy J1", "Licence J2", "Joueur 2", "Pts J2",
-                            "Rep J2",       "Ser J2",     "Pts Match J2", "Moy J2", "NOMBD"};
+const Labels Common = {"Nbre matchs",   "Pts match", "Taux victoire", "Moyenne (3.10)",
+                       "Points (3.10)", "Reprises",  "Série",         "MPART"};
+const Labels MatchColumns = {"No Phase", "Date match", "Billard",      "Poule",  "Licence J1", "Joueur 1", "Pts J1",
+                             "Rep J1",   "Ser J1",     "Pts Match J1", "Moy J1", "Licence J2", "Joueur 2", "Pts J2",
+                             "Rep J2",   "Ser J2",     "Pts Match J2", "Moy J2", "NOMBD"};
 
 Labels Plus(Labels first, const Labels& rest) {
     first.insert(first.end(), rest.begin(), rest.end());
@@ -227,8 +227,7 @@ TEST_F(Export, TheBuiltWorkbookIsWhatTheFilesHold) {
     Exporter.ExportFiltres(false);
     EXPECT_EQ(ReadWholeFile(Exporter.GetNomFichierExport(false)), lists.Book->XlsBytes());
     Exporter.ExportFiltres(true);
-    EXPECT_EQ(ReadWholeFile(Exporter.GetNomFichierExport(true)),
-              lists.Book->HtmlText("Finale 3_10 _ Nîmes (3Bandes)"));
+    EXPECT_EQ(ReadWholeFile(Exporter.GetNomFichierExport(true)), lists.Book->HtmlText("Finale 3_10 _ Nîmes (3Bandes)"));
 
     // Building again starts afresh, and a player without matches has no matches sheet.
     Views.RefreshFiltres(3, 512300, -1);

@@ -18,8 +18,8 @@ namespace tavlor {
 namespace {
 
 TTable Registrants() {
-    return TTable("Inscrits", {IntegerField("LICENCE"), StringField("NOM", 50), IntegerField("NODE"),
-                               IntegerField("RGA")});
+    return TTable("Inscrits",
+                  {IntegerField("LICENCE"), StringField("NOM", 50), IntegerField("NODE"), IntegerField("RGA")});
 }
 
 void Add(TTable& t, std::int32_t licence, const std::string& name, std::optional<std::int32_t> rank) {
@@ -59,8 +59,9 @@ TEST(DataPacket, EntitiesAndCharactersRoundTrip) {
     Add(t, 1, tricky, 1);
     Add(t, 2, "control\x01 byte", 2);
     const std::string bytes = WriteDataPacket(t);
-    EXPECT_NE(bytes.find("NOM=\"A&amp;B &quot;C&quot; &apos;D&apos; &lt;E&gt; &#092;F&#009;G&#013;H&#010;I \xE9 \x9C \x80\""),
-              std::string::npos);
+    EXPECT_NE(
+        bytes.find("NOM=\"A&amp;B &quot;C&quot; &apos;D&apos; &lt;E&gt; &#092;F&#009;G&#013;H&#010;I \xE9 \x9C \x80\""),
+        std::string::npos);
     EXPECT_NE(bytes.find("control? byte"), std::string::npos) << "XML 1.0 cannot carry it: replaced";
     TTable back("tmp", {});
     LoadDataPacket(bytes, "mem.xml", back);
@@ -135,8 +136,9 @@ TEST(DataPacket, ChangeLogsAreReducedToTheCurrentRows) {
         return rows(table);
     };
     // Without a log, a modified row does not borrow the values of the row before it.
-    EXPECT_EQ(load("<ROW RowState=\"1\" LICENCE=\"1\" NOM=\"Un\" RGA=\"5\"/><ROW RowState=\"8\" LICENCE=\"1\" NOM=\"Uno\"/>"),
-              (V{"1:Uno:null"}));
+    EXPECT_EQ(
+        load("<ROW RowState=\"1\" LICENCE=\"1\" NOM=\"Un\" RGA=\"5\"/><ROW RowState=\"8\" LICENCE=\"1\" NOM=\"Uno\"/>"),
+        (V{"1:Uno:null"}));
     // Deleted (2), deleted original (3), inserted then deleted (6): gone; inserted (4), 12: kept as written.
     EXPECT_EQ(load("<ROW RowState=\"2\" LICENCE=\"2\"/><ROW RowState=\"3\" LICENCE=\"3\"/><ROW RowState=\"6\" "
                    "LICENCE=\"6\"/><ROW RowState=\"4\" LICENCE=\"4\" NOM=\"Quatre\" RGA=\"1\"/><ROW RowState=\"12\" "
@@ -181,8 +183,9 @@ TEST(DataPacket, FilesThatAreNotWellFormedXmlAreRefused) {
     try {
         LoadDataPacket(start + "<ROW LICENCE=\"1\" NOM=\"L&eacute;a\"/>" + end, "mal.xml", tmp);
     } catch (const Error& e) {
-        EXPECT_STREQ(e.what(), "Le fichier mal.xml n'est pas un fichier de données valide : XML mal formé "
-                               "(référence de caractère incorrecte)");
+        EXPECT_STREQ(e.what(),
+                     "Le fichier mal.xml n'est pas un fichier de données valide : XML mal formé "
+                     "(référence de caractère incorrecte)");
     }
     // References that are allowed still read as their characters.
     LoadDataPacket(start + "<ROW LICENCE=\"1\" NOM=\"&amp;&lt;&gt;&quot;&apos;&#233;&#xE9;&#009;\"/>" + end, "bon.xml",
@@ -204,10 +207,11 @@ TEST(DataPacket, AByteOrderMarkIsSkippedAndTheHeaderHonoured) {
     t.First();
     EXPECT_EQ(t.AsString("NOM"), "Ç");
     // A header naming a single-byte encoding is honoured after the mark.
-    LoadDataPacket("\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><DATAPACKET><METADATA><FIELDS>"
-                   "<FIELD attrname=\"NOM\" fieldtype=\"string\" WIDTH=\"9\"/></FIELDS></METADATA><ROWDATA>"
-                   "<ROW NOM=\"\xC9t\xE9\"/></ROWDATA></DATAPACKET>",
-                   "l.xml", t);
+    LoadDataPacket(
+        "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><DATAPACKET><METADATA><FIELDS>"
+        "<FIELD attrname=\"NOM\" fieldtype=\"string\" WIDTH=\"9\"/></FIELDS></METADATA><ROWDATA>"
+        "<ROW NOM=\"\xC9t\xE9\"/></ROWDATA></DATAPACKET>",
+        "l.xml", t);
     t.First();
     EXPECT_EQ(t.AsString("NOM"), "Été");
 }
@@ -287,8 +291,9 @@ TEST(DataPacket, BrokenFilesFailNamingTheFileAndChangeNothing) {
         good.substr(0, good.size() / 2),
         Header + "<OTHER/>",
         Header + "<DATAPACKET Version=\"2.0\"><ROWDATA/></DATAPACKET>",
-        Header + "<DATAPACKET><METADATA><FIELDS><FIELD attrname=\"A\" fieldtype=\"i4\"/></FIELDS></METADATA>"
-                 "<ROWDATA><ROW A=\"douze\"/></ROWDATA></DATAPACKET>",
+        Header +
+            "<DATAPACKET><METADATA><FIELDS><FIELD attrname=\"A\" fieldtype=\"i4\"/></FIELDS></METADATA>"
+            "<ROWDATA><ROW A=\"douze\"/></ROWDATA></DATAPACKET>",
         Header + "<DATAPACKET><METADATA><FIELDS><FIELD fieldtype=\"i4\"/></FIELDS></METADATA><ROWDATA/></DATAPACKET>",
     };
     for (const std::string& bytes : broken) {
@@ -313,7 +318,9 @@ TEST(DataPacket, MutatedFilesGiveATableOrAnError) {
     }
     const std::string good = WriteDataPacket(t);
     std::mt19937 rng(42);
-    const std::string alphabet = "<>\"'&=/ ?!#;ROWFIELDi4\x01\x80\xE9\xFF" "0123456789";
+    const std::string alphabet =
+        "<>\"'&=/ ?!#;ROWFIELDi4\x01\x80\xE9\xFF"
+        "0123456789";
     int tables = 0, errors = 0;
     for (int round = 0; round < 3000; ++round) {
         std::string bytes = good;

@@ -27,10 +27,14 @@ struct Key {
 
 std::optional<int> Get(const ModelRow& r, int field) {
     switch (field) {
-        case 0: return r.Phase;
-        case 1: return r.Pool;
-        case 2: return r.Rank;
-        default: return r.Id;
+        case 0:
+            return r.Phase;
+        case 1:
+            return r.Pool;
+        case 2:
+            return r.Rank;
+        default:
+            return r.Id;
     }
 }
 
@@ -72,11 +76,11 @@ void SetOpt(TTable& t, const char* field, const std::optional<int>& v) {
 }
 
 TEST(TableConsistency, RandomChangesThroughSeveralCursors) {
-    auto data = std::make_shared<TTableData>(
-        "Joueurs",
-        std::vector<TFieldDef>{IntegerField("IDPHASE"), IntegerField("IDPOULE"), IntegerField("RGA"),
-                               IntegerField("ID")},
-        std::vector<TIndexDef>{{"BYPHASE", {{"IDPHASE", false}, {"IDPOULE", true}}}});
+    auto data =
+        std::make_shared<TTableData>("Joueurs",
+                                     std::vector<TFieldDef>{IntegerField("IDPHASE"), IntegerField("IDPOULE"),
+                                                            IntegerField("RGA"), IntegerField("ID")},
+                                     std::vector<TIndexDef>{{"BYPHASE", {{"IDPHASE", false}, {"IDPOULE", true}}}});
     TTable a(data);
     a.SetIndexName("BYPHASE");
     a.SetFilter("IDPOULE=2 or IDPOULE=3 and RGA<>1");
@@ -86,7 +90,7 @@ TEST(TableConsistency, RandomChangesThroughSeveralCursors) {
     b.SetFilter("IDPHASE<>1");
     b.SetFiltered(true);
     auto c = a.Clone();  // same order as a, no filter; switches orders now and then
-    int cOrder = 0;       // 0 BYPHASE, 1 IDPOULE;ID (no other cursor uses it), 2 insertion order
+    int cOrder = 0;      // 0 BYPHASE, 1 IDPOULE;ID (no other cursor uses it), 2 insertion order
 
     const std::vector<Key> keysA = {{0, false}, {1, true}};
     const std::vector<Key> keysB = {{2, false}, {1, false}};
@@ -152,7 +156,11 @@ TEST(TableConsistency, RandomChangesThroughSeveralCursors) {
         }
         ASSERT_EQ(Walk(a), Expected(rows, keysA, passA)) << "step " << step;
         ASSERT_EQ(Walk(b), Expected(rows, keysB, passB)) << "step " << step;
-        ASSERT_EQ(Walk(*c), Expected(rows, cOrder == 0 ? keysA : cOrder == 1 ? keysC : std::vector<Key>{}, passAll))
+        ASSERT_EQ(Walk(*c), Expected(rows,
+                                     cOrder == 0   ? keysA
+                                     : cOrder == 1 ? keysC
+                                                   : std::vector<Key>{},
+                                     passAll))
             << "step " << step;
         ASSERT_EQ(a.RecordCount(), static_cast<int>(Expected(rows, keysA, passA).size()));
         // Locate answers the first row in the cursor's own order among those that pass.

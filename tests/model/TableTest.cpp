@@ -142,10 +142,10 @@ TEST(TableFields, WritingNeedsEditOrAppend) {
 }
 
 TEST(TableOrder, NamedIndexWithDirectionsAndNulls) {
-    TTable t("FiltreJoueurs",
-             {IntegerField("IDPOULE"), IntegerField("LICENCE"), IntegerField("PM"), FloatField("MG"),
-              IntegerField("CPO")},
-             {{"IDX", {{"IDPOULE", true}, {"PM", true}, {"MG", true}}}});
+    TTable t(
+        "FiltreJoueurs",
+        {IntegerField("IDPOULE"), IntegerField("LICENCE"), IntegerField("PM"), FloatField("MG"), IntegerField("CPO")},
+        {{"IDX", {{"IDPOULE", true}, {"PM", true}, {"MG", true}}}});
     auto add = [&](int pool, int licence, std::optional<int> pm, std::optional<double> mg) {
         t.Append();
         t.SetInteger("IDPOULE", pool);
@@ -313,7 +313,9 @@ TEST(TableSearch, FindKeyOnLeadingFields) {
 TEST(TableFilter, GrammarAndSelection) {
     TTable t("Matchs", {IntegerField("IDPHASE"), IntegerField("IDPOULE"), IntegerField("LICENCE1"),
                         IntegerField("LICENCE2"), IntegerField("IDMATCH")});
-    struct M { int ph, po, l1, l2, id; };
+    struct M {
+        int ph, po, l1, l2, id;
+    };
     for (M m : {M{1, 7, 10, 11, 1}, M{1, 7, 12, 10, 2}, M{1, 8, 13, 14, 3}, M{2, 9, 10, 13, 4}, M{2, 9, -5, 14, 5}}) {
         t.Append();
         t.SetInteger("IDPHASE", m.ph);
@@ -523,8 +525,8 @@ TEST(TableChanges, RowsAppendedTogetherAreSeenAsIfAppendedOneByOne) {
         std::vector<std::vector<TValue>> rows;
         for (int i = 0; i < 6; ++i) {
             // Phases and pools out of order, an integer given as a float, a short row.
-            rows.push_back({std::int32_t{1 + i % 2}, std::int32_t{10 + i % 3 * 5}, std::int32_t{5 + i}, TValue(),
-                            2.6 + i});
+            rows.push_back(
+                {std::int32_t{1 + i % 2}, std::int32_t{10 + i % 3 * 5}, std::int32_t{5 + i}, TValue(), 2.6 + i});
         }
         rows.push_back({std::int32_t{1}});
         for (const auto& row : rows) {
@@ -583,9 +585,7 @@ TEST(TableViews, NotificationsAreSuspendedWhileRefilling) {
     EXPECT_EQ(listener.Changes, 2);
     EXPECT_EQ(listener.FieldChanges, 1);
     EXPECT_FALSE(t.FieldByName("RGA").Visible);
-    {
-        TControlsDisabled idle(t);
-    }
+    { TControlsDisabled idle(t); }
     EXPECT_EQ(listener.Changes, 2) << "a suspension without change tells nothing";
     t.Data().RemoveListener(&listener);
 }
@@ -604,8 +604,7 @@ TEST(TableFieldKinds, LookedUpAndCalculatedFields) {
     lookup.Lookup = {pools, "IDPOULE", "IDPOULE", "NOMPOULE"};
     TFieldDef moy = FloatField("MOY1", "Moy J1");
     moy.Kind = TFieldKind::Calculated;
-    TTable matches("FiltreMatchs",
-                   {IntegerField("IDPOULE"), IntegerField("PTS1"), IntegerField("REP1"), lookup, moy});
+    TTable matches("FiltreMatchs", {IntegerField("IDPOULE"), IntegerField("PTS1"), IntegerField("REP1"), lookup, moy});
     int calls = 0;
     matches.Data().SetCalcHandler([&](TTable& row) {
         ++calls;

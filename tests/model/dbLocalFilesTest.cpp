@@ -170,8 +170,8 @@ TEST_F(Snapshots, AFullDiskReplacesNoneOfTheThreeFiles) {
 
 TEST_F(Snapshots, AMergeStoppedByAnErrorStillEndsTheLoad) {
     // A membership whose licence is in neither list: the store stops with an error.
-    TTable members("Joueurs", {IntegerField("IDPHASE"), IntegerField("IDPOULE"), IntegerField("LICENCE"),
-                               IntegerField("RGA")});
+    TTable members("Joueurs",
+                   {IntegerField("IDPHASE"), IntegerField("IDPOULE"), IntegerField("LICENCE"), IntegerField("RGA")});
     for (std::int32_t licence : {512300, 424242}) {
         members.Append();
         members.SetInteger("IDPOULE", 12);

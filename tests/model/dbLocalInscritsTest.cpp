@@ -140,8 +140,7 @@ TEST_F(Registrants, DeleteRenumbersTheOthers) {
         EXPECT_NE(Dm.Tree.Data(child).Id, 2);
     }
     EXPECT_FALSE(Dm.DelInscrit(p));
-    EXPECT_EQ(Compet.LastError,
-              "La licence 2 n'existe pas dans les inscrits en mémoire, désinscription impossible");
+    EXPECT_EQ(Compet.LastError, "La licence 2 n'existe pas dans les inscrits en mémoire, désinscription impossible");
 }
 
 TEST_F(Registrants, DeleteIsRefusedWhileMatchesOrMembershipsRemain) {

@@ -173,10 +173,12 @@ TEST_F(MatchesOnTheServer, StoreRefusalsAfterTheServerAccepted) {
     Server.WriteMatch("server:AddMatch", 1, 1.0);  // a number memory already has
     TParamMatch m = Record(-1, 10, 1, 3);
     EXPECT_FALSE(Compet.AddMatch(m));
-    EXPECT_EQ(Compet.LastError, "Match No 1 existe déjà, ajout impossible\r\nServeur désynchronisé, rechargez la compétition");
-    EXPECT_FALSE(Compet.DelMatch(99));
     EXPECT_EQ(Compet.LastError,
-              "Le match No : 99 n'existe pas, suppression impossible\r\nServeur désynchronisé, rechargez la compétition");
+              "Match No 1 existe déjà, ajout impossible\r\nServeur désynchronisé, rechargez la compétition");
+    EXPECT_FALSE(Compet.DelMatch(99));
+    EXPECT_EQ(
+        Compet.LastError,
+        "Le match No : 99 n'existe pas, suppression impossible\r\nServeur désynchronisé, rechargez la compétition");
     // An error raised by the store goes up unchanged.
     TParamMatch bad = Record(4, 12, 1, 5);
     try {

@@ -197,8 +197,9 @@ TEST_F(PoolsOnTheServer, AddPouleStoresTheNumberTheServerGave) {
 
     Server.WriteId("server:AddPoule", 10);  // a number memory already has
     EXPECT_FALSE(Compet.AddPoule(2, 0, "Poule E"));
-    EXPECT_EQ(Compet.LastError,
-              "Impossible d'ajouter une poule : Poule A existe déjà\r\nServeur désynchronisé, rechargez la compétition");
+    EXPECT_EQ(
+        Compet.LastError,
+        "Impossible d'ajouter une poule : Poule A existe déjà\r\nServeur désynchronisé, rechargez la compétition");
 }
 
 TEST_F(PoolsOnTheServer, DesyncTextsWithTheRealStore) {
@@ -215,7 +216,8 @@ TEST_F(PoolsOnTheServer, DesyncTextsWithTheRealStore) {
     // Memory moved the pool, the server refused: the pool stays moved.
     Server.Refuse("server:EditPoule", "erreur serveur : poule verrouillée");
     EXPECT_FALSE(Compet.MovePoule(10, 3));
-    EXPECT_EQ(Compet.LastError, "erreur serveur : poule verrouillée\r\nServeur désynchronisé, rechargez la compétition");
+    EXPECT_EQ(Compet.LastError,
+              "erreur serveur : poule verrouillée\r\nServeur désynchronisé, rechargez la compétition");
     EXPECT_EQ(PoolPhase(10), 3);
 }
 

@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-
 namespace tavlor {
 namespace {
 
@@ -16,7 +15,7 @@ class GoldenViews : public test::TRankingsGoldenFixture {};
 TEST_F(GoldenViews, EveryViewMatchesTheFiguresWorkedOutByHand) {
     ASSERT_GE(Views.size(), 14u);
     TViews views(Dm, Host);
-    const char* fields[] = {"IDPHASE", "IDPOULE", "LICENCE", "CPO", "CPH", "CG", "RGA", "NM",
+    const char* fields[] = {"IDPHASE", "IDPOULE", "LICENCE", "CPO", "CPH", "CG", "RGA",  "NM",
                             "PM",      "PTS",     "REP",     "SER", "TV",  "MG", "MPART"};
     for (const test::TExpectedView& v : Views) {
         SCOPED_TRACE("view at line " + std::to_string(v.Line));
@@ -64,8 +63,8 @@ TEST_F(GoldenViews, RanksGivenByTheDownloadAndByHand) {
     EXPECT_EQ(rank(98765), 4);
     EXPECT_EQ(rank(9021), 10);
     EXPECT_EQ(rank(600125), 12);
-    EXPECT_EQ(PoolRanks(11), (std::map<std::int32_t, std::int32_t>{
-                                 {207415, 1}, {98765, 2}, {1234, 3}, {310552, 4}, {512300, 5}}));
+    EXPECT_EQ(PoolRanks(11),
+              (std::map<std::int32_t, std::int32_t>{{207415, 1}, {98765, 2}, {1234, 3}, {310552, 4}, {512300, 5}}));
     EXPECT_EQ(PoolRanks(22), (std::map<std::int32_t, std::int32_t>{{301177, 1}, {98765, 2}, {9021, 3}, {512300, 4}}));
 }
 

@@ -236,8 +236,8 @@ TEST_F(Rankings, PlayerViewsKeepTheirOwnRowsWithoutRank) {
     EXPECT_EQ(Ranks("CPO"), (std::vector<std::string>{"", ""}));
     EXPECT_EQ(Host.RankingCaption, "Cumuls par poules pour ce joueur");
     EXPECT_EQ(Host.MatchesCaption, "Matchs du joueur");
-    EXPECT_EQ(Host.VisibleColumns, (std::vector<std::string>{"NOMPOULE", "LICENCE", "NM", "PM", "TV", "MG", "PTS",
-                                                             "REP", "SER", "MPART"}));
+    EXPECT_EQ(Host.VisibleColumns,
+              (std::vector<std::string>{"NOMPOULE", "LICENCE", "NM", "PM", "TV", "MG", "PTS", "REP", "SER", "MPART"}));
     EXPECT_EQ(Dm.Tables.FiltreMatchs.RecordCount(), 2);
 
     Show(3, 9);  // never played, sits in two pools: one row, for his first pool

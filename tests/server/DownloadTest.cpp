@@ -95,8 +95,8 @@ TEST_F(Download, TheThreeRequestsOfADownloadByteForByte) {
         EXPECT_EQ(log[i].Raw.substr(log[i].Raw.size() - bodies[i].size()), bodies[i]) << "the body ends the request";
     }
     EXPECT_EQ(Window.Progress, (std::vector<std::string>{"Interrogation du serveur pour liste des billards ...",
-                                                          "Interrogation du serveur : liste des poules ...",
-                                                          "Interrogation du serveur : liste des matchs ..."}));
+                                                         "Interrogation du serveur : liste des poules ...",
+                                                         "Interrogation du serveur : liste des matchs ..."}));
 }
 
 TEST_F(Download, TheDisciplineComesFromTheAddressAndNamesTheTitleOnce) {

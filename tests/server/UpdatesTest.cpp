@@ -1,7 +1,7 @@
 // Login and the server side of pool and match changes, end to end with the
 // real store behind the controller.
-#include "server/ServerFixture.h"
 #include "server/HttpTransport.h"
+#include "server/ServerFixture.h"
 #include "server/md5.h"
 #include "text/DateTime.h"
 #include "text/Error.h"
@@ -249,7 +249,8 @@ TEST_F(Updates, EveryHandlerReportsTheServersRefusal) {
 TEST_F(Updates, ThePoolSummaryOpensInTheBrowser) {
     Www.OpenPrintPoules(FirstPool());
     ASSERT_EQ(Shell.Urls.size(), 1u);
-    EXPECT_EQ(Shell.Urls[0], Server.BaseUrl("3bandes") + "/ranking/printpoules.php?param1=" + std::to_string(FirstPool()));
+    EXPECT_EQ(Shell.Urls[0],
+              Server.BaseUrl("3bandes") + "/ranking/printpoules.php?param1=" + std::to_string(FirstPool()));
     EXPECT_TRUE(Window.Progress.empty() || Window.Progress.back().find("poule") == std::string::npos);
 }
 

@@ -43,7 +43,9 @@ sample::TSampleMatch& TCompetitionFixture::Match(std::int32_t id, std::int32_t p
     return Lists.Matches.back();
 }
 
-void TCompetitionFixture::Load() { sample::LoadLists(Lists, Compet); }
+void TCompetitionFixture::Load() {
+    sample::LoadLists(Lists, Compet);
+}
 
 void TCompetitionFixture::Download(std::int32_t id, const std::string& discipline) {
     Compet.DoClear();

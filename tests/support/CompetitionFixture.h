@@ -37,7 +37,7 @@ protected:
     void Download(std::int32_t id, const std::string& discipline);
 
     // What the store holds, read back.
-    std::vector<std::int32_t> TreeMembers(std::int32_t pool);       // licences of the pool node's children
+    std::vector<std::int32_t> TreeMembers(std::int32_t pool);           // licences of the pool node's children
     std::map<std::int32_t, std::int32_t> PoolRanks(std::int32_t pool);  // licence -> RGA
     std::int32_t PoolPhase(std::int32_t pool);
     TNodeHandle PoolNode(std::int32_t pool);

@@ -34,7 +34,9 @@ std::vector<std::string> Words(const std::string& text) {
     return out;
 }
 
-int Int(const std::string& s) { return text::StrToInt(s); }
+int Int(const std::string& s) {
+    return text::StrToInt(s);
+}
 
 }  // namespace
 

@@ -95,8 +95,7 @@ private slots:
         QVERIFY(W->Server.Requests().back().Body.find("LOGIN=12&") != std::string::npos);
         QCOMPARE(PassEdit()->text(), QString());
         QVERIFY(Child<QLabel>("msg2Lbl")->text().startsWith(QStringLiteral("statut = ")));
-        QCOMPARE(Child<QLabel>("Msg1Lbl")->text(),
-                 QStringLiteral("Interrogation du serveur pour identification ..."));
+        QCOMPARE(Child<QLabel>("Msg1Lbl")->text(), QStringLiteral("Interrogation du serveur pour identification ..."));
     }
 
     void wrongLoginClosesTheWindowEmptiesThePasswordAndKeepsTheIdentifier() {
@@ -201,8 +200,7 @@ private slots:
         ui::TVersionFrm version;
         QCOMPARE(version.windowTitle(), QStringLiteral("informations de Version"));
         const QString text = version.VersionText();
-        QVERIFY2(QRegularExpression(QStringLiteral("^\\d+\\.\\d+\\.\\d+$")).match(text).hasMatch(),
-                 qPrintable(text));
+        QVERIFY2(QRegularExpression(QStringLiteral("^\\d+\\.\\d+\\.\\d+$")).match(text).hasMatch(), qPrintable(text));
         TTextGrid grid;
         W->Www->ListCompets(grid);
         QString sent = text;

@@ -44,10 +44,14 @@ class GetListFrmTest : public QObject {
         return w;
     }
     template <class T>
-    T* Child(const char* name) { return Child<T>(Frm.get(), name); }
+    T* Child(const char* name) {
+        return Child<T>(Frm.get(), name);
+    }
     QTableView* View() { return Child<QTableView>("Grid"); }
     std::string Url() const { return W->Server.BaseUrl("3bandes"); }
-    const fedserver::TServedCompetition& Listed(std::size_t i) const { return W->Federation.Disciplines[0].Competitions[i]; }
+    const fedserver::TServedCompetition& Listed(std::size_t i) const {
+        return W->Federation.Disciplines[0].Competitions[i];
+    }
     std::string TitleOf(std::size_t i) const {
         const auto& c = Listed(i);
         return c.Saison + " " + c.Niveau + " " + c.Categorie + " - " + c.Nom;
@@ -112,8 +116,7 @@ private slots:
             QCOMPARE(View()->model()->data(View()->model()->index(1, 3)).toString(),
                      QString::fromStdString(Listed(1).Nom));
             QCOMPARE(Frm->ColumnWidths().size(), std::size_t(6));
-            QCOMPARE(Widths(5),
-                     (std::vector<int>{35, 35, 35, 200, 35}));
+            QCOMPARE(Widths(5), (std::vector<int>{35, 35, 35, 200, 35}));
             QCOMPARE(Frm->CurrentRow(), 1);
             Child<QPushButton>("LoadCompetBtn")->click();
         });
@@ -197,7 +200,8 @@ private slots:
             Frm->reject();
         }));
         QVERIFY(stillOpen);
-        QCOMPARE(TopErrors, Texts{"'" + std::to_string(Listed(0).Data.Id) + "x' n'est pas une valeur entière correcte"});
+        QCOMPARE(TopErrors,
+                 Texts{"'" + std::to_string(Listed(0).Data.Id) + "x' n'est pas une valeur entière correcte"});
         QCOMPARE(W->Requests("listepoules"), 0);
     }
 
@@ -344,8 +348,7 @@ private slots:
         QVERIFY(Frm->ListVisible());
         QVERIFY(Child<QPushButton>("InscrireBtn")->isEnabled());
         QCOMPARE(View()->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Licence"));
-        QCOMPARE(Widths(3),
-                 (std::vector<int>{70, 150, 150}));
+        QCOMPARE(Widths(3), (std::vector<int>{70, 150, 150}));
         const int row = GridRowOfLicence(newcomer->Licence);
         QVERIFY(row > 0);
         Frm->SetCurrentRow(row);

@@ -39,14 +39,26 @@ int Count(const QImage& image, const std::function<bool(QColor)>& test) {
     return n;
 }
 
-bool Red(QColor c) { return c.red() > 170 && c.green() < 90 && c.blue() < 90; }
-bool Dark(QColor c) { return c.lightness() < 90; }
-bool Green(QColor c) { return c.green() > 120 && c.red() < 100 && c.blue() < 100; }
-bool Blue(QColor c) { return c.blue() > 150 && c.red() < 120; }
-bool Yellow(QColor c) { return c.red() > 200 && c.green() > 170 && c.blue() < 120; }
-bool White(QColor c) { return c.lightness() > 235; }
+bool Red(QColor c) {
+    return c.red() > 170 && c.green() < 90 && c.blue() < 90;
+}
+bool Dark(QColor c) {
+    return c.lightness() < 90;
+}
+bool Green(QColor c) {
+    return c.green() > 120 && c.red() < 100 && c.blue() < 100;
+}
+bool Blue(QColor c) {
+    return c.blue() > 150 && c.red() < 120;
+}
+bool Yellow(QColor c) {
+    return c.red() > 200 && c.green() > 170 && c.blue() < 120;
+}
+bool White(QColor c) {
+    return c.lightness() > 235;
+}
 
-} // namespace
+}  // namespace
 
 class ImagesTest : public QObject {
     Q_OBJECT
@@ -73,10 +85,8 @@ private slots:
     }
 
     void indexesOutsideTheSetsGiveNullIcons() {
-        for (const int index : {-1, INT_MIN, CommandImageCount, INT_MAX})
-            QVERIFY(CommandImage(index).isNull());
-        for (const int index : {-1, INT_MIN, TreeImageCount, 100})
-            QVERIFY(TreeImage(index).isNull());
+        for (const int index : {-1, INT_MIN, CommandImageCount, INT_MAX}) QVERIFY(CommandImage(index).isNull());
+        for (const int index : {-1, INT_MIN, TreeImageCount, 100}) QVERIFY(TreeImage(index).isNull());
     }
 
     void iconsAreBuiltOnceAndShared() {
@@ -95,7 +105,8 @@ private slots:
                 QVERIFY2(Count(images.last(), [](QColor) { return true; }) > area / 12,
                          qPrintable(QStringLiteral("%1 %2 nearly empty").arg(set.name).arg(i)));
                 for (int j = 0; j < i; ++j)
-                    QVERIFY2(images[i] != images[j], qPrintable(QStringLiteral("%1 %2 = %3").arg(set.name).arg(i).arg(j)));
+                    QVERIFY2(images[i] != images[j],
+                             qPrintable(QStringLiteral("%1 %2 = %3").arg(set.name).arg(i).arg(j)));
             }
         }
     }
@@ -119,8 +130,8 @@ private slots:
         QCOMPARE(dot.pixelColor(0, 0).alpha(), 0);
         QCOMPARE(dot.pixelColor(15, 8).alpha(), 0);
         // The formulas are dark letters, the 2K and 3K wider in ink than the T.
-        for (const QIcon& formula : {CommandImage(9), CommandImage(10), CommandImage(11), TreeImage(6),
-                                     TreeImage(7), TreeImage(8)})
+        for (const QIcon& formula :
+             {CommandImage(9), CommandImage(10), CommandImage(11), TreeImage(6), TreeImage(7), TreeImage(8)})
             QVERIFY(Count(Pixels(formula, formula.actualSize(command)), Dark) > 20);
         QVERIFY(Count(Pixels(TreeImage(7), tree), Dark) > Count(Pixels(TreeImage(6), tree), Dark));
         // The globe is blue, the arrows green, the pale pictures mostly white.
@@ -134,8 +145,7 @@ private slots:
     void programIconFromSixteenToTwoHundredFiftySixPixels() {
         const QIcon icon = ProgramIcon();
         QVERIFY(!icon.isNull());
-        for (const int size : {16, 32, 48, 256})
-            QVERIFY(icon.availableSizes().contains(QSize(size, size)));
+        for (const int size : {16, 32, 48, 256}) QVERIFY(icon.availableSizes().contains(QSize(size, size)));
         QVERIFY(ProgramPicture(0).isNull());
         QVERIFY(ProgramPicture(-5).isNull());
         for (const int size : {16, 256}) {
@@ -158,8 +168,7 @@ private slots:
         while (!xml.atEnd()) {
             xml.readNext();
             if (xml.isStartElement()) {
-                if (depth++ == 0)
-                    roots << xml.name().toString();
+                if (depth++ == 0) roots << xml.name().toString();
                 if (xml.name() == QLatin1String("circle") && xml.attributes().hasAttribute("r"))
                     ballFills << xml.attributes().value("fill").toString();
             } else if (xml.isEndElement()) {
@@ -168,16 +177,14 @@ private slots:
         }
         QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
         QCOMPARE(roots, QStringList{"svg"});
-        for (const char* fill : {"url(#white)", "url(#yellow)", "url(#red)"})
-            QVERIFY(ballFills.contains(fill));
+        for (const char* fill : {"url(#white)", "url(#yellow)", "url(#red)"}) QVERIFY(ballFills.contains(fill));
     }
 
     // With TAVLOR_SCREENSHOTS_DIR set, writes images.png for a reviewer: each image enlarged 4x,
     // then as painted at ratios 1, 2 and 3, on white and on grey rows; then the program's icon.
     void contactSheet() {
         const QString folder = qEnvironmentVariable("TAVLOR_SCREENSHOTS_DIR");
-        if (folder.isEmpty())
-            QSKIP("TAVLOR_SCREENSHOTS_DIR not set");
+        if (folder.isEmpty()) QSKIP("TAVLOR_SCREENSHOTS_DIR not set");
         constexpr int cellWidth = 80 + 4 + 20 + 4 + 40 + 4 + 60 + 8, cellHeight = 64 + 8, columns = 5;
         constexpr int iconsTop = 4 + 5 * cellHeight;
         QImage sheet(columns * cellWidth + 8, iconsTop + 256 + 8, QImage::Format_ARGB32);
@@ -197,10 +204,8 @@ private slots:
             p.drawImage(at + QPoint(108, 0), native(icon, size, 2));
             p.drawImage(at + QPoint(152, 0), native(icon, size, 3));
         };
-        for (int i = 0; i < CommandImageCount; ++i)
-            cell(i, CommandImage(i), QSize(20, 16));
-        for (int i = 0; i < TreeImageCount; ++i)
-            cell(15 + i, TreeImage(i), QSize(16, 16));
+        for (int i = 0; i < CommandImageCount; ++i) cell(i, CommandImage(i), QSize(20, 16));
+        for (int i = 0; i < TreeImageCount; ++i) cell(15 + i, TreeImage(i), QSize(16, 16));
         int x = 4;
         for (const int size : {16, 24, 32, 48, 64, 128, 256}) {
             p.drawPixmap(x, iconsTop, ProgramPicture(size));

@@ -197,7 +197,8 @@ private slots:
             QVERIFY(main.Dm().Tables.FiltreJoueurs.RecordCount() > 0);
             main.Action(QStringLiteral("ExportXls"))->trigger();
             exported = main.Export().GetNomFichierExport(false);
-            for (const char* table : {"Phases", "Inscrits", "Joueurs"}) snapshots.push_back(main.Dm().SnapshotPath(table));
+            for (const char* table : {"Phases", "Inscrits", "Joueurs"})
+                snapshots.push_back(main.Dm().SnapshotPath(table));
             program.Close();
         }
         QCOMPARE(boxes.Texts, std::vector<std::string>{});

@@ -174,7 +174,8 @@ private slots:
         TTable& matchs = f.Dm->Tables.FiltreMatchs;
         matchs.First();
         const std::int32_t number = matchs.AsInteger("IDMATCH");
-        const std::string question = "Supprimer le match :\r\n" + matchs.AsString("NOM1") + " vs " + matchs.AsString("NOM2");
+        const std::string question =
+            "Supprimer le match :\r\n" + matchs.AsString("NOM1") + " vs " + matchs.AsString("NOM2");
         Cmd().DelMatch();
         QCOMPARE(f.Boxes.Confirmations.back(), question);
         QCOMPARE(f.Boxes.Errors.size(), std::size_t(1));
@@ -212,8 +213,8 @@ private slots:
         f.Main->Compet().SetMessage("Coupe 1/2 : finale");
         f.Boxes.Chosen.push_back(f.Dir.File("mes inscrits.txt"));
         f.Main->ExportInscritsAction()->trigger();
-        QCOMPARE(f.Boxes.Files.back(), "fichiers xml|*.xml|tous fichiers|*.*|" +
-                                           f.Dir.File("inscrits_Coupe 1_2 _ finale.xml"));
+        QCOMPARE(f.Boxes.Files.back(),
+                 "fichiers xml|*.xml|tous fichiers|*.*|" + f.Dir.File("inscrits_Coupe 1_2 _ finale.xml"));
         QVERIFY(std::filesystem::exists(f.Dir.File("mes inscrits.xml")));
         QVERIFY(!std::filesystem::exists(f.Dir.File("mes inscrits.txt")));
         // Read back by the program: the same registrants.
@@ -287,9 +288,7 @@ private slots:
     void aSecondCommandWhileOneRunsIsRefused() {
         TMainFixture& f = *F;
         int inner = 0;
-        QVERIFY(Cmd().Run([&] {
-            QVERIFY(!Cmd().Run([&] { ++inner; }));
-        }));
+        QVERIFY(Cmd().Run([&] { QVERIFY(!Cmd().Run([&] { ++inner; })); }));
         QCOMPARE(inner, 0);
         QCOMPARE(f.Boxes.Errors.size(), std::size_t(1));
         // An error inside a command ends it in the top-level display, and the next runs.

@@ -6,16 +6,16 @@
 #include "support/ServerFakes.h"
 #include "support/TempDir.h"
 #include "ui/AppFolders.h"
+#include "ui/Images.h"
 #include "ui/IniFile.h"
 #include "ui/MainCommands.h"
 #include "ui/MainFrm.h"
 #include "ui/MatchList.h"
-#include "ui/TableModel.h"
 #include "ui/PhaseTree.h"
 #include "ui/PhaseTreeModel.h"
 #include "ui/PrintLists.h"
-#include "ui/Images.h"
 #include "ui/ScriptedBoxes.h"
+#include "ui/TableModel.h"
 
 #include <QStringList>
 

@@ -17,9 +17,13 @@ using namespace tavlor::test;
 
 namespace {
 
-bool On(ui::TMainFrm& m, const char* action) { return m.Action(QLatin1String(action))->isEnabled(); }
+bool On(ui::TMainFrm& m, const char* action) {
+    return m.Action(QLatin1String(action))->isEnabled();
+}
 
-QString Bound(QToolButton* b) { return b->defaultAction()->objectName(); }
+QString Bound(QToolButton* b) {
+    return b->defaultAction()->objectName();
+}
 
 }  // namespace
 
@@ -141,8 +145,8 @@ private slots:
         ui::TMainFrm& m = *f.Main;
         ui::TTableModel& grid = *m.GridModel();
         QCOMPARE(grid.columnCount(), 12);
-        const QStringList titles{"Classt", "Classt", "Classt", "POULE", "Joueur", "Pts match", "% Vict", "Moy",
-                                 "Points (3.10)", "Reprises", "Série", "Matchs"};
+        const QStringList titles{"Classt", "Classt", "Classt",        "POULE",    "Joueur", "Pts match",
+                                 "% Vict", "Moy",    "Points (3.10)", "Reprises", "Série",  "Matchs"};
         for (int c = 0; c < 12; ++c) QCOMPARE(grid.headerData(c, Qt::Horizontal).toString(), titles[c]);
         const int widths[] = {30, 30, 30, 150, 150, 53, 40, 40, 30, 30, 30, 43};
         for (int c = 0; c < 12; ++c) {

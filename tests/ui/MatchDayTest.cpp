@@ -67,7 +67,8 @@ class MatchDayTest : public QObject {
         const TRowView row = [&] {
             std::unique_ptr<TTable> pools = Dm().Tables.Poules.Clone();
             for (pools->First(); !pools->Eof(); pools->Next()) {
-                if (pools->AsString("NOMPOULE") == name) return Dm().Tables.Poules.Data().Lookup("IDPOULE", {pools->AsInteger("IDPOULE")});
+                if (pools->AsString("NOMPOULE") == name)
+                    return Dm().Tables.Poules.Data().Lookup("IDPOULE", {pools->AsInteger("IDPOULE")});
             }
             return TRowView();
         }();
@@ -79,7 +80,8 @@ class MatchDayTest : public QObject {
         M().activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&M()));
         ui::TMatchList& list = *M().GridMatchs();
-        QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.visualRect(list.Grid().IndexOfMatch(match)).center());
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, {},
+                          list.visualRect(list.Grid().IndexOfMatch(match)).center());
         QCOMPARE(list.CurrentMatchRow(), match);
     }
     template <class T>
@@ -125,7 +127,8 @@ class MatchDayTest : public QObject {
 private slots:
     void initTestCase() {
         Server.Start(0);
-        for (const char* d : {"3bandes", "cadre", "bande", "libre"}) Addresses << QString::fromStdString(Server.BaseUrl(d));
+        for (const char* d : {"3bandes", "cadre", "bande", "libre"})
+            Addresses << QString::fromStdString(Server.BaseUrl(d));
     }
     void cleanupTestCase() {
         P.reset();

@@ -66,8 +66,8 @@ class MatchFrmTest : public QObject {
     }
     void ChoosePoints(const char* name, int points) { Child<QComboBox>(name)->setCurrentIndex(points); }
     // A whole entry, as typed.
-    void Fill(std::int32_t lic1, int pts1, int rep1, int ser1, int pm1, std::int32_t lic2, int pts2, int rep2,
-              int ser2, int pm2) {
+    void Fill(std::int32_t lic1, int pts1, int rep1, int ser1, int pm1, std::int32_t lic2, int pts2, int rep2, int ser2,
+              int pm2) {
         ChoosePlayer("Licence1", lic1);
         Type("Pts1", QString::number(pts1));
         Type("Rep1", QString::number(rep1));
@@ -200,8 +200,8 @@ private slots:
     }
 
     void tabOrderFollowsTheEntry() {
-        const QStringList expected = {"DateMatch", "Licence1", "Pts1", "Rep1", "Ser1", "Pm1", "Licence2",
-                                      "Pts2", "Rep2", "Ser2", "Pm2", "SauveBtn", "AnnulerBtn", "Billard"};
+        const QStringList expected = {"DateMatch", "Licence1", "Pts1", "Rep1", "Ser1",     "Pm1",        "Licence2",
+                                      "Pts2",      "Rep2",     "Ser2", "Pm2",  "SauveBtn", "AnnulerBtn", "Billard"};
         QStringList order;
         QWidget* start = Child<QWidget>("DateMatch");
         QWidget* w = start;
@@ -399,10 +399,16 @@ private slots:
         QCOMPARE(Frm->windowTitle(), QStringLiteral("Editer un match"));
         QCOMPARE(Frm->IdMatch(), id);
         QCOMPARE(Frm->IdPoule(), PoolA);
-        for (auto [field, name] : {std::pair{TMatchFrm::LICENCE1, "LICENCE1"}, {TMatchFrm::PTS1, "PTS1"},
-                                   {TMatchFrm::REP1, "REP1"}, {TMatchFrm::SER1, "SER1"}, {TMatchFrm::PM1, "PM1"},
-                                   {TMatchFrm::LICENCE2, "LICENCE2"}, {TMatchFrm::PTS2, "PTS2"},
-                                   {TMatchFrm::REP2, "REP2"}, {TMatchFrm::SER2, "SER2"}, {TMatchFrm::PM2, "PM2"},
+        for (auto [field, name] : {std::pair{TMatchFrm::LICENCE1, "LICENCE1"},
+                                   {TMatchFrm::PTS1, "PTS1"},
+                                   {TMatchFrm::REP1, "REP1"},
+                                   {TMatchFrm::SER1, "SER1"},
+                                   {TMatchFrm::PM1, "PM1"},
+                                   {TMatchFrm::LICENCE2, "LICENCE2"},
+                                   {TMatchFrm::PTS2, "PTS2"},
+                                   {TMatchFrm::REP2, "REP2"},
+                                   {TMatchFrm::SER2, "SER2"},
+                                   {TMatchFrm::PM2, "PM2"},
                                    {TMatchFrm::BD, "BD"}}) {
             QCOMPARE(Frm->FieldValue(field), std::optional<std::int32_t>(list.AsInteger(name)));
         }

@@ -38,7 +38,8 @@ class PhaseTreeTest : public QObject {
     TNodeHandle FirstMemberNotIn(TNodeHandle pool, TNodeHandle otherPool) {
         for (TNodeHandle m : F->Dm->Tree.Children(pool)) {
             bool there = false;
-            for (TNodeHandle o : F->Dm->Tree.Children(otherPool)) there |= F->Dm->Tree.Data(o).Id == F->Dm->Tree.Data(m).Id;
+            for (TNodeHandle o : F->Dm->Tree.Children(otherPool))
+                there |= F->Dm->Tree.Data(o).Id == F->Dm->Tree.Data(m).Id;
             if (!there) return m;
         }
         return 0;
@@ -140,7 +141,8 @@ private slots:
         f.Main->Action(QStringLiteral("TriAlphaJoueurs"))->trigger();
         QVERIFY(f.Main->TriAlphaJoueurs());
         QStringList names;
-        for (TNodeHandle r : f.Dm->Tree.Children(folder)) names << f.Text(r).section(QStringLiteral(" - "), 1).toUpper();
+        for (TNodeHandle r : f.Dm->Tree.Children(folder))
+            names << f.Text(r).section(QStringLiteral(" - "), 1).toUpper();
         QStringList sorted = names;
         std::sort(sorted.begin(), sorted.end());
         QCOMPARE(names, sorted);
@@ -184,7 +186,8 @@ private slots:
         QCOMPARE(f.Text(pool), QStringLiteral("Poule X"));
 
         f.Boxes.Clear();
-        for (TNodeHandle n : {f.Dm->RegistrantsNode, f.Dm->Tree.Child(f.Dm->RegistrantsNode, 0), f.Dm->Tree.Child(pool, 0)}) {
+        for (TNodeHandle n :
+             {f.Dm->RegistrantsNode, f.Dm->Tree.Child(f.Dm->RegistrantsNode, 0), f.Dm->Tree.Child(pool, 0)}) {
             const QString before = f.Text(n);
             QVERIFY(!f.Model().setData(f.Model().IndexOf(n), QStringLiteral("Nouveau nom")));
             QCOMPARE(f.Text(n), before);
@@ -243,8 +246,8 @@ private slots:
 
         std::unique_ptr<QMimeData> memberMime(ui::TPhaseTreeModel::PackDrag(d));
         // A pool member onto a phase, a registrant, the folder or empty space: refused.
-        for (TNodeHandle target : {phase1, f.Dm->Tree.Child(f.Dm->RegistrantsNode, 0), f.Dm->RegistrantsNode,
-                                   TNodeHandle(0)}) {
+        for (TNodeHandle target :
+             {phase1, f.Dm->Tree.Child(f.Dm->RegistrantsNode, 0), f.Dm->RegistrantsNode, TNodeHandle(0)}) {
             QVERIFY(!m.canDropMimeData(memberMime.get(), Qt::CopyAction, -1, -1, m.IndexOf(target)));
         }
         // Another program's data: refused everywhere.

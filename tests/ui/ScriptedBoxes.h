@@ -15,9 +15,9 @@ namespace tavlor::test {
 class TScriptedBoxes : public ui::IUiBoxes {
 public:
     std::vector<std::string> TopErrors, Errors, Informations, Confirmations, OkCancels, Inputs, Files;
-    std::deque<bool> Answers;                      // Confirm and ConfirmOkCancel, in order
-    std::deque<std::optional<std::string>> Typed;  // InputQuery: a text for OK, nullopt for Cancel
-    std::deque<std::optional<std::string>> Chosen; // SaveFileName / OpenFileName
+    std::deque<bool> Answers;                       // Confirm and ConfirmOkCancel, in order
+    std::deque<std::optional<std::string>> Typed;   // InputQuery: a text for OK, nullopt for Cancel
+    std::deque<std::optional<std::string>> Chosen;  // SaveFileName / OpenFileName
     bool DefaultAnswer = true;
     std::vector<std::string> Defaults;  // what each input box was pre-filled with
 

@@ -66,8 +66,9 @@ private slots:
     }
 
     void moreUrlEntriesPutTheRecentOnesAfterThem() {
-        TMainFixture f("[URLS]\nnUrls=5\n4=http://serveur/quatre\n5=http://serveur/cinq\n"
-                       "[RECENT1]\nurl=http://x/3bandes\nNomCompet=Coupe (3Bandes)\nIdCompet=7\n");
+        TMainFixture f(
+            "[URLS]\nnUrls=5\n4=http://serveur/quatre\n5=http://serveur/cinq\n"
+            "[RECENT1]\nurl=http://x/3bandes\nNomCompet=Coupe (3Bandes)\nIdCompet=7\n");
         QCOMPARE(f.Main->nUrls(), 5);
         QCOMPARE(f.Main->Adresse()->count(), 7);
         QCOMPARE(f.Main->Adresse()->itemText(4), QStringLiteral("http://serveur/quatre"));
@@ -76,9 +77,10 @@ private slots:
     }
 
     void fewerUrlEntriesLetRecentOnesTakeTheirCaptions() {
-        TMainFixture f("[URLS]\nnUrls=1\n0=http://zero\n2=http://jamais-lu\n"
-                       "[RECENT1]\nurl=http://x/cadre\nNomCompet=Premier\nIdCompet=1\n"
-                       "[RECENT2]\nurl=http://x/cadre\nNomCompet=Second\nIdCompet=2\n");
+        TMainFixture f(
+            "[URLS]\nnUrls=1\n0=http://zero\n2=http://jamais-lu\n"
+            "[RECENT1]\nurl=http://x/cadre\nNomCompet=Premier\nIdCompet=1\n"
+            "[RECENT2]\nurl=http://x/cadre\nNomCompet=Second\nIdCompet=2\n");
         QCOMPARE(f.Main->nUrls(), 1);
         const QStringList e = Entries(f.Main->Adresse());
         QCOMPARE(e.size(), 4);
@@ -97,8 +99,9 @@ private slots:
     }
 
     void emptyKeyLeavesTheEntryAndBadSectionsAreIgnoredButKept() {
-        TMainFixture f("[URLS]\n0=\n1=http://un\n[RECENT1]\nurl=http://x\nNomCompet=Négatif\nIdCompet=-3\n"
-                       "[RECENT2]\nurl=\nNomCompet=Sans adresse\nIdCompet=9\n[RECENT3]\nurl=http://x\nIdCompet=4\n");
+        TMainFixture f(
+            "[URLS]\n0=\n1=http://un\n[RECENT1]\nurl=http://x\nNomCompet=Négatif\nIdCompet=-3\n"
+            "[RECENT2]\nurl=\nNomCompet=Sans adresse\nIdCompet=9\n[RECENT3]\nurl=http://x\nIdCompet=4\n");
         QCOMPARE(f.Main->Adresse()->itemText(0), f.Addresses()[0]);
         QCOMPARE(f.Main->Adresse()->itemText(1), QStringLiteral("http://un"));
         // Only RECENT3 is usable; it has no name and shows "?".
@@ -159,7 +162,8 @@ private slots:
             std::ifstream in(f.SettingsPath(), std::ios::binary);
             return std::string(std::istreambuf_iterator<char>(in), {});
         }();
-        QVERIFY(raw.find("R\xe9" "cente \xe9\x80") != std::string::npos);
+        QVERIFY(raw.find("R\xe9"
+                         "cente \xe9\x80") != std::string::npos);
     }
 
     void damagedFilesNeverStopTheStart() {

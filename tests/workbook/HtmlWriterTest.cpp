@@ -106,13 +106,18 @@ TEST(HtmlWriter, EscapesPlainNumbersFontsAndGaps) {
 TEST(HtmlWriter, ControlCharactersAreNeverWrittenRaw) {
     TWorkbook book;
     TSheet& sheet = book.AddSheet("S\x01");
-    sheet.SetText(1, 1, "a\x01" "b\rc\x1F" "d\te\nf\x7F" "g\xC2\x81h\xC2\x9D" "i\xC2\xA0j\xC2\xA9");
+    sheet.SetText(1, 1,
+                  "a\x01"
+                  "b\rc\x1F"
+                  "d\te\nf\x7F"
+                  "g\xC2\x81h\xC2\x9D"
+                  "i\xC2\xA0j\xC2\xA9");
     const std::string page = book.HtmlText("t\x02");
     const std::string mark = "\xEF\xBF\xBD";
     EXPECT_TRUE(Contains(page, "<title>t" + mark + "</title>"));
     EXPECT_TRUE(Contains(page, "<caption>S" + mark + "</caption>"));
-    EXPECT_TRUE(Contains(page, ">a" + mark + "b&#13;c" + mark + "d\te\nf" + mark + "g" + mark + "h" + mark +
-                                   "i\xC2\xA0j\xC2\xA9</td>"))
+    EXPECT_TRUE(Contains(
+        page, ">a" + mark + "b&#13;c" + mark + "d\te\nf" + mark + "g" + mark + "h" + mark + "i\xC2\xA0j\xC2\xA9</td>"))
         << "tab and line feed stay, a no-break space and other characters above U+009F too";
     for (const char c : page) {
         const auto byte = static_cast<unsigned char>(c);

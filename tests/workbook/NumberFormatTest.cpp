@@ -113,7 +113,8 @@ TEST(NumberFormat, ADateAloneIsTheDayTheValueFallsIn) {
     EXPECT_EQ(Show("dd/mm/yyyy", lastInstant), "06/05/2004");
     EXPECT_EQ(Show("dddd d mmmm", lastInstant), "jeudi 6 mai");
     EXPECT_EQ(Show("dd/mm/yyyy", 38113 + 0.99999999999), "06/05/2004");
-    EXPECT_EQ(Show("dd/mm/yyyy hh:mm:ss", lastInstant), "07/05/2004 00:00:00") << "the time rounds, and its day with it";
+    EXPECT_EQ(Show("dd/mm/yyyy hh:mm:ss", lastInstant), "07/05/2004 00:00:00")
+        << "the time rounds, and its day with it";
     EXPECT_EQ(Show("ddd hh:mm:ss.000", lastInstant), "jeu. 23:59:59,600");
     EXPECT_EQ(Show("ddd hh:mm:ss", lastInstant), "ven. 00:00:00") << "the weekday of the rounded time";
 }

@@ -9,13 +9,13 @@ namespace tavlor::sample {
 namespace {
 
 const char* const LastNames[] = {
-    "Dupont",   "Martin",  "Bernard", "Lefèvre", "Léger",   "Moreau",   "Girard",  "Bonnet",  "François", "Mercier",
-    "Boël",     "Cœur",    "Dubois",  "Lambert", "Fontaine", "Rousseau", "Vincent", "Müller",  "Perrin",   "Morel",
-    "Gauthier", "Chevalier", "Robin", "Masson",  "Sánchez", "Garçon",   "Renaud",  "D'Arcy",  "Nöel",      "Brûlé",
-    "Étienne",  "Château", "Lemaître", "Benoît", "Hébert",  "Pâris",    "Roché",   "Caron",   "Faure",     "Picard"};
-const char* const FirstNames[] = {"Jean",  "Pierre", "Éric",  "Frédéric", "Jérôme", "Noël",  "Michel", "André",
-                                  "Hélène", "Zoé",   "Chloé", "Raphaël",  "Loïc",   "Gaëtan", "Benoît", "Cécile",
-                                  "Joël",  "Maël",   "Agnès", "Thérèse",  "Bruno",  "Luc",   "Yves",   "Françoise"};
+    "Dupont",   "Martin",    "Bernard",  "Lefèvre", "Léger",    "Moreau",   "Girard",  "Bonnet", "François", "Mercier",
+    "Boël",     "Cœur",      "Dubois",   "Lambert", "Fontaine", "Rousseau", "Vincent", "Müller", "Perrin",   "Morel",
+    "Gauthier", "Chevalier", "Robin",    "Masson",  "Sánchez",  "Garçon",   "Renaud",  "D'Arcy", "Nöel",     "Brûlé",
+    "Étienne",  "Château",   "Lemaître", "Benoît",  "Hébert",   "Pâris",    "Roché",   "Caron",  "Faure",    "Picard"};
+const char* const FirstNames[] = {"Jean",   "Pierre", "Éric",  "Frédéric", "Jérôme", "Noël",   "Michel", "André",
+                                  "Hélène", "Zoé",    "Chloé", "Raphaël",  "Loïc",   "Gaëtan", "Benoît", "Cécile",
+                                  "Joël",   "Maël",   "Agnès", "Thérèse",  "Bruno",  "Luc",    "Yves",   "Françoise"};
 
 struct TPlayer {
     std::int32_t Licence;
@@ -124,9 +124,10 @@ TSampleCompetition MakeLargeCompetition(const TLargeShape& shape) {
             const std::int32_t pool = nextPool++;
             const bool roundRobin = p < shape.RoundRobinPoolsPerPhase;
             const int letter = p % 26;
-            c.Pools.push_back({pool, "Phase " + std::to_string(phase) + " " + static_cast<char>('A' + letter) +
-                                         std::to_string(p / 26 + 1),
-                               phase, roundRobin ? 0 : 1 + p % 2});
+            c.Pools.push_back(
+                {pool,
+                 "Phase " + std::to_string(phase) + " " + static_cast<char>('A' + letter) + std::to_string(p / 26 + 1),
+                 phase, roundRobin ? 0 : 1 + p % 2});
             if (roundRobin) {
                 const std::size_t first = next;
                 next += 8;
