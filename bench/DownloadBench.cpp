@@ -47,8 +47,7 @@ void BM_ReadTheMatchReply(benchmark::State& state) {
     TNoShell shell;
     TwwwFrm www(compet, window, boxes, shell);
     www.SetBaseUrl(server.BaseUrl("3bandes"));
-    www.PostForm("/getlists.php", {"ACTION=listematchs", "NOCOMPET=4242"});
-    const std::string data = www.DataText;
+    const std::string data = www.PostForm("/getlists.php", {"ACTION=listematchs", "NOCOMPET=4242"}).Data;
     for (auto _ : state) {
         std::size_t n = 0;
         for (auto& fields : TwwwFrm::SplitRecords(data)) {

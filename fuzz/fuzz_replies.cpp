@@ -77,19 +77,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     compet.Chargement = true;
     for (std::size_t i = 0; i < replies.size(); ++i) {
         const TEnvelope envelope = FindEnvelope(replies[i], "<DATAS_TX>", "</DATAS_TX>");
-        www.HasData = envelope.Present;
-        www.DataText = text::Cp1252ToUtf8(envelope.Text);
+        TReply reply;
+        reply.HasData = envelope.Present;
+        reply.Data = text::Cp1252ToUtf8(envelope.Text);
 
         // The grid of a list dialog: one row per ended record, its cells the fields.
         TTextGrid grid;
-        if (www.FillGrid(grid)) {
-            const auto lines = std::count(www.DataText.begin(), www.DataText.end(), '\n');
-            const auto fields = std::count(www.DataText.begin(), www.DataText.end(), '\b');
+        if (TwwwFrm::FillGrid(reply, grid)) {
+            const auto lines = std::count(reply.Data.begin(), reply.Data.end(), '\n');
+            const auto fields = std::count(reply.Data.begin(), reply.Data.end(), '\b');
             TAVLOR_FUZZ_CHECK(grid.RowCount() == lines);
             TAVLOR_FUZZ_CHECK(grid.StoredCells() <= static_cast<std::size_t>(fields) + 1);
         }
 
-        const auto records = www.HasData ? TwwwFrm::SplitRecords(www.DataText) : decltype(TwwwFrm::SplitRecords("")){};
+        const auto records = reply.HasData ? TwwwFrm::SplitRecords(reply.Data) : decltype(TwwwFrm::SplitRecords("")){};
         if (i == 0) {
             fuzz::AddRecords(records, [&](std::vector<std::string>& f) { www.AddBillardRecord(f); });
         } else if (i == 1) {

@@ -13,6 +13,14 @@
 
 namespace tavlor {
 
+// What the server answered to one form: the two envelopes of the reply, UTF-8.
+struct TReply {
+    bool HasData = false;
+    std::string Data;
+    bool HasError = false;
+    std::string Error;
+};
+
 // The link with the federation server: the form exchange, the lists and the
 // download of a competition, the login and the server side of pool and match
 // changes. The window it drives is the connection window port.
@@ -27,22 +35,19 @@ public:
     void SetBaseUrl(const std::string& url);
     const std::string& BaseUrl() const { return BaseUrl_; }
     // Posts the fields ("NAME=value", UTF-8) and the version field to
-    // BaseUrl + "/execall" + script, then reads the two envelopes of the reply.
+    // BaseUrl + "/execall" + script, then returns the two envelopes of the reply.
     // Throws tavlor::Error when no reply could be had (transport, status, cancel).
-    void PostForm(const std::string& script, std::vector<std::string> fields);
-    bool HasData = false;
-    std::string DataText;  // UTF-8
-    bool HasError = false;
-    std::string ErrorText;
+    TReply PostForm(const std::string& script, std::vector<std::string> fields);
     // The user's decimal mark; "." and "," are both read by ParseDecimal.
     char DecimalMark = ',';
     double ParseDecimal(const std::string& text) const;
-    // The data text into the grid, one record per row, one field per column.
-    bool FillGrid(TTextGrid& grid) const;
+    // The reply's data into the grid, one record per row, one field per column;
+    // false, the grid untouched, when the reply carries no data.
+    static bool FillGrid(const TReply& reply, TTextGrid& grid);
     // Each change of connection state: "statut = " and its text.
-    void IdHTTP1Status(const std::string& state);
-    // The Cancel button: closes the connection at once, tells the user, closes the window.
-    void Button1Click();
+    void ShowConnectionState(const std::string& state);
+    // The user's cancel: closes the connection at once, tells the user, closes the window.
+    void CancelExchange();
 
     // ---- lists and download
     void ListCompets(TTextGrid& grid);
@@ -80,8 +85,8 @@ public:
     // ---- login and updates
     void InstallServerHandlers();
     void ShowLogin();
-    // The login panel's OK: a numeric identifier, the MD5 of the password.
-    void LogBtnClick(const std::string& identifier, const std::string& password);
+    // The login request: a numeric identifier, the MD5 of the password.
+    void Login(const std::string& identifier, const std::string& password);
     bool WwwAddPoule(TParamTable& p);
     bool WwwEditPoule(TParamTable& p);
     bool WwwDelPoule(TParamTable& p);
@@ -94,14 +99,14 @@ private:
     // Refuses a command while another exchange waits, before anything of the
     // connection window changes; then shows the command's progress line.
     void StartExchange(const std::string& progress);
-    std::vector<std::vector<std::string>> ListRecords() const;
+    static std::vector<std::vector<std::string>> ListRecords(const TReply& reply);
     // The records of a list the download cannot do without: a server error
     // or a missing reply stops the download with its text.
-    std::vector<std::vector<std::string>> RequiredRecords(const std::string& errorPrefix,
-                                                          const std::string& noReply) const;
+    static std::vector<std::vector<std::string>> RequiredRecords(const TReply& reply, const std::string& errorPrefix,
+                                                                 const std::string& noReply);
     // A grid list's reply: the server's error, the rows, or the no-reply text.
-    void ShowList(TTextGrid& grid, const std::string& errorPrefix, const std::string& noReply);
-    bool ServerAnswer(const std::string& noReply);
+    void ShowList(const TReply& reply, TTextGrid& grid, const std::string& errorPrefix, const std::string& noReply);
+    bool ServerAnswer(const TReply& reply, const std::string& noReply);
     std::vector<std::string> MatchFields(const TParamMatch& m) const;
 
     TCompetition& Compet_;

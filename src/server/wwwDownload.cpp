@@ -33,35 +33,36 @@ const std::vector<std::string>& Checked(const std::vector<std::string>& fields, 
 
 }  // namespace
 
-std::vector<std::vector<std::string>> TwwwFrm::ListRecords() const {
-    if (!HasData || DataText.empty()) {
+std::vector<std::vector<std::string>> TwwwFrm::ListRecords(const TReply& reply) {
+    if (!reply.HasData || reply.Data.empty()) {
         return {};
     }
-    return SplitRecords(DataText);
+    return SplitRecords(reply.Data);
 }
 
-std::vector<std::vector<std::string>> TwwwFrm::RequiredRecords(const std::string& errorPrefix,
-                                                               const std::string& noReply) const {
-    if (HasError) {
-        throw Error(errorPrefix + ErrorText);
+std::vector<std::vector<std::string>> TwwwFrm::RequiredRecords(const TReply& reply, const std::string& errorPrefix,
+                                                               const std::string& noReply) {
+    if (reply.HasError) {
+        throw Error(errorPrefix + reply.Error);
     }
-    if (!HasData) {
+    if (!reply.HasData) {
         throw Error(noReply);
     }
-    return ListRecords();  // an empty data envelope is an empty list
+    return ListRecords(reply);  // an empty data envelope is an empty list
 }
 
 void TwwwFrm::ListCompets(TTextGrid& grid) {
     StartExchange(wwwmsg::ProgressCompetitions);
-    PostForm("/getlists.php", {"ACTION=listecompets"});
-    ShowList(grid, wwwmsg::CompetitionsError, wwwmsg::CompetitionsNoReply);
+    const TReply reply = PostForm("/getlists.php", {"ACTION=listecompets"});
+    ShowList(reply, grid, wwwmsg::CompetitionsError, wwwmsg::CompetitionsNoReply);
 }
 
-void TwwwFrm::ShowList(TTextGrid& grid, const std::string& errorPrefix, const std::string& noReply) {
-    if (HasError) {
-        Boxes_.Error(errorPrefix + ErrorText);
-    } else if (HasData) {
-        FillGrid(grid);
+void TwwwFrm::ShowList(const TReply& reply, TTextGrid& grid, const std::string& errorPrefix,
+                       const std::string& noReply) {
+    if (reply.HasError) {
+        Boxes_.Error(errorPrefix + reply.Error);
+    } else if (reply.HasData) {
+        FillGrid(reply, grid);
     } else {
         Boxes_.Error(noReply);
     }
@@ -83,20 +84,20 @@ void TwwwFrm::ListJoueurs(TTextGrid& grid) {
     if (byTown) {
         fields.push_back("VILLE=" + town);
     }
-    PostForm("/getlists.php", fields);
-    ShowList(grid, wwwmsg::PlayersError, wwwmsg::PlayersNoReply);
+    const TReply reply = PostForm("/getlists.php", fields);
+    ShowList(reply, grid, wwwmsg::PlayersError, wwwmsg::PlayersNoReply);
 }
 
 void TwwwFrm::LoadBillards() {
     StartExchange(wwwmsg::ProgressBilliards);
-    PostForm("/getlists.php", {"ACTION=listebillards"});
-    for (const auto& record : ListRecords()) {
+    const TReply reply = PostForm("/getlists.php", {"ACTION=listebillards"});
+    for (const auto& record : ListRecords(reply)) {
         AddBillardRecord(record);
     }
     // Independently of the rows: a reply may add billiards and report an error.
-    if (HasError) {
-        Boxes_.Error(wwwmsg::BilliardsError + ErrorText);
-    } else if (!HasData) {
+    if (reply.HasError) {
+        Boxes_.Error(wwwmsg::BilliardsError + reply.Error);
+    } else if (!reply.HasData) {
         Boxes_.Error(wwwmsg::BilliardsNoReply);
     }
 }
@@ -108,8 +109,8 @@ void TwwwFrm::AddBillardRecord(const std::vector<std::string>& record) {
 
 void TwwwFrm::LoadPoules(std::int32_t competition) {
     StartExchange(wwwmsg::ProgressPools);
-    PostForm("/getlists.php", {"ACTION=listepoules", "NOCOMPET=" + text::IntToStr(competition)});
-    for (auto& f : RequiredRecords(wwwmsg::PoolsError, wwwmsg::PoolsNoReply)) {
+    const TReply reply = PostForm("/getlists.php", {"ACTION=listepoules", "NOCOMPET=" + text::IntToStr(competition)});
+    for (auto& f : RequiredRecords(reply, wwwmsg::PoolsError, wwwmsg::PoolsNoReply)) {
         AddPouleRecord(f);
     }
 }
@@ -137,8 +138,8 @@ void TwwwFrm::AddPouleRecord(std::vector<std::string>& f) {
 
 void TwwwFrm::LoadMatchs(std::int32_t competition) {
     StartExchange(wwwmsg::ProgressMatches);
-    PostForm("/getlists.php", {"ACTION=listematchs", "NOCOMPET=" + text::IntToStr(competition)});
-    for (auto& f : RequiredRecords(wwwmsg::MatchesError, wwwmsg::MatchesNoReply)) {
+    const TReply reply = PostForm("/getlists.php", {"ACTION=listematchs", "NOCOMPET=" + text::IntToStr(competition)});
+    for (auto& f : RequiredRecords(reply, wwwmsg::MatchesError, wwwmsg::MatchesNoReply)) {
         AddMatchRecord(f);
     }
 }

@@ -19,11 +19,11 @@ void TwwwFrm::SetBaseUrl(const std::string& url) {
     }
 }
 
-void TwwwFrm::IdHTTP1Status(const std::string& state) {
+void TwwwFrm::ShowConnectionState(const std::string& state) {
     Window_.SetStatus(wwwmsg::StatusPrefix + state);
 }
 
-void TwwwFrm::Button1Click() {
+void TwwwFrm::CancelExchange() {
     Http_.Cancel();
     Boxes_.Information(wwwmsg::Cancelled);
     Window_.Close();
@@ -36,7 +36,7 @@ void TwwwFrm::StartExchange(const std::string& progress) {
     Window_.SetProgress(progress);
 }
 
-void TwwwFrm::PostForm(const std::string& script, std::vector<std::string> fields) {
+TReply TwwwFrm::PostForm(const std::string& script, std::vector<std::string> fields) {
     if (Http_.Busy()) {
         // Started from an event processed while another exchange waits.
         throw Error(wwwmsg::AlreadyExchanging);
@@ -57,15 +57,17 @@ void TwwwFrm::PostForm(const std::string& script, std::vector<std::string> field
     const std::string url = BaseUrl_ + "/execall" + script;
     THttpTransport::THooks hooks;
     hooks.ProcessEvents = [this] { Window_.ProcessEvents(); };
-    hooks.OnState = [this](const std::string& state) { IdHTTP1Status(state); };
-    const std::string reply = Http_.Post(url, FormBody(fields), hooks);
+    hooks.OnState = [this](const std::string& state) { ShowConnectionState(state); };
+    const std::string page = Http_.Post(url, FormBody(fields), hooks);
 
-    const TEnvelope data = FindEnvelope(reply, "<DATAS_TX>", "</DATAS_TX>");
-    const TEnvelope error = FindEnvelope(reply, "<ERROR_TX>", "</ERROR_TX>");
-    HasData = data.Present;
-    DataText = text::Cp1252ToUtf8(data.Text);
-    HasError = error.Present;
-    ErrorText = text::Cp1252ToUtf8(error.Text);
+    const TEnvelope data = FindEnvelope(page, "<DATAS_TX>", "</DATAS_TX>");
+    const TEnvelope error = FindEnvelope(page, "<ERROR_TX>", "</ERROR_TX>");
+    TReply reply;
+    reply.HasData = data.Present;
+    reply.Data = text::Cp1252ToUtf8(data.Text);
+    reply.HasError = error.Present;
+    reply.Error = text::Cp1252ToUtf8(error.Text);
+    return reply;
 }
 
 double TwwwFrm::ParseDecimal(const std::string& textValue) const {
@@ -77,8 +79,8 @@ double TwwwFrm::ParseDecimal(const std::string& textValue) const {
     return text::StrToFloat(t, DecimalMark);
 }
 
-bool TwwwFrm::FillGrid(TTextGrid& grid) const {
-    if (!HasData || DataText.empty()) {
+bool TwwwFrm::FillGrid(const TReply& reply, TTextGrid& grid) {
+    if (!reply.HasData || reply.Data.empty()) {
         return false;
     }
     grid.SetColCount(1);
@@ -86,7 +88,7 @@ bool TwwwFrm::FillGrid(TTextGrid& grid) const {
     grid.SetCell(0, 0, "");
     int col = 0, row = 0;
     std::string pending;
-    for (char b : DataText) {
+    for (char b : reply.Data) {
         if (b == '\b') {
             if (grid.ColCount() < col + 1) {
                 grid.SetColCount(col + 1);

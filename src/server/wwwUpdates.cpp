@@ -34,7 +34,7 @@ void TwwwFrm::ShowLogin() {
     Window_.ShowLoginModal();
 }
 
-void TwwwFrm::LogBtnClick(const std::string& identifier, const std::string& password) {
+void TwwwFrm::Login(const std::string& identifier, const std::string& password) {
     const auto number = text::ParseInt32(identifier);
     if (!number || *number == 0) {
         Boxes_.Error(wwwmsg::LoginNotNumeric);
@@ -43,11 +43,11 @@ void TwwwFrm::LogBtnClick(const std::string& identifier, const std::string& pass
     StartExchange(wwwmsg::ProgressLogin);
     const std::vector<std::string> fields = {"LOGIN=" + identifier, "PASS=" + Md5Hex(text::Utf8ToCp1252(password))};
     Window_.ClearPassword();
-    PostForm("/logdlg1.php", fields);
-    if (HasError) {
-        Boxes_.Error(ErrorText);
-    } else if (HasData) {
-        Compet_.SetLogin(DataText);
+    const TReply reply = PostForm("/logdlg1.php", fields);
+    if (reply.HasError) {
+        Boxes_.Error(reply.Error);
+    } else if (reply.HasData) {
+        Compet_.SetLogin(reply.Data);
     } else {
         Boxes_.Error(wwwmsg::LoginNoReply);
     }
@@ -55,12 +55,12 @@ void TwwwFrm::LogBtnClick(const std::string& identifier, const std::string& pass
 
 // After a post: the error envelope first, then the data; without either, the
 // handler's no-reply text.
-bool TwwwFrm::ServerAnswer(const std::string& noReply) {
-    if (HasError) {
-        Compet_.LastError = wwwmsg::ServerError + ErrorText;
+bool TwwwFrm::ServerAnswer(const TReply& reply, const std::string& noReply) {
+    if (reply.HasError) {
+        Compet_.LastError = wwwmsg::ServerError + reply.Error;
         return false;
     }
-    if (!HasData) {
+    if (!reply.HasData) {
         Compet_.LastError = noReply;
         return false;
     }
@@ -78,12 +78,13 @@ bool TwwwFrm::WwwAddPoule(TParamTable& p) {
         p.Nom = "?";
     }
     StartExchange(wwwmsg::ProgressAddPool);
-    PostForm("/upd_poule.php", {"ACTION=ajouter", "IDCOMPETITION=" + N(Compet_.IdCompet()), "NOMPOULE=" + p.Nom,
-                                "PHASE=" + N(p.IdParent), "FCLASST=" + N(p.Valeur)});
-    if (!ServerAnswer(wwwmsg::NoReplyOf)) {
+    const TReply reply =
+        PostForm("/upd_poule.php", {"ACTION=ajouter", "IDCOMPETITION=" + N(Compet_.IdCompet()), "NOMPOULE=" + p.Nom,
+                                    "PHASE=" + N(p.IdParent), "FCLASST=" + N(p.Valeur)});
+    if (!ServerAnswer(reply, wwwmsg::NoReplyOf)) {
         return false;
     }
-    p.Id = text::StrToInt(DataText);
+    p.Id = text::StrToInt(reply.Data);
     return true;
 }
 
@@ -105,8 +106,8 @@ bool TwwwFrm::WwwEditPoule(TParamTable& p) {
         throw Error(wwwmsg::NoPoolChange);
     }
     StartExchange(wwwmsg::ProgressEditPool);
-    PostForm("/upd_poule.php", {"ACTION=modifier", "IDPOULE=" + N(p.Id), change});
-    return ServerAnswer(wwwmsg::NoReply);
+    const TReply reply = PostForm("/upd_poule.php", {"ACTION=modifier", "IDPOULE=" + N(p.Id), change});
+    return ServerAnswer(reply, wwwmsg::NoReply);
 }
 
 bool TwwwFrm::WwwDelPoule(TParamTable& p) {
@@ -117,8 +118,8 @@ bool TwwwFrm::WwwDelPoule(TParamTable& p) {
         throw Error(wwwmsg::IllegalPool(p.Id) + "\r\n" + wwwmsg::EditPoolImpossible);
     }
     StartExchange(wwwmsg::ProgressDeletePool);
-    PostForm("/upd_poule.php", {"ACTION=supprimer", "IDPOULE=" + N(p.Id)});
-    return ServerAnswer(wwwmsg::NoReply);
+    const TReply reply = PostForm("/upd_poule.php", {"ACTION=supprimer", "IDPOULE=" + N(p.Id)});
+    return ServerAnswer(reply, wwwmsg::NoReply);
 }
 
 std::vector<std::string> TwwwFrm::MatchFields(const TParamMatch& m) const {
@@ -149,17 +150,17 @@ bool TwwwFrm::WwwAddMatch(TParamMatch& m) {
         fields.push_back(std::move(f));
     }
     StartExchange(wwwmsg::ProgressAddMatch);
-    PostForm("/upd_match.php", fields);
-    if (!ServerAnswer(wwwmsg::NoReplyOf)) {
+    const TReply reply = PostForm("/upd_match.php", fields);
+    if (!ServerAnswer(reply, wwwmsg::NoReplyOf)) {
         return false;
     }
-    const std::vector<std::string> reply = ReplyFields(DataText);
-    if (reply.size() != 2) {
+    const std::vector<std::string> values = ReplyFields(reply.Data);
+    if (values.size() != 2) {
         Compet_.LastError = wwwmsg::BadReply;
         return false;
     }
-    const double coef = ParseDecimal(reply[0]);
-    const std::int32_t number = text::StrToInt(reply[1]);
+    const double coef = ParseDecimal(values[0]);
+    const std::int32_t number = text::StrToInt(values[1]);
     m.CoefBd = coef;
     m.IdMatch = number;
     return true;
@@ -180,16 +181,16 @@ bool TwwwFrm::WwwEditMatch(TParamMatch& m) {
         fields.push_back(std::move(f));
     }
     StartExchange(wwwmsg::ProgressEditMatch);
-    PostForm("/upd_match.php", fields);
-    if (!ServerAnswer(wwwmsg::NoReplyOf)) {
+    const TReply reply = PostForm("/upd_match.php", fields);
+    if (!ServerAnswer(reply, wwwmsg::NoReplyOf)) {
         return false;
     }
-    const std::vector<std::string> reply = ReplyFields(DataText);
-    if (reply.size() != 1) {
+    const std::vector<std::string> values = ReplyFields(reply.Data);
+    if (values.size() != 1) {
         Compet_.LastError = wwwmsg::BadReply;
         return false;
     }
-    m.CoefBd = ParseDecimal(reply[0]);
+    m.CoefBd = ParseDecimal(values[0]);
     return true;
 }
 
@@ -201,8 +202,8 @@ bool TwwwFrm::WwwDelMatch(TParamMatch& m) {
         throw Error(wwwmsg::IllegalMatch(m.IdMatch) + "\r\n" + wwwmsg::DeleteMatchImpossible);
     }
     StartExchange(wwwmsg::ProgressDeleteMatch);
-    PostForm("/upd_match.php", {"ACTION=supprimer", "IDMATCH=" + N(m.IdMatch)});
-    return ServerAnswer(wwwmsg::NoReplyOf);
+    const TReply reply = PostForm("/upd_match.php", {"ACTION=supprimer", "IDMATCH=" + N(m.IdMatch)});
+    return ServerAnswer(reply, wwwmsg::NoReplyOf);
 }
 
 void TwwwFrm::OpenPrintPoules(std::int32_t pool) {

@@ -87,25 +87,29 @@ TEST_F(Exchange, StatusesOtherThanSuccessFailWithTheirStatusLine) {
     EXPECT_EQ(Server.Requests().size(), 2u);
 }
 
-TEST_F(Exchange, EnvelopeCasesAndFieldsKeptOnFailure) {
-    Www.PostForm("/getlists.php", {"ACTION=listebillards"});
-    EXPECT_TRUE(Www.HasData);
-    EXPECT_FALSE(Www.HasError);
-    const std::string data = Www.DataText;
+TEST_F(Exchange, EnvelopeCasesAndNothingKeptFromAFailure) {
+    const TReply normal = Www.PostForm("/getlists.php", {"ACTION=listebillards"});
+    EXPECT_TRUE(normal.HasData);
+    EXPECT_FALSE(normal.HasError);
+    EXPECT_FALSE(normal.Data.empty());
     Misbehave(fedserver::TMode::NoEnvelope);
-    Www.PostForm("/getlists.php", {"ACTION=listebillards"});
-    EXPECT_FALSE(Www.HasData);
-    EXPECT_FALSE(Www.HasError);
-    EXPECT_EQ(Www.DataText, "");
+    const TReply none = Www.PostForm("/getlists.php", {"ACTION=listebillards"});
+    EXPECT_FALSE(none.HasData);
+    EXPECT_FALSE(none.HasError);
+    EXPECT_EQ(none.Data, "");
     Misbehave(fedserver::TMode::DataError);
-    Www.PostForm("/getlists.php", {"ACTION=listebillards"});
-    EXPECT_TRUE(Www.HasData);
-    EXPECT_TRUE(Www.HasError);
-    EXPECT_FALSE(Www.ErrorText.empty());
-    // A failed exchange leaves the fields of the previous one.
+    const TReply both = Www.PostForm("/getlists.php", {"ACTION=listebillards"});
+    EXPECT_TRUE(both.HasData);
+    EXPECT_TRUE(both.HasError);
+    EXPECT_FALSE(both.Error.empty());
+    // A failed exchange answers nothing; the next one has its own reply whole.
     Misbehave(fedserver::TMode::Drop);
     EXPECT_THROW(Www.PostForm("/getlists.php", {"ACTION=listebillards"}), Error);
-    EXPECT_TRUE(Www.HasError);
+    const TReply again = Www.PostForm("/getlists.php", {"ACTION=listebillards"});
+    EXPECT_TRUE(again.HasData);
+    EXPECT_FALSE(again.HasError);
+    EXPECT_EQ(again.Data, normal.Data);
+    EXPECT_EQ(again.Error, "");
     // A billiard list holding both envelopes adds the billiards and shows the error.
     Misbehave(fedserver::TMode::DataError);
     Www.LoadBillards();
@@ -115,7 +119,6 @@ TEST_F(Exchange, EnvelopeCasesAndFieldsKeptOnFailure) {
     Misbehave(fedserver::TMode::NoEnvelope);
     Www.LoadBillards();
     EXPECT_EQ(Boxes.Errors.back(), "chargement billards : aucune réponse du serveur");
-    (void)data;
 }
 
 TEST_F(Exchange, CancelDuringASlowReply) {
@@ -126,7 +129,7 @@ TEST_F(Exchange, CancelDuringASlowReply) {
     Server.SetMisbehaviour(slow);
     Window.OnEvents = [&] {
         if (Window.EventRounds == 5) {
-            Www.Button1Click();  // the Cancel button
+            Www.CancelExchange();
         }
     };
     const auto start = std::chrono::steady_clock::now();
@@ -161,7 +164,7 @@ TEST_F(Exchange, CancelWhileConnecting) {
     Www.SetBaseUrl("http://127.0.0.1:" + std::to_string(ntohs(addr.sin_port)) + "/3bandes");
     Window.OnEvents = [&] {
         if (Window.EventRounds == 10) {
-            Www.Button1Click();
+            Www.CancelExchange();
         }
     };
     EXPECT_THROW(Www.PostForm("/getlists.php", {"ACTION=listecompets"}), Error);
@@ -190,9 +193,9 @@ TEST_F(Exchange, ASecondExchangeFromAnEventIsRefused) {
     slow.DelayMs = 300;
     slow.Count = 1;
     Server.SetMisbehaviour(slow);
-    Www.PostForm("/getlists.php", {"ACTION=listecompets"});
+    const TReply reply = Www.PostForm("/getlists.php", {"ACTION=listecompets"});
     EXPECT_EQ(refused, "Un échange avec le serveur est déjà en cours, attendez sa fin");
-    EXPECT_TRUE(Www.HasData) << "the first exchange completes";
+    EXPECT_TRUE(reply.HasData) << "the first exchange completes";
     EXPECT_EQ(Server.Requests().size(), 1u);
 }
 
@@ -220,7 +223,7 @@ TEST_F(Exchange, ARefusedCommandLeavesTheProgressLineOfTheWaitingOne) {
         for (const auto& command : std::vector<std::function<void()>>{
                  [&] { Www.ListCompets(grid); },
                  [&] { Www.LoadCompet(Served().Id, "Autre"); },
-                 [&] { Www.LogBtnClick("12", "carambole"); },
+                 [&] { Www.Login("12", "carambole"); },
              }) {
             try {
                 command();

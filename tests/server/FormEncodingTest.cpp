@@ -63,6 +63,13 @@ TEST(FormEncoding, Md5OfWindows1252Bytes) {
     EXPECT_EQ(Md5Hex("The quick brown fox jumps over the lazy dog"), "9e107d9d372bb6826bd81d3542a419d6");
 }
 
+TReply WithData(std::string data) {
+    TReply reply;
+    reply.HasData = true;
+    reply.Data = std::move(data);
+    return reply;
+}
+
 class ExchangeState : public ::testing::Test {
 protected:
     TCompetition Compet;
@@ -102,38 +109,45 @@ TEST_F(ExchangeState, DecimalsWithEitherMark) {
 TEST_F(ExchangeState, FillingAGrid) {
     TTextGrid grid;
     grid.SetCell(3, 4, "ancien");
-    Www.HasData = true;
-    Www.DataText = "A\bB\b\n1\b2\b\n";
-    ASSERT_TRUE(Www.FillGrid(grid));
+    TReply reply = WithData("A\bB\b\n1\b2\b\n");
+    ASSERT_TRUE(TwwwFrm::FillGrid(reply, grid));
     EXPECT_EQ(grid.RowCount(), 2);
     EXPECT_EQ(grid.ColCount(), 2);
     EXPECT_EQ(grid.Cell(1, 0), "B");
     EXPECT_EQ(grid.Cell(0, 1), "1");
 
-    Www.DataText = "A\bB\b\n1\b2\b";  // the last record is not ended
-    ASSERT_TRUE(Www.FillGrid(grid));
+    reply.Data = "A\bB\b\n1\b2\b";  // the last record is not ended
+    ASSERT_TRUE(TwwwFrm::FillGrid(reply, grid));
     EXPECT_EQ(grid.RowCount(), 1);
 
-    Www.DataText = "T\b\nx\by\bz\b\n";  // records of different lengths
-    ASSERT_TRUE(Www.FillGrid(grid));
+    reply.Data = "T\b\nx\by\bz\b\n";  // records of different lengths
+    ASSERT_TRUE(TwwwFrm::FillGrid(reply, grid));
     EXPECT_EQ(grid.ColCount(), 3);
     EXPECT_EQ(grid.RowCount(), 2);
 
-    Www.DataText.clear();
-    EXPECT_FALSE(Www.FillGrid(grid)) << "no data: the grid is left as it was";
+    reply.Data.clear();
+    EXPECT_FALSE(TwwwFrm::FillGrid(reply, grid)) << "no data: the grid is left as it was";
     EXPECT_EQ(grid.ColCount(), 3);
-    Www.HasData = false;
-    Www.DataText = "x\b\n";
-    EXPECT_FALSE(Www.FillGrid(grid));
+    reply.HasData = false;
+    reply.Data = "x\b\n";
+    EXPECT_FALSE(TwwwFrm::FillGrid(reply, grid));
+    EXPECT_EQ(grid.ColCount(), 3);
+    EXPECT_EQ(grid.RowCount(), 2);
+    // An error envelope beside the data does not keep the rows out.
+    reply = WithData("x\b\n");
+    reply.HasError = true;
+    reply.Error = "refus";
+    ASSERT_TRUE(TwwwFrm::FillGrid(reply, grid));
+    EXPECT_EQ(grid.RowCount(), 1);
+    EXPECT_EQ(grid.Cell(0, 0), "x");
 }
 
 TEST_F(ExchangeState, ManyShortRecordsAndOneLongOneCostTheirTextsOnly) {
     // 8,000 empty records, then one of 8,000 empty fields: the grid is 8,000
     // columns wide, yet only the long record's cells need storage.
-    Www.HasData = true;
-    Www.DataText = std::string(8000, '\n') + std::string(8000, '\b') + "\n";
+    TReply reply = WithData(std::string(8000, '\n') + std::string(8000, '\b') + "\n");
     TTextGrid grid;
-    ASSERT_TRUE(Www.FillGrid(grid));
+    ASSERT_TRUE(TwwwFrm::FillGrid(reply, grid));
     EXPECT_EQ(grid.RowCount(), 8001);
     EXPECT_EQ(grid.ColCount(), 8000);
     EXPECT_EQ(grid.Cell(7999, 0), "");
@@ -142,12 +156,12 @@ TEST_F(ExchangeState, ManyShortRecordsAndOneLongOneCostTheirTextsOnly) {
 
     // The same page with texts: each field where it was sent, the short rows
     // reading empty past their end.
-    Www.DataText = "Licence\bNom\b\n" + std::string(3000, '\n');
+    reply.Data = "Licence\bNom\b\n" + std::string(3000, '\n');
     for (int i = 0; i < 5000; ++i) {
-        Www.DataText += std::to_string(i) + "\b";
+        reply.Data += std::to_string(i) + "\b";
     }
-    Www.DataText += "\n";
-    ASSERT_TRUE(Www.FillGrid(grid));
+    reply.Data += "\n";
+    ASSERT_TRUE(TwwwFrm::FillGrid(reply, grid));
     EXPECT_EQ(grid.RowCount(), 3002);
     EXPECT_EQ(grid.ColCount(), 5000);
     EXPECT_EQ(grid.Cell(1, 0), "Nom");

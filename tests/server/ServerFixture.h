@@ -58,7 +58,7 @@ protected:
         Server.SetMisbehaviour(m);
     }
     void Login() {
-        Www.LogBtnClick("12", "carambole");
+        Www.Login("12", "carambole");
         ASSERT_EQ(Compet.Login(), "Jean Dupont (12)") << (Boxes.Errors.empty() ? "" : Boxes.Errors.back());
     }
 };

@@ -22,13 +22,13 @@ protected:
 TEST_F(Updates, LoginChecksTheIdentifierAndSendsTheDigest) {
     const std::size_t before = Sent();
     for (const char* bad : {"abc", "0", ""}) {
-        Www.LogBtnClick(bad, "x");
+        Www.Login(bad, "x");
         EXPECT_EQ(Boxes.Errors.back(), "L'identifiant de connexion doit être numérique");
     }
     EXPECT_EQ(Sent(), before) << "refused before any request";
     EXPECT_EQ(Window.PasswordCleared, 0);
 
-    Www.LogBtnClick("12", "");
+    Www.Login("12", "");
     EXPECT_EQ(LastBody(), "LOGIN=12&PASS=" + Md5Hex("") + "&VTX=2%2E0%2E3&");
     EXPECT_EQ(Boxes.Errors.back().empty(), false) << "wrong password: the server's text";
     EXPECT_EQ(Compet.Login(), "");
@@ -115,8 +115,9 @@ TEST_F(Updates, PoolsThroughServerAndStore) {
     EXPECT_EQ(LastBody(), "ACTION=modifier&IDPOULE=" + std::to_string(id) + "&PHASE=1&VTX=2%2E0%2E3&");
 
     // The server keeps the change: the next pool list has it.
-    Www.PostForm("/getlists.php", {"ACTION=listepoules", "NOCOMPET=" + std::to_string(Served().Id)});
-    EXPECT_NE(Www.DataText.find(std::to_string(id) + "\bPoule É\b1\b0\b"), std::string::npos);
+    const TReply pools =
+        Www.PostForm("/getlists.php", {"ACTION=listepoules", "NOCOMPET=" + std::to_string(Served().Id)});
+    EXPECT_NE(pools.Data.find(std::to_string(id) + "\bPoule É\b1\b0\b"), std::string::npos);
 
     // Memory refuses (a member added by hand), the server had deleted it: the desync text alone.
     ASSERT_TRUE(Compet.AddInscrit(111, -1, "Seul"));
