@@ -39,7 +39,7 @@ void BM_MovePoolOf8With28Matches(benchmark::State& state) {
     TCompetition compet;
     TdmLocal dm(compet);
     sample::LoadLists(Large(), compet);
-    compet.Connexion = 1;
+    compet.Connexion = TConnexion::LocalBase;
     compet.Server.EditPoule = [](TParamTable&) { return true; };
     compet.AddPhase(5, "Phase 5");
     dm.Tables.Poules.First();

@@ -13,18 +13,16 @@ using namespace tavlor;
 
 class TQuietHost : public IViewHost {
 public:
-    bool TriAlphaJoueurs() const override { return false; }
     void SetCaptions(const std::string&, const std::string&) override {}
     void ApplyColumnVisibility(const std::vector<TFieldDef>&) override {}
     void ShowBusyCursor() override {}
     void RestoreCursor() override {}
-    std::uint8_t FocusedNodeKind() const override { return 2; }
 };
 
 struct TLoaded {
     TCompetition Compet;
     TQuietHost Host;
-    TdmLocal Dm{Compet, &Host};
+    TdmLocal Dm{Compet};
     TViews Views{Dm, Host};
     std::int32_t FirstPool = 0;
     TLoaded() {
@@ -42,7 +40,7 @@ TLoaded& Large() {
 void BM_RefreshRegistrantsFolder(benchmark::State& state) {
     TLoaded& l = Large();
     for (auto _ : state) {
-        l.Views.RefreshFiltres(2, -1, -1);
+        l.Views.RefreshFiltres({NodeRegistrants, -1, -1});
     }
     state.counters["players"] = l.Dm.Tables.FiltreJoueurs.RecordCount();
 }
@@ -51,7 +49,7 @@ BENCHMARK(BM_RefreshRegistrantsFolder)->Unit(benchmark::kMillisecond);
 void BM_RefreshPhase(benchmark::State& state) {
     TLoaded& l = Large();
     for (auto _ : state) {
-        l.Views.RefreshFiltres(0, 2, -1);
+        l.Views.RefreshFiltres({NodePhase, 2, -1});
     }
     state.counters["rows"] = l.Dm.Tables.FiltreJoueurs.RecordCount();
 }
@@ -60,7 +58,7 @@ BENCHMARK(BM_RefreshPhase)->Unit(benchmark::kMillisecond);
 void BM_RefreshPool(benchmark::State& state) {
     TLoaded& l = Large();
     for (auto _ : state) {
-        l.Views.RefreshFiltres(1, l.FirstPool, 1);
+        l.Views.RefreshFiltres({NodePool, l.FirstPool, 1});
     }
 }
 BENCHMARK(BM_RefreshPool)->Unit(benchmark::kMillisecond);
@@ -68,7 +66,7 @@ BENCHMARK(BM_RefreshPool)->Unit(benchmark::kMillisecond);
 void BM_GetNbMatchsOfPool(benchmark::State& state) {
     TLoaded& l = Large();
     for (auto _ : state) {
-        benchmark::DoNotOptimize(l.Views.GetNbMatchs(1, l.FirstPool, 1));
+        benchmark::DoNotOptimize(l.Views.GetNbMatchs({NodePool, l.FirstPool, 1}));
     }
 }
 BENCHMARK(BM_GetNbMatchsOfPool)->Unit(benchmark::kMicrosecond);

@@ -96,7 +96,7 @@ void Download(TCompetition& compet) {
         compet.Store.AddMatch(m);
     }
     compet.ListsComplete = true;
-    compet.Connexion = 2;
+    compet.Connexion = TConnexion::Internet;
     compet.SetIdCompet(7);
     compet.SetDiscipline("Libre");
 }
@@ -112,7 +112,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     TCompetition compet;
     test::TFakeViewHost host;
-    TdmLocal dm{compet, &host};
+    TdmLocal dm{compet};
     dm.DataFolder = Folder();
     Download(compet);
     const char* tables[3] = {"Phases", "Inscrits", "Joueurs"};
@@ -129,9 +129,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     // Whatever was merged, the views still hold together.
     TViews views(dm, host);
-    views.RefreshFiltres(2, -1, -1);
-    views.RefreshFiltres(0, 1, -1);
-    views.RefreshFiltres(1, 10, 1);
+    views.RefreshFiltres({NodeRegistrants, -1, -1});
+    views.RefreshFiltres({NodePhase, 1, -1});
+    views.RefreshFiltres({NodePool, 10, 1});
     // Nothing is written back: the next input finds no snapshot of its own making.
     dm.DataFolder.clear();
     return 0;

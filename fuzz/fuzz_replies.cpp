@@ -19,7 +19,7 @@ using namespace tavlor;
 namespace {
 
 void ShowEveryView(TdmLocal& dm, TViews& views) {
-    views.RefreshFiltres(2, -1, -1);
+    views.RefreshFiltres({NodeRegistrants, -1, -1});
     std::set<std::int32_t> phases;
     std::vector<std::pair<std::int32_t, std::int32_t>> pools;  // (pool, phase)
     {
@@ -30,7 +30,7 @@ void ShowEveryView(TdmLocal& dm, TViews& views) {
         }
     }
     for (const std::int32_t phase : phases) {
-        views.RefreshFiltres(0, phase, -1);
+        views.RefreshFiltres({NodePhase, phase, -1});
     }
     std::vector<std::pair<std::int32_t, std::int32_t>> members;  // (licence, pool)
     {
@@ -40,16 +40,16 @@ void ShowEveryView(TdmLocal& dm, TViews& views) {
         }
     }
     for (const auto& [pool, phase] : pools) {
-        views.RefreshFiltres(1, pool, phase);
-        views.GetNbMatchs(1, pool, phase);
-        views.GetNbJoueurs(1, pool);
+        views.RefreshFiltres({NodePool, pool, phase});
+        views.GetNbMatchs({NodePool, pool, phase});
+        views.GetNbJoueurs({NodePool, pool});
     }
     for (const auto& [licence, pool] : members) {
-        views.RefreshFiltres(3, licence, -1);
-        views.RefreshFiltres(4, licence, pool);
+        views.RefreshFiltres({NodeRegistrant, licence, -1});
+        views.RefreshFiltres({NodeMember, licence, pool});
     }
     // Every row shown has a licence; the competition's view shows each player once.
-    views.RefreshFiltres(2, -1, -1);
+    views.RefreshFiltres({NodeRegistrants, -1, -1});
     TTable& shown = dm.Tables.FiltreJoueurs;
     std::set<std::int32_t> licences;
     for (shown.First(); !shown.Eof(); shown.Next()) {
@@ -65,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     TCompetition compet;
     test::TFakeViewHost host;
-    TdmLocal dm{compet, &host};
+    TdmLocal dm{compet};
     test::TFakeConnectionWindow window;
     test::TRecordingBoxes boxes;
     test::TFakeShell shell;

@@ -4,12 +4,10 @@
 #include "model/dbLocal.h"
 #include "sample/SampleCompetition.h"
 #include "sample/SampleLoader.h"
-#include "server/www.h"
-#include "ui/MainFrm.h"
-#include "ui/MatchList.h"
-#include "ui/PhaseTree.h"
-#include "ui/TableModel.h"
-#include "ui/UiBoxes.h"
+#include "ui/main/MainFrm.h"
+#include "ui/main/MatchList.h"
+#include "ui/main/PhaseTree.h"
+#include "ui/models/TableModel.h"
 
 #include "BenchFakes.h"
 
@@ -29,31 +27,24 @@ using namespace tavlor;
 using Clock = std::chrono::steady_clock;
 
 struct TWindow {
-    QTemporaryDir Dir;
-    bench::TSilentBoxes Boxes;
-    bench::TNoWindow Window;
-    bench::TNoShell Shell;
-    ui::TMainFrm Main{Boxes,
-                      (Dir.path() + QStringLiteral("/tavlor.ini")).toStdString(),
-                      {QStringLiteral("http://127.0.0.1:1/3bandes")}};
-    TwwwFrm Www{Main.Compet(), Window, Boxes, Shell};
-    TdmLocal Dm{Main.Compet(), &Main};
+    bench::TSilentProgram Silent;
+    ui::TMainFrm& Main = Silent.Program->Main();
+    TCompetition& Compet = Silent.Program->Compet();
+    TdmLocal& Dm = Silent.Program->Dm();
     sample::TSampleCompetition Large = sample::MakeLargeCompetition();
 
     TWindow() {
-        Main.Attach(Dm, Www, Shell, Dir.path().toStdString());
         Main.resize(1100, 720);
         Main.show();
         QApplication::processEvents();
     }
-    ~TWindow() { Main.Detach(); }
     // A download's steps: the tables emptied and the tree's update begun, the
     // lists added, then (unless stopped before) the after-load step.
     void Load(bool stopBeforeAfterLoad = false) {
-        Main.Compet().DoClear();
-        sample::LoadLists(Large, Main.Compet());
-        Main.Compet().SetIdCompet(4242);
-        if (!stopBeforeAfterLoad) Main.Compet().DoAfterLoad();
+        Compet.DoClear();
+        sample::LoadLists(Large, Compet);
+        Compet.SetIdCompet(4242);
+        if (!stopBeforeAfterLoad) Compet.DoAfterLoad();
     }
     // The tree laid out and painted, as the screen shows it.
     void Paint() {
@@ -85,7 +76,7 @@ void BM_TreeReadyAfterDownload(benchmark::State& state) {
     for (auto _ : state) {
         w.Load(true);
         const Clock::time_point start = Clock::now();
-        w.Main.Compet().DoAfterLoad();
+        w.Compet.DoAfterLoad();
         w.Paint();
         state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
     }

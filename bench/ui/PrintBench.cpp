@@ -4,11 +4,10 @@
 #include "model/dbLocal.h"
 #include "sample/SampleCompetition.h"
 #include "sample/SampleLoader.h"
-#include "server/www.h"
-#include "ui/MainFrm.h"
-#include "ui/PhaseTree.h"
-#include "ui/PrintLists.h"
-#include "ui/UiBoxes.h"
+#include "ui/main/MainFrm.h"
+#include "ui/main/PhaseTree.h"
+#include "ui/print/ListsPrint.h"
+#include "ui/print/ShownLists.h"
 
 #include "BenchFakes.h"
 
@@ -27,26 +26,23 @@ using namespace tavlor;
 
 // The main window over the large competition, its registrants folder focused.
 struct TLargeWindow {
-    QTemporaryDir Dir;
-    bench::TSilentBoxes Boxes;
-    bench::TNoWindow Window;
-    bench::TNoShell Shell;
-    ui::TMainFrm Main{Boxes,
-                      (Dir.path() + QStringLiteral("/tavlor.ini")).toStdString(),
-                      {QStringLiteral("http://127.0.0.1:1/3bandes")}};
-    TwwwFrm Www{Main.Compet(), Window, Boxes, Shell};
-    TdmLocal Dm{Main.Compet(), &Main};
+    bench::TSilentProgram Silent;
+    ui::TProgram& Program = *Silent.Program;
+    QTemporaryDir& Dir = Silent.Dir;
 
     TLargeWindow() {
-        Main.Attach(Dm, Www, Shell, Dir.path().toStdString());
         const sample::TSampleCompetition large = sample::MakeLargeCompetition();
-        Main.Compet().DoClear();
-        sample::LoadLists(large, Main.Compet());
-        Main.Compet().SetIdCompet(4242);
-        Main.Compet().DoAfterLoad();
-        Main.TreePhases()->FocusNode(Dm.RegistrantsNode);
+        TCompetition& compet = Program.Compet();
+        compet.DoClear();
+        sample::LoadLists(large, compet);
+        compet.SetIdCompet(4242);
+        compet.DoAfterLoad();
+        Program.Main().TreePhases()->FocusNode(Program.Dm().RegistrantsNode);
     }
-    ~TLargeWindow() { Main.Detach(); }
+    // What the window shows: the registrants folder's lists.
+    std::unique_ptr<ui::TListsPrint> Print() {
+        return ui::ShownListsPrint(Program.Export(), Program.Views(), Program.Compet(), TElement{NodeRegistrants});
+    }
 };
 
 // Made on first use, and gone while the application still exists.
@@ -70,7 +66,7 @@ void BM_PdfOfTheGeneralRanking(benchmark::State& state) {
     int pages = 0;
     std::size_t rows = 0;
     for (auto _ : state) {
-        const std::unique_ptr<ui::TListsPrint> print = ui::ShownListsPrint(w.Main);
+        const std::unique_ptr<ui::TListsPrint> print = w.Print();
         if (!print) {
             state.SkipWithError("nothing to print");
             return;
@@ -80,7 +76,7 @@ void BM_PdfOfTheGeneralRanking(benchmark::State& state) {
         ui::WriteListsPdf(*print, pdf);
     }
     // The page count, read back from a second rendering.
-    if (const auto print = ui::ShownListsPrint(w.Main)) {
+    if (const auto print = w.Print()) {
         QPdfWriter probe((w.Dir.path() + QStringLiteral("/probe.pdf")));
         probe.setPageSize(QPageSize(QPageSize::A4));
         probe.setPageMargins(QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter);
@@ -97,7 +93,7 @@ BENCHMARK(BM_PdfOfTheGeneralRanking)->Unit(benchmark::kMillisecond)->Iterations(
 void BM_PrintTextsOfTheGeneralRanking(benchmark::State& state) {
     TLargeWindow& w = Large();
     for (auto _ : state) {
-        benchmark::DoNotOptimize(ui::ShownListsPrint(w.Main));
+        benchmark::DoNotOptimize(w.Print());
     }
 }
 BENCHMARK(BM_PrintTextsOfTheGeneralRanking)->Unit(benchmark::kMillisecond)->Iterations(3);

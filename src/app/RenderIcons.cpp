@@ -1,7 +1,7 @@
 // Renders the program's icon, as the program paints it, into PNG files for the
 // desktop's icon theme: <folder>/<size>x<size>/apps/tavlor.png for each size given.
 //   tavlor-render-icons <folder> <size>...
-#include "ui/Images.h"
+#include "ui/platform/Images.h"
 
 #include <QDir>
 #include <QGuiApplication>

@@ -6,8 +6,7 @@
 
 namespace tavlor {
 
-TExport::TExport(TdmLocal& dm, IViewHost& host, IMessageBoxes& boxes, IDesktopShell& shell)
-    : Dm_(dm), Host_(host), Boxes_(boxes), Shell_(shell) {
+TExport::TExport(TdmLocal& dm, IMessageBoxes& boxes, IDesktopShell& shell) : Dm_(dm), Boxes_(boxes), Shell_(shell) {
     Ds2Xls_.AfterHeaderCell = [this](workbook::TSheet& sheet, int row, int col, const TFieldDef& field) {
         Ds2XlsAfterHeaderCell(sheet, row, col, field);
     };
@@ -16,7 +15,7 @@ TExport::TExport(TdmLocal& dm, IViewHost& host, IMessageBoxes& boxes, IDesktopSh
     };
 }
 
-std::string TExport::GetNomFichierExport(bool html) const {
+std::string TExport::GetNomFichierExport(std::string_view extension) const {
     std::string name = Dm_.Compet().Message();
     for (char& c : name) {
         switch (c) {
@@ -40,7 +39,7 @@ std::string TExport::GetNomFichierExport(bool html) const {
                 break;
         }
     }
-    return JoinPath(ExportFolder, name + (html ? ".html" : ".xls"));
+    return JoinPath(ExportFolder, name + std::string(extension));
 }
 
 void TExport::Ds2XlsAfterHeaderCell(workbook::TSheet& sheet, int row, int col, const TFieldDef& field) {
@@ -83,15 +82,18 @@ void TExport::Ds2XlsAfterDetailCell(workbook::TSheet& sheet, int row, int col, c
     }
 }
 
-TExport::TListsWorkbook TExport::BuildFiltres() {
+bool TExport::HasShownLists() const {
+    return !Dm_.Tables.FiltreJoueurs.IsEmpty() || !Dm_.Tables.FiltreMatchs.IsEmpty();
+}
+
+TExport::TListsWorkbook TExport::BuildFiltres(const TElement& shown) {
     TListsWorkbook out;
     TTable& players = Dm_.Tables.FiltreJoueurs;
     TTable& matches = Dm_.Tables.FiltreMatchs;
     if (players.IsEmpty() && matches.IsEmpty()) {
         return out;
     }
-    const std::uint8_t kind = Host_.FocusedNodeKind();
-    const bool onePlayer = kind == 3 || kind == 4;
+    const bool onePlayer = shown.Kind == NodeRegistrant || shown.Kind == NodeMember;
     const std::string name = onePlayer ? players.AsString("NOM") : std::string();
     struct TDropWorkbook {
         TDs2Xls& Exporter;
@@ -108,18 +110,13 @@ TExport::TListsWorkbook TExport::BuildFiltres() {
     return out;
 }
 
-void TExport::ExportFiltres(bool html) {
-    const TListsWorkbook lists = BuildFiltres();
-    if (!lists.Book) {
+void TExport::ExportFiltres(const TElement& shown, IExportFormat& format) {
+    if (!HasShownLists()) {
         Boxes_.Error(exportmsg::NothingToExport);
         return;
     }
-    const std::string file = GetNomFichierExport(html);
-    if (html) {
-        lists.Book->SaveHtml(file);
-    } else {
-        lists.Book->SaveXls(file);
-    }
+    const std::string file = GetNomFichierExport(format.Extension());
+    format.Write(shown, file);
     OpenExported(file);
 }
 
@@ -139,6 +136,38 @@ void TExport::OpenExported(const std::string& file, const std::string& noApplica
             throw Error(opened.Code != 0 ? exportmsg::SystemError(opened.Code, opened.Text)
                                          : exportmsg::SystemCallFailed);
     }
+}
+
+std::string_view TXlsFormat::Filter() const {
+    return exportmsg::XlsFilter;
+}
+
+void TXlsFormat::Write(const TElement& shown, const std::string& path) {
+    const TExport::TListsWorkbook lists = Export_.BuildFiltres(shown);
+    if (lists.Book) lists.Book->SaveXls(path);
+}
+
+std::string_view THtmlFormat::Filter() const {
+    return exportmsg::HtmlFilter;
+}
+
+void THtmlFormat::Write(const TElement& shown, const std::string& path) {
+    const TExport::TListsWorkbook lists = Export_.BuildFiltres(shown);
+    if (lists.Book) lists.Book->SaveHtml(path);
+}
+
+std::string_view TRegistrantsXmlFormat::Filter() const {
+    return exportmsg::XmlFilter;
+}
+
+void TRegistrantsXmlFormat::Write(const TElement&, const std::string& path) {
+    Dm_.ExportInscrits(path);
+}
+
+void AddCoreFormats(TExportFormats& formats, TExport& exporter, TdmLocal& dm) {
+    formats.Add(std::make_unique<TXlsFormat>(exporter));
+    formats.Add(std::make_unique<THtmlFormat>(exporter));
+    formats.Add(std::make_unique<TRegistrantsXmlFormat>(dm));
 }
 
 }  // namespace tavlor

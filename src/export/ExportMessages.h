@@ -19,6 +19,10 @@ inline std::string NoApplication(const std::string& file) {
 inline std::string SystemError(int code, const std::string& text) {
     return "Erreur système.  Code : " + text::IntToStr(code) + ".\r\n" + text;
 }
+// The file dialogs' filters of the formats.
+inline constexpr const char* XlsFilter = "classeurs Excel 97-2003|*.xls|tous fichiers|*.*";
+inline constexpr const char* HtmlFilter = "pages HTML|*.html;*.htm|tous fichiers|*.*";
+inline constexpr const char* XmlFilter = "fichiers xml|*.xml|tous fichiers|*.*";
 inline constexpr const char* SystemCallFailed = "Un appel à une fonction du système d'exploitation a échoué";
 
 }  // namespace tavlor::exportmsg

@@ -89,9 +89,9 @@ void TCompetition::SetDiscipline(std::string discipline) {
 
 bool TCompetition::CanModify() {
     LastError.clear();
-    if (Connexion == 0) {
+    if (Connexion == TConnexion::None) {
         LastError = communs_msg::kAucuneBase;
-    } else if (Connexion == 2 && FLogin.empty()) {
+    } else if (Connexion == TConnexion::Internet && FLogin.empty()) {
         LastError = communs_msg::kIdentificationNecessaire;
     }
     return LastError.empty();

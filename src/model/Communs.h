@@ -58,6 +58,13 @@ struct TDragParamTable {
 // The name with / \ : * ? " < > | replaced by '_', so that it can be part of a file name.
 std::string SanitizeFileName(std::string_view name);
 
+// Where the open competition comes from.
+enum class TConnexion : std::uint8_t {
+    None = 0,  // no competition, or one not downloaded whole
+    LocalBase = 1,
+    Internet = 2,  // the federation's server
+};
+
 // A handler answers true when done, or false with its reason in TCompetition::LastError.
 using TTableHandler = std::function<bool(TParamTable&)>;
 using TMatchHandler = std::function<bool(TParamMatch&)>;
@@ -162,8 +169,8 @@ public:
     // competition was read: a download stopped half-way leaves it false, so
     // that the store neither mixes nor saves a snapshot over those tables.
     bool ListsComplete = true;
-    std::string LastError;       // reason of the last refusal; emptied by every operation
-    std::uint8_t Connexion = 0;  // 0 no base, 1 local database, 2 federation server
+    std::string LastError;  // reason of the last refusal; emptied by every operation
+    TConnexion Connexion = TConnexion::None;
 
     TStoreHandlers Store;
     TServerHandlers Server;

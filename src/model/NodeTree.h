@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/Element.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -12,12 +14,11 @@ namespace tavlor {
 // is expected).
 using TNodeHandle = std::int32_t;
 
-// What every node carries. Kind: 0 phase, 1 pool, 2 registrants folder,
-// 3 registrant, 4 pool member.
+// What every node carries: the number of its element and its kind. The
+// windows choose its pictures from the kind.
 struct TNodeData {
     std::int32_t Id = 0;
-    std::int32_t ImageIndex = 0;
-    std::uint8_t Kind = 0;
+    TNodeKind Kind = NodePhase;
 };
 
 // Follows the changes of a TNodeTree, with enough detail for an item model to

@@ -1,12 +1,11 @@
 #include "model/dbLocal.h"
 
-#include "model/ViewHost.h"
 #include "model/dbLocalMessages.h"
 #include "text/Cp1252.h"
 
 namespace tavlor {
 
-TdmLocal::TdmLocal(TCompetition& compet, IViewHost* viewHost) : Compet_(compet), ViewHost_(viewHost) {
+TdmLocal::TdmLocal(TCompetition& compet) : Compet_(compet) {
     InscritsByLicence_ = Tables.Inscrits.Clone();
     InscritsByLicence_->SetIndexName("IDXLI");
     JoueursWork_ = Tables.Joueurs.Clone();
@@ -49,13 +48,18 @@ std::string TdmLocal::MemberShortLabel(std::int32_t licence) {
     return reg ? reg.AsString("NOM") : dbmsg::Unknown;
 }
 
-TNodeHandle TdmLocal::AddNode(TNodeHandle parent, std::int32_t id, std::uint8_t kind, std::int32_t imageIndex) {
+TNodeHandle TdmLocal::AddNode(TNodeHandle parent, std::int32_t id, TNodeKind kind) {
     const TNodeHandle node = Tree.AddChild(parent);
     TNodeData& data = Tree.Data(node);
     data.Id = id;
     data.Kind = kind;
-    data.ImageIndex = imageIndex;
     return node;
+}
+
+TElement TdmLocal::ElementOf(TNodeHandle node) const {
+    const TNodeData& data = Tree.Data(node);
+    const TNodeHandle parent = Tree.Parent(node);
+    return {data.Kind, data.Id, parent == 0 ? -1 : Tree.Data(parent).Id};
 }
 
 void TdmLocal::DeleteRowAndNode(TTable& table) {
@@ -96,7 +100,8 @@ int TdmLocal::CompareNodes(TNodeHandle a, TNodeHandle b) {
         case NodePool: {
             const TNodeHandle parent = Tree.Parent(a);
             const std::int32_t phase = parent != 0 ? Tree.Data(parent).Id : -1;
-            return text::CompareTextAscii(GetNomElement(NodePool, da.Id, phase), GetNomElement(NodePool, db.Id, phase));
+            return text::CompareTextAscii(GetNomElement({NodePool, da.Id, phase}),
+                                          GetNomElement({NodePool, db.Id, phase}));
         }
         case NodeRegistrant:
             return CompareInscrits(da.Id, db.Id);
@@ -109,12 +114,10 @@ int TdmLocal::CompareNodes(TNodeHandle a, TNodeHandle b) {
     }
 }
 
-bool TdmLocal::TriAlphaJoueurs() const {
-    return ViewHost_ != nullptr && ViewHost_->TriAlphaJoueurs();
-}
-
-std::string TdmLocal::GetNomElement(std::uint8_t kind, std::int32_t id, std::int32_t idParent) {
-    switch (kind) {
+std::string TdmLocal::GetNomElement(const TElement& element) {
+    const std::int32_t id = element.Id;
+    const std::int32_t idParent = element.IdParent;
+    switch (element.Kind) {
         case NodePhase: {
             const TRowView phase = Tables.Phases.Data().Lookup("IDPHASE", {id});
             return phase ? phase.AsString("NOMPHASE") : dbmsg::Unknown;

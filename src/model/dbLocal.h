@@ -2,6 +2,7 @@
 
 #include "model/Communs.h"
 #include "model/CompetTables.h"
+#include "model/Element.h"
 #include "model/NodeTree.h"
 
 #include <cstdint>
@@ -10,17 +11,6 @@
 
 namespace tavlor {
 
-class IViewHost;
-
-// Node kinds of the phase tree.
-enum TNodeKind : std::uint8_t {
-    NodePhase = 0,
-    NodePool = 1,
-    NodeRegistrants = 2,
-    NodeRegistrant = 3,
-    NodeMember = 4,
-};
-
 // The data module: owns the competition's tables and its phase tree, and the
 // store handlers that change them, which it plugs into the controller when it
 // is created (and unplugs when it goes). The store keeps the tree in step with
@@ -28,8 +18,7 @@ enum TNodeKind : std::uint8_t {
 // handle of its node in NODE.
 class TdmLocal {
 public:
-    // The view host, when given, tells whether "tri alpha des inscrits" is on.
-    explicit TdmLocal(TCompetition& compet, IViewHost* viewHost = nullptr);
+    explicit TdmLocal(TCompetition& compet);
     ~TdmLocal();
     TdmLocal(const TdmLocal&) = delete;
     TdmLocal& operator=(const TdmLocal&) = delete;
@@ -114,17 +103,22 @@ public:
 
     // The label of a tree element (kind, number, parent number), as the tree
     // shows it and as the store's messages name it.
-    std::string GetNomElement(std::uint8_t kind, std::int32_t id, std::int32_t idParent);
-    std::string RegistrantLabel(std::int32_t licence) { return GetNomElement(NodeRegistrant, licence, -1); }
-    std::string PhaseLabel(std::int32_t phase) { return GetNomElement(NodePhase, phase, -1); }
-    std::string PoolLabel(std::int32_t pool) { return GetNomElement(NodePool, pool, -1); }
+    std::string GetNomElement(const TElement& element);
+    std::string RegistrantLabel(std::int32_t licence) { return GetNomElement({NodeRegistrant, licence}); }
+    std::string PhaseLabel(std::int32_t phase) { return GetNomElement({NodePhase, phase}); }
+    std::string PoolLabel(std::int32_t pool) { return GetNomElement({NodePool, pool}); }
+    // The element of a node of the tree: its kind, number and parent's number.
+    TElement ElementOf(TNodeHandle node) const;
     // A member's short label: his name alone, "?" when not registered.
     std::string MemberShortLabel(std::int32_t licence);
 
-    bool TriAlphaJoueurs() const;
+    // "tri alpha des inscrits": registrants and pool members ordered by name
+    // instead of by rank. Set by the command that ticks it.
+    bool TriAlphaJoueurs() const { return TriAlpha_; }
+    void SetTriAlphaJoueurs(bool on) { TriAlpha_ = on; }
 
 private:
-    TNodeHandle AddNode(TNodeHandle parent, std::int32_t id, std::uint8_t kind, std::int32_t imageIndex);
+    TNodeHandle AddNode(TNodeHandle parent, std::int32_t id, TNodeKind kind);
     // Deletes the current row of the table and the tree node it keeps in NODE.
     void DeleteRowAndNode(TTable& table);
     // The checks shared by adding and correcting a match, in their order;
@@ -135,7 +129,7 @@ private:
     void EmptyCompet();
 
     TCompetition& Compet_;
-    IViewHost* ViewHost_;
+    bool TriAlpha_ = false;
     void WriteMatch(TTable& matchs, const TParamMatch& m, bool withNumber);
     bool HasMatchOf(std::string_view scopeField, std::int32_t scope, std::int32_t licence);
 

@@ -15,7 +15,7 @@ void TdmLocal::CreateNodeInscrits() {
     if (RegistrantsNode != 0) {
         return;
     }
-    RegistrantsNode = AddNode(0, -1, NodeRegistrants, 2);
+    RegistrantsNode = AddNode(0, -1, NodeRegistrants);
 }
 
 bool TdmLocal::AddInscrit(TParamTable& p) {
@@ -25,7 +25,7 @@ bool TdmLocal::AddInscrit(TParamTable& p) {
         Compet_.LastError = dbmsg::LicenceExists(p.Id);
         return false;
     }
-    const TNodeHandle node = AddNode(RegistrantsNode, p.Id, NodeRegistrant, -1);
+    const TNodeHandle node = AddNode(RegistrantsNode, p.Id, NodeRegistrant);
     if (p.Nom.empty()) {
         p.Nom = dbmsg::Unknown;
     }

@@ -44,7 +44,7 @@ bool TdmLocal::AddJoueur(TParamTable& p) {
                 : dbmsg::PlayerAlreadyInPoolOrPhase(RegistrantLabel(p.Id), PoolLabel(p.IdParent), PhaseLabel(p.IdDest));
         return false;
     }
-    const TNodeHandle node = AddNode(poolNode, p.Id, NodeMember, -1);
+    const TNodeHandle node = AddNode(poolNode, p.Id, NodeMember);
     if (p.Valeur < 0) {
         p.Valeur = Tree.ChildCount(poolNode);
     }

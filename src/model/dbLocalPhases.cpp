@@ -18,7 +18,7 @@ bool TdmLocal::AddPhase(TParamTable& p) {
         Compet_.LastError = dbmsg::PhaseExists(PhaseLabel(p.Id));
         return false;
     }
-    const TNodeHandle node = AddNode(0, p.Id, NodePhase, 0);
+    const TNodeHandle node = AddNode(0, p.Id, NodePhase);
     phases.Append();
     phases.SetInteger("IDPHASE", p.Id);
     phases.SetString("NOMPHASE", p.Nom);

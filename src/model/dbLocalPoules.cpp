@@ -26,7 +26,7 @@ bool TdmLocal::AddPoule(TParamTable& p) {
         Compet_.LastError = dbmsg::PoolExists(PoolLabel(p.Id));
         return false;
     }
-    const TNodeHandle node = AddNode(phaseNode, p.Id, NodePool, 1);
+    const TNodeHandle node = AddNode(phaseNode, p.Id, NodePool);
     poules.Append();
     poules.SetInteger("IDPOULE", p.Id);
     poules.SetString("NOMPOULE", p.Nom);

@@ -210,8 +210,7 @@ void Number(TFigure** first, TFigure** last, const TOrderKeys& keys, int slot, s
 
 TRankings::TRankings(TCompetTables& tables, const TNodeTree& tree) : Tables_(tables), Tree_(tree) {}
 
-void TRankings::CalcClassements(std::uint8_t kind, std::int32_t id, const TListTri& phaseList,
-                                const TListTri& poolList) {
+void TRankings::CalcClassements(const TElement& element, const TListTri& phaseList, const TListTri& poolList) {
     TTable& players = Tables_.FiltreJoueurs;
     // The rows as they were added.
     TFigureRows rows;
@@ -226,11 +225,11 @@ void TRankings::CalcClassements(std::uint8_t kind, std::int32_t id, const TListT
         }
     }
     players.EmptyTable();
-    Rank(kind, id, phaseList, poolList, rows);
+    Rank(element, phaseList, poolList, rows);
 }
 
-void TRankings::Rank(std::uint8_t kind, std::int32_t id, const TListTri& phaseList, const TListTri& poolList,
-                     TFigureRows& rows) {
+void TRankings::Rank(const TElement& element, const TListTri& phaseList, const TListTri& poolList, TFigureRows& rows) {
+    const std::int32_t id = element.Id;
     TTable& players = Tables_.FiltreJoueurs;
     const TTableData& pd = players.Data();
     if (rows.Stride != static_cast<std::size_t>(pd.StoredFieldCount())) {
@@ -256,7 +255,7 @@ void TRankings::Rank(std::uint8_t kind, std::int32_t id, const TListTri& phaseLi
         TFigureRows::Append(players, kept, rows.Stride);
     };
 
-    if (kind == 3 || kind == 4) {
+    if (element.Kind == NodeRegistrant || element.Kind == NodeMember) {
         // A player's views keep his own rows only, without rank.
         write(
             "IDPHASE",
@@ -267,12 +266,12 @@ void TRankings::Rank(std::uint8_t kind, std::int32_t id, const TListTri& phaseLi
         return;
     }
     RankPools(poolList, rows);
-    if (kind == 1) {
+    if (element.Kind == NodePool) {
         write("CPO", nullptr, 0);
         return;
     }
     RankPhases(phaseList, rows);
-    if (kind == 0) {
+    if (element.Kind == NodePhase) {
         write("CPH", nullptr, 0);
         return;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/CompetTables.h"
+#include "model/Element.h"
 #include "model/NodeTree.h"
 #include "model/Triage.h"
 #include "ranking/Statistics.h"
@@ -25,12 +26,11 @@ public:
 
     // Leaves FiltreJoueurs without filter, in the view's display order: CPO for
     // a pool, CPH for a phase, (CG, RGA) for the competition, IDPHASE for a player.
-    void CalcClassements(std::uint8_t kind, std::int32_t id, const TListTri& phaseList, const TListTri& poolList);
+    void CalcClassements(const TElement& element, const TListTri& phaseList, const TListTri& poolList);
     // The same for the rows CalcCumuls would have written (TStatistics::Cumuls),
     // FiltreJoueurs being empty: only the rows the view shows are written.
     // The rows are numbered in place.
-    void Rank(std::uint8_t kind, std::int32_t id, const TListTri& phaseList, const TListTri& poolList,
-              TFigureRows& rows);
+    void Rank(const TElement& element, const TListTri& phaseList, const TListTri& poolList, TFigureRows& rows);
     // "IDXCPHASES" (match points count) when every pool of the phase has the
     // same number of members, "IDXCPHASES2" (averages only) otherwise.
     std::string GetIndexPhase(std::int32_t idPhase) const;

@@ -47,19 +47,19 @@ private:
 
 }  // namespace
 
-std::optional<std::string> MatchFilter(std::uint8_t kind, std::int32_t id, std::int32_t idParent) {
-    const std::string n = text::IntToStr(id);
-    switch (kind) {
-        case 0:
+std::optional<std::string> MatchFilter(const TElement& element) {
+    const std::string n = text::IntToStr(element.Id);
+    switch (element.Kind) {
+        case NodePhase:
             return "IDPHASE=" + n;
-        case 1:
+        case NodePool:
             return "IDPOULE=" + n;
-        case 2:
+        case NodeRegistrants:
             return std::string();
-        case 3:
+        case NodeRegistrant:
             return "LICENCE1=" + n + " or LICENCE2=" + n;
-        case 4:
-            return "IDPOULE=" + text::IntToStr(idParent) + " and (LICENCE1=" + n + " or LICENCE2=" + n + ")";
+        case NodeMember:
+            return "IDPOULE=" + text::IntToStr(element.IdParent) + " and (LICENCE1=" + n + " or LICENCE2=" + n + ")";
         default:
             return std::nullopt;
     }
@@ -97,13 +97,11 @@ void TFigureRows::Append(TTable& table, const std::vector<const TFigure*>& rows,
     });
 }
 
-void TStatistics::CalcCumuls(std::uint8_t kind, std::int32_t id, std::int32_t idParent, TListTri& phaseList,
-                             TListTri& poolList) {
-    Cumuls(kind, id, idParent, phaseList, poolList).AppendTo(Tables_.FiltreJoueurs);
+void TStatistics::CalcCumuls(const TElement& element, TListTri& phaseList, TListTri& poolList) {
+    Cumuls(element, phaseList, poolList).AppendTo(Tables_.FiltreJoueurs);
 }
 
-TFigureRows& TStatistics::Cumuls(std::uint8_t kind, std::int32_t id, std::int32_t idParent, TListTri& phaseList,
-                                 TListTri& poolList) {
+TFigureRows& TStatistics::Cumuls(const TElement& element, TListTri& phaseList, TListTri& poolList) {
     TTable& shownMatches = Tables_.FiltreMatchs;
     TTable& players = Tables_.FiltreJoueurs;
     shownMatches.EmptyTable();
@@ -112,7 +110,7 @@ TFigureRows& TStatistics::Cumuls(std::uint8_t kind, std::int32_t id, std::int32_
     TFigureRows& rows = Rows_;
     rows.Cells.clear();
     rows.Stride = static_cast<std::size_t>(players.Data().StoredFieldCount());
-    const std::optional<std::string> filter = MatchFilter(kind, id, idParent);
+    const std::optional<std::string> filter = MatchFilter(element);
     if (!filter) {
         return rows;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/CompetTables.h"
+#include "model/Element.h"
 #include "model/Triage.h"
 
 #include <algorithm>
@@ -17,7 +18,7 @@ namespace tavlor {
 // The filter on Matchs that selects the matches of a tree element (kind, number,
 // parent number); none for a kind outside 0 to 4. The registrants folder (2)
 // selects every match: an empty filter.
-std::optional<std::string> MatchFilter(std::uint8_t kind, std::int32_t id, std::int32_t idParent);
+std::optional<std::string> MatchFilter(const TElement& element);
 
 // Player statistics of the selected element: FiltreMatchs receives a copy of
 // every selected match, FiltreJoueurs one row of totals per player and pool
@@ -100,12 +101,11 @@ public:
 
     // Fills PhaseList and PoolList with the phases and pools of the selected
     // matches, each once, in the order of their first match.
-    void CalcCumuls(std::uint8_t kind, std::int32_t id, std::int32_t idParent, TListTri& phaseList, TListTri& poolList);
+    void CalcCumuls(const TElement& element, TListTri& phaseList, TListTri& poolList);
     // CalcCumuls with FiltreJoueurs left empty: its rows are returned instead
     // (stored values, in the order CalcCumuls appends them), for the rankings
     // to number before they are written once. They stay valid until the next call.
-    TFigureRows& Cumuls(std::uint8_t kind, std::int32_t id, std::int32_t idParent, TListTri& phaseList,
-                        TListTri& poolList);
+    TFigureRows& Cumuls(const TElement& element, TListTri& phaseList, TListTri& poolList);
 
     // MOY1 and MOY2 of a match row: raw averages, the coefficient left out.
     static void FiltreMatchsCalcFields(TTable& row);

@@ -47,53 +47,94 @@ TViews::TViews(TdmLocal& dm, IViewHost& host)
     InscritsNom_->SetIndexName("IDXNOM");
 }
 
-void TViews::RefreshFiltres(std::uint8_t kind, std::int32_t id, std::int32_t idParent) {
+void TViews::RefreshFiltres(const TElement& element) {
     TTable& players = Tables_.FiltreJoueurs;
     TRefreshScope scope(Host_, players, Tables_.FiltreMatchs);
     TListTri phaseList, poolList;
     // The players' rows are numbered before they are written, once.
-    Ranks_.Rank(kind, id, phaseList, poolList, Stats_.Cumuls(kind, id, idParent, phaseList, poolList));
-    AddJoueursSansMatch(kind, id, idParent);
+    Ranks_.Rank(element, phaseList, poolList, Stats_.Cumuls(element, phaseList, poolList));
+    AddJoueursSansMatch(element);
     players.First();
     Tables_.FiltreMatchs.First();
-    SetVisibility(kind);
+    SetVisibility(element.Kind);
     Host_.ApplyColumnVisibility(players.Fields());
-    SetCaptions(kind);
+    SetCaptions(element.Kind);
 }
 
-void TViews::SetVisibility(std::uint8_t kind) {
+void TViews::SetVisibility(TNodeKind kind) {
     TTableData& players = Tables_.FiltreJoueurs.Data();
-    players.SetFieldVisible("CPO", kind == 1);
-    players.SetFieldVisible("CPH", kind == 0);
-    players.SetFieldVisible("CG", kind == 2);
-    players.SetFieldVisible("NOM", kind != 3 && kind != 4);
-    players.SetFieldVisible("NOMPOULE", kind == 3);
+    players.SetFieldVisible("CPO", kind == NodePool);
+    players.SetFieldVisible("CPH", kind == NodePhase);
+    players.SetFieldVisible("CG", kind == NodeRegistrants);
+    players.SetFieldVisible("NOM", kind != NodeRegistrant && kind != NodeMember);
+    players.SetFieldVisible("NOMPOULE", kind == NodeRegistrant);
 }
 
-void TViews::SetCaptions(std::uint8_t kind) {
+void TViews::SetCaptions(TNodeKind kind) {
     switch (kind) {
-        case 0:
-            Host_.SetCaptions(viewmsg::PhasePlayers, viewmsg::PhaseMatches);
+        case NodePhase:
+            RankingCaption_ = viewmsg::PhasePlayers;
+            MatchesCaption_ = viewmsg::PhaseMatches;
             break;
-        case 1:
-            Host_.SetCaptions(viewmsg::PoolPlayers, viewmsg::PoolMatches);
+        case NodePool:
+            RankingCaption_ = viewmsg::PoolPlayers;
+            MatchesCaption_ = viewmsg::PoolMatches;
             break;
-        case 2:
-            Host_.SetCaptions(viewmsg::GeneralRanking, viewmsg::CompetitionMatches);
+        case NodeRegistrants:
+            RankingCaption_ = viewmsg::GeneralRanking;
+            MatchesCaption_ = viewmsg::CompetitionMatches;
             break;
-        case 3:
-            Host_.SetCaptions(viewmsg::RegistrantTotals, viewmsg::PlayerMatches);
+        case NodeRegistrant:
+            RankingCaption_ = viewmsg::RegistrantTotals;
+            MatchesCaption_ = viewmsg::PlayerMatches;
             break;
-        case 4:
-            Host_.SetCaptions(viewmsg::MemberTotals, viewmsg::PlayerMatches);
+        case NodeMember:
+            RankingCaption_ = viewmsg::MemberTotals;
+            MatchesCaption_ = viewmsg::PlayerMatches;
             break;
         default:
-            Host_.SetCaptions(viewmsg::Unknown, viewmsg::Unknown);
+            RankingCaption_ = viewmsg::Unknown;
+            MatchesCaption_ = viewmsg::Unknown;
             break;
     }
+    Host_.SetCaptions(RankingCaption_, MatchesCaption_);
 }
 
-void TViews::AddJoueursSansMatch(std::uint8_t kind, std::int32_t id, std::int32_t idParent) {
+std::vector<std::string> TViews::ElementPath(const TElement& element) {
+    std::vector<std::string> path;
+    // A pool's line: its phase's name, then its own.
+    const auto pool = [&](std::int32_t number) {
+        if (const TRowView row = Tables_.Poules.Data().Lookup("IDPOULE", {number})) {
+            path.push_back(Dm_.PhaseLabel(row.AsInteger("IDPHASE")));
+        }
+        path.push_back(Dm_.PoolLabel(number));
+    };
+    switch (element.Kind) {
+        case NodePhase:
+            path.push_back(Dm_.PhaseLabel(element.Id));
+            break;
+        case NodePool:
+            pool(element.Id);
+            break;
+        case NodeRegistrants:
+            path.push_back(Dm_.GetNomElement({NodeRegistrants}));
+            break;
+        case NodeRegistrant:
+            path.push_back(Dm_.GetNomElement({NodeRegistrants}));
+            path.push_back(Dm_.GetNomElement(element));
+            break;
+        case NodeMember:
+            if (element.IdParent != -1) pool(element.IdParent);
+            path.push_back(Dm_.GetNomElement(element));
+            break;
+    }
+    return path;
+}
+
+void TViews::AddJoueursSansMatch(const TElement& element) {
+    const TNodeKind kind = element.Kind;
+    const std::int32_t id = element.Id;
+    const std::int32_t idParent = element.IdParent;
     TTable& players = Tables_.FiltreJoueurs;
     TTableData& shown = players.Data();
     const int count = shown.StoredFieldCount();
@@ -115,7 +156,7 @@ void TViews::AddJoueursSansMatch(std::uint8_t kind, std::int32_t id, std::int32_
     }
     TFigureRows rows;
     rows.Stride = static_cast<std::size_t>(count);
-    if (kind == 2) {
+    if (kind == NodeRegistrants) {
         // Registrants who never played, in name order, numbered in RGA.
         const int sRga = shown.FieldByName("RGA").StorageIndex;
         const TTable& registrants = *InscritsNom_;
@@ -135,16 +176,16 @@ void TViews::AddJoueursSansMatch(std::uint8_t kind, std::int32_t id, std::int32_
     std::string filter;
     const std::string n = text::IntToStr(id);
     switch (kind) {
-        case 0:
+        case NodePhase:
             filter = "IDPHASE=" + n;
             break;
-        case 1:
+        case NodePool:
             filter = "IDPOULE=" + n;
             break;
-        case 3:
+        case NodeRegistrant:
             filter = "LICENCE=" + n;
             break;
-        case 4:
+        case NodeMember:
             filter = "IDPOULE=" + text::IntToStr(idParent) + " and LICENCE=" + n;
             break;
         default:
@@ -167,24 +208,25 @@ void TViews::AddJoueursSansMatch(std::uint8_t kind, std::int32_t id, std::int32_
     rows.AppendTo(players);
 }
 
-std::string TViews::GetNbJoueurs(std::uint8_t kind, std::int32_t id) {
-    switch (kind) {
-        case 0:
-        case 1: {
-            TFilterScope scope(*Joueurs_, (kind == 0 ? "IDPHASE=" : "IDPOULE=") + text::IntToStr(id));
+std::string TViews::GetNbJoueurs(const TElement& element) {
+    switch (element.Kind) {
+        case NodePhase:
+        case NodePool: {
+            const char* field = element.Kind == NodePhase ? "IDPHASE=" : "IDPOULE=";
+            TFilterScope scope(*Joueurs_, field + text::IntToStr(element.Id));
             return text::IntToStr(Joueurs_->RecordCount());
         }
-        case 2:
+        case NodeRegistrants:
             return text::IntToStr(static_cast<std::int64_t>(Tables_.Inscrits.Data().RowCount()));
-        case 3:
-            return text::FormatFloat(LicenceFormat, id);
+        case NodeRegistrant:
+            return text::FormatFloat(LicenceFormat, element.Id);
         default:
             return {};
     }
 }
 
-std::string TViews::GetNbMatchs(std::uint8_t kind, std::int32_t id, std::int32_t idParent) {
-    const std::optional<std::string> filter = MatchFilter(kind, id, idParent);
+std::string TViews::GetNbMatchs(const TElement& element) {
+    const std::optional<std::string> filter = MatchFilter(element);
     if (!filter) {
         return {};
     }

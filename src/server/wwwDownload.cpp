@@ -202,7 +202,7 @@ void TwwwFrm::LoadCompet(std::int32_t competition, const std::string& title) {
     if (Http_.Busy()) {
         throw Error(wwwmsg::AlreadyExchanging);
     }
-    const std::uint8_t previousConnexion = Compet_.Connexion;
+    const TConnexion previousConnexion = Compet_.Connexion;
     Compet_.DoClear();
     // Until every list is in, the tables hold no whole competition: the
     // after-load step must then neither merge nor later save a snapshot.
@@ -213,7 +213,7 @@ void TwwwFrm::LoadCompet(std::int32_t competition, const std::string& title) {
         LoadMatchs(competition);
         Compet_.ListsComplete = true;
         InstallServerHandlers();
-        Compet_.Connexion = 2;
+        Compet_.Connexion = TConnexion::Internet;
         Compet_.SetIdCompet(competition);
         Compet_.SetMessage(title);
         std::string url = BaseUrl_;
@@ -233,7 +233,7 @@ void TwwwFrm::LoadCompet(std::int32_t competition, const std::string& title) {
         if (Compet_.Message().find(suffix) == std::string::npos) {
             Compet_.SetMessage(Compet_.Message() + " " + suffix);
         }
-        if (previousConnexion != 2) {
+        if (previousConnexion != TConnexion::Internet) {
             Compet_.SetLogin("");
         }
     } catch (...) {
@@ -247,7 +247,7 @@ void TwwwFrm::LoadCompet(std::int32_t competition, const std::string& title) {
             // one (part of its lists is missing) is open now.
             // The identification goes with the connection: the next download
             // starts from no connection and asks for it again.
-            Compet_.Connexion = 0;
+            Compet_.Connexion = TConnexion::None;
             Compet_.SetIdCompet(-1);
             Compet_.SetLogin("");
         }

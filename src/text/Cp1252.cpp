@@ -372,6 +372,15 @@ std::string ToCp1252Range(std::string_view utf8) {
     return out;
 }
 
+std::string CharacterText(char32_t codePoint) {
+    if (codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF) || Cp1252Code(codePoint) < 0) {
+        return "?";
+    }
+    std::string out;
+    AppendUtf8(out, codePoint);
+    return out;
+}
+
 std::size_t Length(std::string_view utf8) {
     std::size_t count = 0;
     for (std::size_t i = 0; i < utf8.size(); ++count) {

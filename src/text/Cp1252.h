@@ -24,6 +24,10 @@ std::string Utf8ToCp1252(std::string_view utf8);
 // ASCII input is returned as a copy after a single scan.
 std::string ToCp1252Range(std::string_view utf8);
 
+// One character as the program holds it: its UTF-8 bytes when Windows-1252
+// can represent it, "?" otherwise.
+std::string CharacterText(char32_t codePoint);
+
 // Number of characters (code points); an invalid byte counts as one character.
 std::size_t Length(std::string_view utf8);
 

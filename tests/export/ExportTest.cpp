@@ -35,7 +35,16 @@ protected:
     test::TRecordingBoxes Boxes;
     test::TFakeShell Shell;
     TViews Views{Dm, Host};
-    TExport Exporter{Dm, Host, Boxes, Shell};
+    TExport Exporter{Dm, Boxes, Shell};
+    TXlsFormat Xls{Exporter};
+    THtmlFormat Html{Exporter};
+    TElement Shown;
+
+    // The view of the element, shown as the main window shows it.
+    void Refresh(const TElement& element) {
+        Shown = element;
+        Views.RefreshFiltres(element);
+    }
 
     void SetUp() override {
         TRankingsGoldenFixture::SetUp();
@@ -44,10 +53,9 @@ protected:
     }
     // Shows the view, exports it as a workbook and reads it back.
     workbook::test::TXlrdBook Show(std::uint8_t kind, std::int32_t id, std::int32_t parent) {
-        Host.FocusedKind = kind;
-        Views.RefreshFiltres(kind, id, parent);
-        Exporter.ExportFiltres(false);
-        return ReadWithXlrd(Exporter.GetNomFichierExport(false));
+        Refresh({static_cast<TNodeKind>(kind), id, parent});
+        Exporter.ExportFiltres(Shown, Xls);
+        return ReadWithXlrd(Exporter.GetNomFichierExport(".xls"));
     }
     static Labels Header(const TXlrdSheet& sheet) {
         Labels out;
@@ -80,9 +88,9 @@ protected:
 };
 
 TEST_F(Export, FileNameCleanedOfFourteenCharacters) {
-    EXPECT_EQ(Exporter.GetNomFichierExport(false), Dir.Path("Finale 3_10 _ Nîmes (3Bandes).xls"));
+    EXPECT_EQ(Exporter.GetNomFichierExport(".xls"), Dir.Path("Finale 3_10 _ Nîmes (3Bandes).xls"));
     Compet.SetMessage("a?b[c]d/e\\f=g+h<i>j:k;l\"m,n.o");
-    EXPECT_EQ(Exporter.GetNomFichierExport(true), Dir.Path("a_b_c_d_e_f_g_h_i_j_k_l_m_n_o.html"));
+    EXPECT_EQ(Exporter.GetNomFichierExport(".html"), Dir.Path("a_b_c_d_e_f_g_h_i_j_k_l_m_n_o.html"));
 }
 
 TEST_F(Export, PhaseViewSheetsColumnsAndOrder) {
@@ -165,9 +173,8 @@ TEST_F(Export, ColumnsOfEveryKindOfView) {
 }
 
 TEST_F(Export, NothingToExportWritesNoFile) {
-    Host.FocusedKind = 2;
-    Views.RefreshFiltres(3, 600125, -1);  // no row, no match
-    Exporter.ExportFiltres(false);
+    Refresh({NodeRegistrant, 600125, -1});  // no row, no match
+    Exporter.ExportFiltres(Shown, Xls);
     EXPECT_EQ(Boxes.Errors, (Labels{"Aucune donnée à exporter"}));
     EXPECT_TRUE(Dir.Files().empty());
     EXPECT_TRUE(Shell.Files.empty());
@@ -175,7 +182,7 @@ TEST_F(Export, NothingToExportWritesNoFile) {
 
 TEST_F(Export, ExportingTwiceOverwritesAndOpensTheFile) {
     Show(1, 12, 1);
-    const std::string file = Exporter.GetNomFichierExport(false);
+    const std::string file = Exporter.GetNomFichierExport(".xls");
     const std::string first = ReadWholeFile(file);
     Show(1, 11, 1);
     EXPECT_NE(ReadWholeFile(file), first);
@@ -189,23 +196,23 @@ TEST_F(Export, ExportingTwiceOverwritesAndOpensTheFile) {
 }
 
 TEST_F(Export, OpeningFailures) {
-    Views.RefreshFiltres(1, 12, 1);
+    Refresh({NodePool, 12, 1});
     Shell.Outcome.Result = TShellOutcome::TResult::NoAssociation;
-    Exporter.ExportFiltres(true);
-    const std::string page = Exporter.GetNomFichierExport(true);
+    Exporter.ExportFiltres(Shown, Html);
+    const std::string page = Exporter.GetNomFichierExport(".html");
     EXPECT_EQ(Boxes.Errors.back(), "Excel ne semple pas être installé, ou mal installé\r\nOuverture de " + page +
                                        " impossible, les données exportées sont dans ce fichier");
     EXPECT_TRUE(FileExists(page));
     Shell.Outcome = {TShellOutcome::TResult::Failed, 5, "Accès refusé."};
     try {
-        Exporter.ExportFiltres(true);
+        Exporter.ExportFiltres(Shown, Html);
         FAIL();
     } catch (const Error& e) {
         EXPECT_STREQ(e.what(), "Erreur système.  Code : 5.\r\nAccès refusé.");
     }
     Shell.Outcome = {TShellOutcome::TResult::Failed, 0, ""};
     try {
-        Exporter.ExportFiltres(false);
+        Exporter.ExportFiltres(Shown, Xls);
         FAIL();
     } catch (const Error& e) {
         EXPECT_STREQ(e.what(), "Un appel à une fonction du système d'exploitation a échoué");
@@ -213,9 +220,8 @@ TEST_F(Export, OpeningFailures) {
 }
 
 TEST_F(Export, TheBuiltWorkbookIsWhatTheFilesHold) {
-    Host.FocusedKind = 3;
-    Views.RefreshFiltres(3, 1234, -1);
-    const TExport::TListsWorkbook lists = Exporter.BuildFiltres();
+    Refresh({NodeRegistrant, 1234, -1});
+    const TExport::TListsWorkbook lists = Exporter.BuildFiltres(Shown);
     ASSERT_NE(lists.Book, nullptr);
     EXPECT_EQ(lists.PlayerSheets, 1u);
     ASSERT_EQ(lists.Book->SheetCount(), 2u);
@@ -224,20 +230,21 @@ TEST_F(Export, TheBuiltWorkbookIsWhatTheFilesHold) {
     EXPECT_TRUE(Dir.Files().empty());
     EXPECT_TRUE(Shell.Files.empty());
 
-    Exporter.ExportFiltres(false);
-    EXPECT_EQ(ReadWholeFile(Exporter.GetNomFichierExport(false)), lists.Book->XlsBytes());
-    Exporter.ExportFiltres(true);
-    EXPECT_EQ(ReadWholeFile(Exporter.GetNomFichierExport(true)), lists.Book->HtmlText("Finale 3_10 _ Nîmes (3Bandes)"));
+    Exporter.ExportFiltres(Shown, Xls);
+    EXPECT_EQ(ReadWholeFile(Exporter.GetNomFichierExport(".xls")), lists.Book->XlsBytes());
+    Exporter.ExportFiltres(Shown, Html);
+    EXPECT_EQ(ReadWholeFile(Exporter.GetNomFichierExport(".html")),
+              lists.Book->HtmlText("Finale 3_10 _ Nîmes (3Bandes)"));
 
     // Building again starts afresh, and a player without matches has no matches sheet.
-    Views.RefreshFiltres(3, 512300, -1);
-    const TExport::TListsWorkbook alone = Exporter.BuildFiltres();
+    Refresh({NodeRegistrant, 512300, -1});
+    const TExport::TListsWorkbook alone = Exporter.BuildFiltres(Shown);
     ASSERT_NE(alone.Book, nullptr);
     EXPECT_EQ(alone.PlayerSheets, 1u);
     EXPECT_EQ(alone.Book->SheetCount(), 1u);
 
-    Views.RefreshFiltres(3, 600125, -1);  // no row, no match
-    const TExport::TListsWorkbook none = Exporter.BuildFiltres();
+    Refresh({NodeRegistrant, 600125, -1});  // no row, no match
+    const TExport::TListsWorkbook none = Exporter.BuildFiltres(Shown);
     EXPECT_EQ(none.Book, nullptr);
     EXPECT_EQ(none.PlayerSheets, 0u);
     EXPECT_TRUE(Boxes.Errors.empty()) << "the caller says there is nothing";
@@ -246,9 +253,9 @@ TEST_F(Export, TheBuiltWorkbookIsWhatTheFilesHold) {
 TEST_F(Export, TheHtmlPageEscapesNamesAsTyped) {
     ASSERT_TRUE(Compet.AddInscrit(424242, -1, "A<B> & \"C\""));
     ASSERT_TRUE(Compet.AddJoueur(424242, -1, 21));
-    Views.RefreshFiltres(1, 21, 2);
-    Exporter.ExportFiltres(true);
-    const std::string page = ReadWholeFile(Exporter.GetNomFichierExport(true));
+    Refresh({NodePool, 21, 2});
+    Exporter.ExportFiltres(Shown, Html);
+    const std::string page = ReadWholeFile(Exporter.GetNomFichierExport(".html"));
     EXPECT_NE(page.find("A&lt;B&gt; &amp; &quot;C&quot;"), std::string::npos);
     EXPECT_EQ(page.find("A<B>"), std::string::npos);
     EXPECT_NE(page.find("Classement"), std::string::npos);

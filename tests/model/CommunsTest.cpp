@@ -50,7 +50,7 @@ protected:
     void SetUp() override {
         rec.InstallStore();
         rec.InstallServer();
-        compet.Connexion = 2;
+        compet.Connexion = TConnexion::Internet;
         compet.SetLogin("jdupont");
         // Every operation must start from an empty LastError.
         compet.LastError = "refus précédent";
@@ -82,7 +82,7 @@ TEST(CommunsRecords, DefaultsReadAsNone) {
     EXPECT_EQ(c.Discipline(), "");
     EXPECT_FALSE(c.Chargement);
     EXPECT_EQ(c.LastError, "");
-    EXPECT_EQ(c.Connexion, 0);
+    EXPECT_EQ(c.Connexion, TConnexion::None);
 }
 
 // Registrant, phase and pool-member operations: one store handler, its record, no server.
@@ -130,10 +130,10 @@ TEST_F(CommunsTest, MemoryOnlyOperationsFillTheirRecord) {
 }
 
 TEST_F(CommunsTest, MemoryOnlyOperationsIgnoreConnectionAndLogin) {
-    compet.Connexion = 0;
+    compet.Connexion = TConnexion::None;
     compet.SetLogin("");
     EXPECT_TRUE(compet.AddPhase(1, "Poules"));
-    compet.Connexion = 2;
+    compet.Connexion = TConnexion::Internet;
     EXPECT_TRUE(compet.AddInscrit(5, 1, "X"));
     EXPECT_TRUE(compet.MoveJoueur(5, 1, 2));
     EXPECT_EQ(rec.Names(), (Names{"store:AddPhase", "store:AddInscrit", "store:UpdateJoueur"}));
@@ -309,12 +309,12 @@ TEST_F(CommunsTest, MatchRecordsAreTheCallersOwn) {
 }
 
 TEST_F(CommunsTest, MovePouleAsksCanModifyBeforeAnyHandler) {
-    compet.Connexion = 0;
+    compet.Connexion = TConnexion::None;
     EXPECT_FALSE(compet.MovePoule(10, 2));
     EXPECT_EQ(compet.LastError, "Aucune base connectée");
     EXPECT_TRUE(rec.Names().empty());
 
-    compet.Connexion = 2;
+    compet.Connexion = TConnexion::Internet;
     compet.SetLogin("");
     EXPECT_FALSE(compet.MovePoule(10, 2));
     EXPECT_EQ(compet.LastError, kIdentification);
@@ -330,7 +330,7 @@ TEST_F(CommunsTest, MovePouleAsksCanModifyBeforeAnyHandler) {
     // The other pool operations leave the check to the server handler.
     rec.Behaviour("server:EditPoule") = {};
     rec.ClearCalls();
-    compet.Connexion = 0;
+    compet.Connexion = TConnexion::None;
     EXPECT_TRUE(compet.EditPoule(10, "Poule B"));
     EXPECT_EQ(rec.Names(), (Names{"server:EditPoule", "store:UpdatePoule"}));
 }
@@ -452,7 +452,7 @@ TEST(CommunsState, CanModifyDependsOnConnectionAndLogin) {
     EXPECT_FALSE(c.CanModify());
     EXPECT_EQ(c.LastError, "Aucune base connectée");
 
-    c.Connexion = 2;
+    c.Connexion = TConnexion::Internet;
     c.SetLogin("");
     EXPECT_FALSE(c.CanModify());
     EXPECT_EQ(c.LastError, kIdentification);
@@ -460,7 +460,7 @@ TEST(CommunsState, CanModifyDependsOnConnectionAndLogin) {
     EXPECT_TRUE(c.CanModify());
     EXPECT_EQ(c.LastError, "");
 
-    c.Connexion = 1;
+    c.Connexion = TConnexion::LocalBase;
     c.SetLogin("");
     c.LastError = "ancien";
     EXPECT_TRUE(c.CanModify());
@@ -489,7 +489,7 @@ TEST(CommunsHooks, HooksReachTheirOwners) {
 
 TEST(CommunsHooks, AbsentHandlersFailCleanly) {
     TCompetition c;
-    c.Connexion = 2;
+    c.Connexion = TConnexion::Internet;
     c.SetLogin("jdupont");
     TParamMatch match = SampleMatch();
     const std::vector<std::function<void()>> calls = {

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <map>
 #include <set>
 #include <string>
 #include <utility>
@@ -113,7 +114,6 @@ TEST(TNodeTreeTest, AddChildAppendsNodesWithZeroedData) {
         EXPECT_GT(h, 0);
         EXPECT_TRUE(tree.Exists(h));
         EXPECT_EQ(tree.Data(h).Id, 0);
-        EXPECT_EQ(tree.Data(h).ImageIndex, 0);
         EXPECT_EQ(tree.Data(h).Kind, 0);
     }
     EXPECT_EQ(std::set<TNodeHandle>({phase, folder, p1, p2, p3}).size(), 5u);
@@ -133,10 +133,9 @@ TEST(TNodeTreeTest, AddChildAppendsNodesWithZeroedData) {
     EXPECT_EQ(tree.Child(phase, -1), 0);
     EXPECT_EQ(tree.Child(folder, 0), 0);
 
-    tree.Data(p2) = TNodeData{42, 1, 1};
+    tree.Data(p2) = TNodeData{42, NodePool};
     const TNodeTree& constTree = tree;
     EXPECT_EQ(constTree.Data(p2).Id, 42);
-    EXPECT_EQ(constTree.Data(p2).ImageIndex, 1);
     EXPECT_EQ(constTree.Data(p2).Kind, 1);
     EXPECT_EQ(constTree.Data(p1).Id, 0);
 }
@@ -265,14 +264,15 @@ TEST(TNodeTreeTest, MoveUnderItselfOrADescendantIsRefused) {
 
 TEST(TNodeTreeTest, SortOrdersEveryLevelStably) {
     TNodeTree tree;
-    // Top level: ids 3, 1, 2, 1 (the two 1s told apart by their ImageIndex).
+    // Top level: ids 3, 1, 2, 1. Each child of t3 remembers its first row.
+    std::map<TNodeHandle, std::int32_t> rowBefore;
     const TNodeHandle t3 = AddWithId(tree, 0, 3);
     const TNodeHandle t1a = AddWithId(tree, 0, 1);
     const TNodeHandle t2 = AddWithId(tree, 0, 2);
     const TNodeHandle t1b = AddWithId(tree, 0, 1);
     for (std::int32_t id : {5, 4, 5, 4, 5, 0}) {
         const TNodeHandle child = AddWithId(tree, t3, id);
-        tree.Data(child).ImageIndex = static_cast<std::int32_t>(tree.IndexInParent(child));
+        rowBefore[child] = tree.IndexInParent(child);
         for (std::int32_t grandchildId : {2, 1, 2}) {
             AddWithId(tree, child, grandchildId);
         }
@@ -290,7 +290,7 @@ TEST(TNodeTreeTest, SortOrdersEveryLevelStably) {
     EXPECT_EQ(Ids(tree, t3), (std::vector<std::int32_t>{0, 4, 4, 5, 5, 5}));
     std::vector<std::int32_t> firstRows;
     for (TNodeHandle child : tree.Children(t3)) {
-        firstRows.push_back(tree.Data(child).ImageIndex);
+        firstRows.push_back(rowBefore.at(child));
         EXPECT_EQ(Ids(tree, child), (std::vector<std::int32_t>{1, 2, 2}));
     }
     // Rows each child had before the sort: equal ids kept their order.

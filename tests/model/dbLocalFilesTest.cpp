@@ -57,12 +57,12 @@ TEST_F(Snapshots, WhatWasDoneByHandSurvivesAReload) {
 
     Download(4242, "3Bandes");  // the same competition again
 
-    EXPECT_EQ(Dm.GetNomElement(NodePhase, 2, -1), "Finale à Paris");
-    EXPECT_EQ(Dm.GetNomElement(NodePhase, 1, -1), "Phase 1");
+    EXPECT_EQ(Dm.GetNomElement({NodePhase, 2, -1}), "Finale à Paris");
+    EXPECT_EQ(Dm.GetNomElement({NodePhase, 1, -1}), "Phase 1");
     EXPECT_EQ(RegistrantRanks(), ranks);
     EXPECT_EQ(PoolRanks(12), pool12);
     EXPECT_EQ(PoolRanks(11), pool11) << "512300, added by hand, is back too";
-    EXPECT_EQ(Dm.GetNomElement(NodeRegistrant, 777, -1), std::to_string(ranks.at(777)) + " - NOUVEAU Léo");
+    EXPECT_EQ(Dm.GetNomElement({NodeRegistrant, 777, -1}), std::to_string(ranks.at(777)) + " - NOUVEAU Léo");
     EXPECT_FALSE(Compet.Chargement);
     // The tree is sorted: folder first, then phases; registrants by rank.
     const auto& top = Dm.Tree.Children(0);
@@ -96,7 +96,7 @@ TEST_F(Snapshots, ARegistrantsSnapshotWithoutRanksSetsThemToMinusOne) {
     Dm.RestoreSnapshot();
     Compet.Chargement = false;
     EXPECT_EQ(RegistrantRanks().at(1234), -1);
-    EXPECT_EQ(Dm.GetNomElement(NodeRegistrant, 1234, -1), "-1 - LEFÈVRE Jérôme") << "the name in memory stays";
+    EXPECT_EQ(Dm.GetNomElement({NodeRegistrant, 1234, -1}), "-1 - LEFÈVRE Jérôme") << "the name in memory stays";
 }
 
 TEST_F(Snapshots, AnUnwritableSnapshotStopsTheLoadWithTheCompetitionWhole) {
@@ -207,7 +207,7 @@ TEST_F(RegistrantFiles, ExportThenImportIntoAnEmptyList) {
     TdmLocal dm(other);
     dm.ImportInscrits(file);
     EXPECT_EQ(dm.Tables.Inscrits.RecordCount(), 12);
-    EXPECT_EQ(dm.GetNomElement(NodeRegistrant, 600125, -1), "12 - BÉRENGER Zoé") << "ranks kept from the file";
+    EXPECT_EQ(dm.GetNomElement({NodeRegistrant, 600125, -1}), "12 - BÉRENGER Zoé") << "ranks kept from the file";
     dm.ImportInscrits(Dir.File("absent.xml"));  // nothing happens
     EXPECT_EQ(dm.Tables.Inscrits.RecordCount(), 12);
 }
@@ -226,15 +226,15 @@ TEST_F(RegistrantFiles, ImportWithoutRanksAndIntoAFilledList) {
     TCompetition other;
     TdmLocal dm(other);
     dm.ImportInscrits(path);
-    EXPECT_EQ(dm.GetNomElement(NodeRegistrant, 5, -1), "1 - Cinq") << "file order";
-    EXPECT_EQ(dm.GetNomElement(NodeRegistrant, 3, -1), "2 - Trois");
-    EXPECT_EQ(dm.GetNomElement(NodeRegistrant, 1234, -1), "3 - Autre");
+    EXPECT_EQ(dm.GetNomElement({NodeRegistrant, 5, -1}), "1 - Cinq") << "file order";
+    EXPECT_EQ(dm.GetNomElement({NodeRegistrant, 3, -1}), "2 - Trois");
+    EXPECT_EQ(dm.GetNomElement({NodeRegistrant, 1234, -1}), "3 - Autre");
 
     // Into the golden list of 12: new players come after the last one, file ranks ignored.
     Dm.ImportInscrits(path);
-    EXPECT_EQ(Dm.GetNomElement(NodeRegistrant, 5, -1), "13 - Cinq");
-    EXPECT_EQ(Dm.GetNomElement(NodeRegistrant, 3, -1), "14 - Trois");
-    EXPECT_EQ(Dm.GetNomElement(NodeRegistrant, 1234, -1), "1 - LEFÈVRE Jérôme") << "a known licence is skipped";
+    EXPECT_EQ(Dm.GetNomElement({NodeRegistrant, 5, -1}), "13 - Cinq");
+    EXPECT_EQ(Dm.GetNomElement({NodeRegistrant, 3, -1}), "14 - Trois");
+    EXPECT_EQ(Dm.GetNomElement({NodeRegistrant, 1234, -1}), "1 - LEFÈVRE Jérôme") << "a known licence is skipped";
 }
 
 // A rank cleared by a later change of the file is no rank: the player comes
@@ -243,10 +243,10 @@ TEST_F(RegistrantFiles, ARankClearedInTheChangeLogIsNoRank) {
     TCompetition other;
     TdmLocal dm(other);
     dm.ImportInscrits(test::DataPath("changelog_cleared_rank.xml"));
-    EXPECT_EQ(dm.GetNomElement(NodeRegistrant, 100, -1), "1 - MARTIN");
-    EXPECT_EQ(dm.GetNomElement(NodeRegistrant, 200, -1), "2 - DURAND") << "not the rank 3 of its earlier version";
-    EXPECT_EQ(dm.GetNomElement(NodeRegistrant, 400, -1), "3 - ROUX") << "not the rank of the deleted player";
-    EXPECT_EQ(dm.GetNomElement(NodeRegistrant, 500, -1), "4 - BLANC");
+    EXPECT_EQ(dm.GetNomElement({NodeRegistrant, 100, -1}), "1 - MARTIN");
+    EXPECT_EQ(dm.GetNomElement({NodeRegistrant, 200, -1}), "2 - DURAND") << "not the rank 3 of its earlier version";
+    EXPECT_EQ(dm.GetNomElement({NodeRegistrant, 400, -1}), "3 - ROUX") << "not the rank of the deleted player";
+    EXPECT_EQ(dm.GetNomElement({NodeRegistrant, 500, -1}), "4 - BLANC");
     EXPECT_FALSE(dm.Tables.Inscrits.Data().Lookup("LICENCE", {300})) << "deleted";
 }
 
@@ -259,8 +259,8 @@ TEST_F(RegistrantFiles, ImportWithRanksIntoAListOfTen) {
     const std::string path = Dir.File("ranked.xml");
     Dm.ExportInscrits(path);  // carries ranks 1 to 12
     dm.ImportInscrits(path);
-    EXPECT_EQ(dm.GetNomElement(NodeRegistrant, 1234, -1), "11 - LEFÈVRE Jérôme");
-    EXPECT_EQ(dm.GetNomElement(NodeRegistrant, 9021, -1), "12 - VÉRON Raphaël");
+    EXPECT_EQ(dm.GetNomElement({NodeRegistrant, 1234, -1}), "11 - LEFÈVRE Jérôme");
+    EXPECT_EQ(dm.GetNomElement({NodeRegistrant, 9021, -1}), "12 - VÉRON Raphaël");
 }
 
 TEST_F(RegistrantFiles, AFileWithoutNamesIsRefusedWithTheMissingField) {

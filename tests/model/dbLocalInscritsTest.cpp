@@ -15,7 +15,7 @@ class Registrants : public ::testing::Test {
 protected:
     TCompetition Compet;
     test::TFakeViewHost Host;
-    TdmLocal Dm{Compet, &Host};
+    TdmLocal Dm{Compet};
 
     void Register(std::int32_t licence, std::int32_t rank, const std::string& name = "") {
         ASSERT_TRUE(Compet.AddInscrit(licence, rank, name)) << Compet.LastError;
@@ -45,7 +45,6 @@ TEST_F(Registrants, AddCreatesFolderNodeAndRow) {
     const TNodeData& folder = Dm.Tree.Data(Dm.RegistrantsNode);
     EXPECT_EQ(folder.Kind, NodeRegistrants);
     EXPECT_EQ(folder.Id, -1);
-    EXPECT_EQ(folder.ImageIndex, 2);
     EXPECT_EQ(Dm.Tree.Parent(Dm.RegistrantsNode), 0);
     ASSERT_EQ(Dm.Tree.ChildCount(Dm.RegistrantsNode), 1);
 
@@ -55,10 +54,9 @@ TEST_F(Registrants, AddCreatesFolderNodeAndRow) {
     EXPECT_EQ(Dm.Tree.Child(Dm.RegistrantsNode, 0), node);
     EXPECT_EQ(Dm.Tree.Data(node).Kind, NodeRegistrant);
     EXPECT_EQ(Dm.Tree.Data(node).Id, 1234);
-    EXPECT_EQ(Dm.Tree.Data(node).ImageIndex, -1);
     EXPECT_EQ(t.AsString("NOM"), "Dupont Jean");
     EXPECT_EQ(t.AsInteger("RGA"), 1);
-    EXPECT_EQ(Dm.GetNomElement(NodeRegistrant, 1234, -1), "1 - Dupont Jean");
+    EXPECT_EQ(Dm.GetNomElement({NodeRegistrant, 1234, -1}), "1 - Dupont Jean");
 }
 
 TEST_F(Registrants, AddRanksAndNames) {
@@ -70,8 +68,8 @@ TEST_F(Registrants, AddRanksAndNames) {
     Register(8, 3, "Bernard");
     EXPECT_EQ(Ranks(), RanksOf({{1, 1}, {2, 2}, {3, 3}, {4, 4}, {5, 5}, {6, 6}, {7, -2}, {8, 3}}))
         << "-1 is the next rank; any other value is stored as given, without renumbering";
-    EXPECT_EQ(Dm.GetNomElement(NodeRegistrant, 6, -1), "6 - ?") << "an empty name becomes ?";
-    EXPECT_EQ(Dm.GetNomElement(NodeRegistrant, 99, -1), "?");
+    EXPECT_EQ(Dm.GetNomElement({NodeRegistrant, 6, -1}), "6 - ?") << "an empty name becomes ?";
+    EXPECT_EQ(Dm.GetNomElement({NodeRegistrant, 99, -1}), "?");
 }
 
 TEST_F(Registrants, AddOfARegisteredLicenceIsRefusedWithoutNode) {
@@ -80,7 +78,7 @@ TEST_F(Registrants, AddOfARegisteredLicenceIsRefusedWithoutNode) {
     EXPECT_EQ(Compet.LastError, "Licence 1234 existe déjà");
     EXPECT_EQ(Dm.Tree.ChildCount(Dm.RegistrantsNode), 1);
     EXPECT_EQ(Dm.Tables.Inscrits.RecordCount(), 1);
-    EXPECT_EQ(Dm.GetNomElement(NodeRegistrant, 1234, -1), "1 - Dupont");
+    EXPECT_EQ(Dm.GetNomElement({NodeRegistrant, 1234, -1}), "1 - Dupont");
 }
 
 TEST_F(Registrants, EditRenumbersAroundTheMovedRegistrant) {
@@ -188,7 +186,7 @@ TEST_F(Registrants, CompareByRankOrByNameIgnoringCase) {
     EXPECT_GT(Dm.CompareInscrits(10, 11), 0);
     EXPECT_LT(Dm.CompareInscrits(11, 12), 0);
     EXPECT_EQ(Dm.CompareInscrits(10, 99), 0);
-    Host.TriAlpha = true;
+    Dm.SetTriAlphaJoueurs(true);
     EXPECT_EQ(Dm.CompareInscrits(10, 11), 0) << "names differing only in case are equal";
     EXPECT_LT(Dm.CompareInscrits(13, 12), 0) << "É is compared by its code, after every ASCII letter";
     EXPECT_LT(Dm.CompareInscrits(10, 13), 0);
@@ -206,8 +204,7 @@ TEST_F(Phases, AddCreatesARootNodeAndRow) {
     EXPECT_EQ(Dm.Tree.Parent(node), 0);
     EXPECT_EQ(Dm.Tree.Data(node).Kind, NodePhase);
     EXPECT_EQ(Dm.Tree.Data(node).Id, 1);
-    EXPECT_EQ(Dm.Tree.Data(node).ImageIndex, 0);
-    EXPECT_EQ(Dm.GetNomElement(NodePhase, 0, -1), "?") << "an empty name shows ?";
+    EXPECT_EQ(Dm.GetNomElement({NodePhase, 0, -1}), "?") << "an empty name shows ?";
     EXPECT_EQ(Dm.Tree.ChildCount(0), 2);
     t.First();
     EXPECT_EQ(t.AsInteger("IDPHASE"), 0) << "phases are listed by number";
@@ -230,9 +227,9 @@ TEST_F(Phases, AddRefusesAnExistingNumberAndStopsOnANegativeOne) {
 TEST_F(Phases, EditRenamesWithoutTouchingTheNode) {
     ASSERT_TRUE(Compet.AddPhase(2, "Phase 2"));
     ASSERT_TRUE(Compet.EditPhase(2, "Finale"));
-    EXPECT_EQ(Dm.GetNomElement(NodePhase, 2, -1), "Finale");
+    EXPECT_EQ(Dm.GetNomElement({NodePhase, 2, -1}), "Finale");
     ASSERT_TRUE(Compet.EditPhase(2, ""));
-    EXPECT_EQ(Dm.GetNomElement(NodePhase, 2, -1), "") << "an empty name is stored empty";
+    EXPECT_EQ(Dm.GetNomElement({NodePhase, 2, -1}), "") << "an empty name is stored empty";
     EXPECT_FALSE(Compet.EditPhase(3, "x"));
     EXPECT_EQ(Compet.LastError, "Modification de la phase No 3 impossible, ce numéro n'existe pas en mémoire");
     EXPECT_THROW(Compet.EditPhase(-1, "x"), Error);
@@ -264,7 +261,7 @@ TEST_F(Phases, DeleteNeedsAnEmptyPhase) {
 }
 
 TEST_F(Phases, MemoryOnlyOperationsNeedNoIdentification) {
-    Compet.Connexion = 2;  // internet server, nobody identified
+    Compet.Connexion = TConnexion::Internet;  // internet server, nobody identified
     EXPECT_FALSE(Compet.CanModify());
     EXPECT_TRUE(Compet.AddPhase(1, "Phase 1"));
     EXPECT_TRUE(Compet.AddInscrit(5, -1, "X"));

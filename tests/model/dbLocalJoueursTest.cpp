@@ -38,9 +38,8 @@ TEST_F(Members, AddingPutsThePlayerLastOrAtHisRank) {
     const TNodeHandle node = Dm.Tree.Children(PoolNode(10)).back();
     EXPECT_EQ(Dm.Tree.Data(node).Kind, NodeMember);
     EXPECT_EQ(Dm.Tree.Data(node).Id, 3);
-    EXPECT_EQ(Dm.Tree.Data(node).ImageIndex, -1);
-    EXPECT_EQ(Dm.GetNomElement(NodeMember, 3, 10), "3 - Trois");
-    EXPECT_EQ(Dm.GetNomElement(NodeMember, 3, -1), "Trois");
+    EXPECT_EQ(Dm.GetNomElement({NodeMember, 3, 10}), "3 - Trois");
+    EXPECT_EQ(Dm.GetNomElement({NodeMember, 3, -1}), "Trois");
 
     ASSERT_TRUE(Compet.AddInscrit(4, -1, "Quatre"));
     ASSERT_TRUE(Compet.AddJoueur(4, 1, 11));

@@ -153,7 +153,7 @@ protected:
     void SetUp() override {
         Matches::SetUp();
         Server.InstallServer(true);
-        Compet.Connexion = 2;
+        Compet.Connexion = TConnexion::Internet;
         Compet.SetLogin("12");
     }
 };

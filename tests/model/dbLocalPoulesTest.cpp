@@ -31,12 +31,11 @@ protected:
 
 TEST_F(Pools, TheDownloadBuildsPhasesPoolsAndTheirNodes) {
     EXPECT_EQ(Dm.Tables.Phases.RecordCount(), 3);
-    EXPECT_EQ(Dm.GetNomElement(NodePhase, 2, -1), "Phase 2");
+    EXPECT_EQ(Dm.GetNomElement({NodePhase, 2, -1}), "Phase 2");
     const TNodeHandle pool = PoolNode(11);
     EXPECT_EQ(Dm.Tree.Parent(pool), PhaseNode(1));
     EXPECT_EQ(Dm.Tree.Data(pool).Kind, NodePool);
     EXPECT_EQ(Dm.Tree.Data(pool).Id, 11);
-    EXPECT_EQ(Dm.Tree.Data(pool).ImageIndex, 1);
     EXPECT_EQ(Dm.Tables.Poules.Data().Lookup("IDPOULE", {11}).AsInteger("FCLASST"), 1);
     EXPECT_EQ(TreeMembers(10), (Licences{1, 2, 3}));
     EXPECT_EQ(PoolRanks(10), (std::map<std::int32_t, std::int32_t>{{1, 1}, {2, 2}, {3, 3}}));
@@ -50,7 +49,7 @@ TEST_F(Pools, AddPouleChecksAndErrors) {
     p.Valeur = 1;
     p.Nom = "";
     ASSERT_TRUE(Dm.AddPoule(p));
-    EXPECT_EQ(Dm.GetNomElement(NodePool, 40, -1), "") << "the name is stored unchanged";
+    EXPECT_EQ(Dm.GetNomElement({NodePool, 40, -1}), "") << "the name is stored unchanged";
     EXPECT_EQ(Dm.Tree.Children(PhaseNode(2)).back(), PoolNode(40)) << "a new pool comes last in its phase";
 
     p.Nom = "Autre";
@@ -87,7 +86,7 @@ TEST_F(Pools, UpdatePouleRenamesOrSetsTheFormula) {
     p.Id = 10;
     p.Nom = "Poule Alpha";
     ASSERT_TRUE(Dm.UpdatePoule(p));
-    EXPECT_EQ(Dm.GetNomElement(NodePool, 10, -1), "Poule Alpha");
+    EXPECT_EQ(Dm.GetNomElement({NodePool, 10, -1}), "Poule Alpha");
     p.Nom = "";
     p.Valeur = 2;
     ASSERT_TRUE(Dm.UpdatePoule(p));
@@ -172,7 +171,7 @@ protected:
     void SetUp() override {
         Pools::SetUp();
         Server.InstallServer(true);
-        Compet.Connexion = 2;
+        Compet.Connexion = TConnexion::Internet;
         Compet.SetLogin("12");
     }
 };
@@ -192,7 +191,7 @@ TEST_F(PoolsOnTheServer, AddPouleStoresTheNumberTheServerGave) {
     std::int32_t id = -1;
     ASSERT_TRUE(Compet.AddPoule(2, 1, "Poule D", &id));
     EXPECT_EQ(id, 77);
-    EXPECT_EQ(Dm.GetNomElement(NodePool, 77, -1), "Poule D");
+    EXPECT_EQ(Dm.GetNomElement({NodePool, 77, -1}), "Poule D");
     EXPECT_EQ(PoolPhase(77), 2);
 
     Server.WriteId("server:AddPoule", 10);  // a number memory already has

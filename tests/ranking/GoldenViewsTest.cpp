@@ -19,7 +19,7 @@ TEST_F(GoldenViews, EveryViewMatchesTheFiguresWorkedOutByHand) {
                             "PM",      "PTS",     "REP",     "SER", "TV",  "MG", "MPART"};
     for (const test::TExpectedView& v : Views) {
         SCOPED_TRACE("view at line " + std::to_string(v.Line));
-        views.RefreshFiltres(v.Kind, v.Id, v.Parent);
+        views.RefreshFiltres({v.Kind, v.Id, v.Parent});
         EXPECT_EQ(Host.RankingCaption, v.RankingCaption);
         EXPECT_EQ(Host.MatchesCaption, v.MatchesCaption);
         // Shown columns, from the view's visibility flags; IDPHASE, IDPOULE and RGA are never shown.

@@ -20,11 +20,12 @@ using TShownRows = std::vector<std::vector<TValue>>;
 class RankingEquivalence : public test::TCompetitionFixture {
 protected:
     // The view as the table-driven reference builds it.
-    TShownRows Reference(TViews& views, std::uint8_t kind, std::int32_t id, std::int32_t parent) {
+    TShownRows Reference(TViews& views, const TElement& element) {
+        const std::int32_t id = element.Id;
         TTable& players = Dm.Tables.FiltreJoueurs;
         TListTri phases, pools;
-        views.Statistics().CalcCumuls(kind, id, parent, phases, pools);
-        if (kind == 3 || kind == 4) {
+        views.Statistics().CalcCumuls(element, phases, pools);
+        if (element.Kind == NodeRegistrant || element.Kind == NodeMember) {
             {
                 TFilterScope scope(players, "LICENCE<>" + text::IntToStr(id));
                 players.First();
@@ -41,7 +42,7 @@ protected:
                 players.SetIndexName(formula == 1 || formula == 2 ? "IDXCPOULES1" : "IDXCPOULES0");
                 Number("CPO");
             }
-            if (kind == 1) {
+            if (element.Kind == NodePool) {
                 players.SetIndexFieldNames("CPO");
             } else {
                 for (const TItemTri& phase : phases) {
@@ -49,14 +50,14 @@ protected:
                     players.SetIndexName(views.Rankings().GetIndexPhase(phase.Cle));
                     Number("CPH");
                 }
-                if (kind == 0) {
+                if (element.Kind == NodePhase) {
                     players.SetIndexFieldNames("CPH");
                 } else {
                     General();
                 }
             }
         }
-        Unplayed(kind, id, parent);
+        Unplayed(element.Kind, id, element.IdParent);
         return Shown();
     }
 
@@ -222,18 +223,18 @@ TEST_F(RankingEquivalence, EveryViewOfRandomCompetitionsAsTheTableWorksItOut) {
         RandomCompetition(random);
         TViews views(Dm, Host);
 
-        std::vector<std::tuple<std::uint8_t, std::int32_t, std::int32_t>> elements = {{2, -1, -1}};
+        std::vector<TElement> elements = {{NodeRegistrants, -1, -1}};
         for (const auto& pool : Lists.Pools) {
-            elements.emplace_back(0, pool.Phase, -1);
-            elements.emplace_back(1, pool.IdPoule, pool.Phase);
+            elements.push_back({NodePhase, pool.Phase, -1});
+            elements.push_back({NodePool, pool.IdPoule, pool.Phase});
         }
-        elements.emplace_back(3, Lists.Matches.front().Licence1, -1);
-        elements.emplace_back(4, Lists.Matches.front().Licence1, Lists.Matches.front().IdPoule);
-        for (const auto& [kind, id, parent] : elements) {
-            SCOPED_TRACE("view " + std::to_string(kind) + " " + std::to_string(id));
-            views.RefreshFiltres(kind, id, parent);
+        elements.push_back({NodeRegistrant, Lists.Matches.front().Licence1, -1});
+        elements.push_back({NodeMember, Lists.Matches.front().Licence1, Lists.Matches.front().IdPoule});
+        for (const TElement& element : elements) {
+            SCOPED_TRACE("view " + std::to_string(element.Kind) + " " + std::to_string(element.Id));
+            views.RefreshFiltres(element);
             const TShownRows fast = Shown();
-            const TShownRows reference = Reference(views, kind, id, parent);
+            const TShownRows reference = Reference(views, element);
             ASSERT_EQ(fast.size(), reference.size());
             for (std::size_t r = 0; r < fast.size(); ++r) {
                 ASSERT_EQ(fast[r], reference[r]) << "row " << r;

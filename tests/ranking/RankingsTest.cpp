@@ -31,7 +31,7 @@ protected:
         if (!Views) {
             Views = std::make_unique<TViews>(Dm, Host);
         }
-        Views->RefreshFiltres(kind, id, parent);
+        Views->RefreshFiltres({static_cast<TNodeKind>(kind), id, parent});
     }
     // Licences of FiltreJoueurs in the view's order, and one rank column.
     Licences Order() {
@@ -79,8 +79,7 @@ TEST_F(Rankings, KnockOutPoolsByWinRateBeforeAverage) {
     enum { P = 1, Q = 2, X = 3, Y = 4 };
     auto order = [&](std::int32_t formula) {
         TCompetition compet;
-        test::TFakeViewHost host;
-        TdmLocal dm(compet, &host);
+        TdmLocal dm(compet);
         sample::TSampleCompetition lists;
         lists.Pools.push_back({10, "Poule KO", 1, formula});
         auto match = [&](std::int32_t id, std::int32_t l1, int p1, int r1, int pm1, std::int32_t l2, int p2, int r2) {
@@ -104,8 +103,9 @@ TEST_F(Rankings, KnockOutPoolsByWinRateBeforeAverage) {
         match(3, Q, 40, 20, 2, Y, 20, 20);
         match(4, Y, 40, 30, 2, Q, 30, 30);
         sample::LoadLists(lists, compet);
+        test::TFakeViewHost host;
         TViews views(dm, host);
-        views.RefreshFiltres(1, 10, 1);
+        views.RefreshFiltres({NodePool, 10, 1});
         Licences out;
         for (dm.Tables.FiltreJoueurs.First(); !dm.Tables.FiltreJoueurs.Eof(); dm.Tables.FiltreJoueurs.Next()) {
             out.push_back(dm.Tables.FiltreJoueurs.AsInteger("LICENCE"));
@@ -301,7 +301,7 @@ TEST_F(Rankings, AFailureRestoresCursorFiltersAndUpdates) {
     Load();
     FailingHost failing;
     TViews views(Dm, failing);
-    EXPECT_THROW(views.RefreshFiltres(1, 10, 1), Error);
+    EXPECT_THROW(views.RefreshFiltres({NodePool, 10, 1}), Error);
     EXPECT_EQ(failing.BusyDepth, 0);
     EXPECT_EQ(failing.BusyCount, 1);
     EXPECT_FALSE(Dm.Tables.FiltreJoueurs.Data().UpdatesSuspended());
@@ -319,25 +319,25 @@ TEST_F(Rankings, TreeTextsAndMemberOrder) {
     Played(3, 20, 1, 30, 20, 2, 3, 10, 20);
     Load();
     Views = std::make_unique<TViews>(Dm, Host);
-    EXPECT_EQ(Views->GetNbJoueurs(0, 1), "3");
-    EXPECT_EQ(Views->GetNbJoueurs(1, 20), "2");
-    EXPECT_EQ(Views->GetNbJoueurs(2, -1), "3");
-    EXPECT_EQ(Views->GetNbJoueurs(3, 1234), "001234");
-    EXPECT_EQ(Views->GetNbJoueurs(4, 1), "");
-    EXPECT_EQ(Views->GetNbMatchs(0, 1, -1), "2");
-    EXPECT_EQ(Views->GetNbMatchs(1, 20, 2), "1");
-    EXPECT_EQ(Views->GetNbMatchs(2, -1, -1), "3");
-    EXPECT_EQ(Views->GetNbMatchs(3, 1, -1), "3");
-    EXPECT_EQ(Views->GetNbMatchs(4, 1, 10), "2");
-    EXPECT_EQ(Views->GetNbMatchs(4, 2, 20), "0");
-    EXPECT_EQ(Views->GetNbMatchs(8, 1, -1), "");
+    EXPECT_EQ(Views->GetNbJoueurs({NodePhase, 1}), "3");
+    EXPECT_EQ(Views->GetNbJoueurs({NodePool, 20}), "2");
+    EXPECT_EQ(Views->GetNbJoueurs({NodeRegistrants, -1}), "3");
+    EXPECT_EQ(Views->GetNbJoueurs({NodeRegistrant, 1234}), "001234");
+    EXPECT_EQ(Views->GetNbJoueurs({NodeMember, 1}), "");
+    EXPECT_EQ(Views->GetNbMatchs({NodePhase, 1, -1}), "2");
+    EXPECT_EQ(Views->GetNbMatchs({NodePool, 20, 2}), "1");
+    EXPECT_EQ(Views->GetNbMatchs({NodeRegistrants, -1, -1}), "3");
+    EXPECT_EQ(Views->GetNbMatchs({NodeRegistrant, 1, -1}), "3");
+    EXPECT_EQ(Views->GetNbMatchs({NodeMember, 1, 10}), "2");
+    EXPECT_EQ(Views->GetNbMatchs({NodeMember, 2, 20}), "0");
+    EXPECT_EQ(Views->GetNbMatchs({static_cast<TNodeKind>(8), 1, -1}), "");
     EXPECT_FALSE(Dm.Tables.Matchs.Filtered());
-    EXPECT_EQ(Views->GetNomElement(4, 3, 10), "3 - Joueur 3");
+    EXPECT_EQ(Views->GetNomElement({NodeMember, 3, 10}), "3 - Joueur 3");
 
     // Arrival order in pool 10: 1, 2, 3.
     EXPECT_LT(Views->CompareJoueurs(10, 1, 3), 0);
     EXPECT_EQ(Views->CompareJoueurs(10, 1, 99), 0);
-    Host.TriAlpha = true;
+    Dm.SetTriAlphaJoueurs(true);
     EXPECT_GT(Views->CompareJoueurs(10, 1, 3), 0) << "martin after Joueur 3";
     EXPECT_EQ(Views->CompareJoueurs(10, 1, 99), 0);
 }

@@ -26,7 +26,7 @@ protected:
         }
         Phases.Clear();
         Pools.Clear();
-        Stats->CalcCumuls(kind, id, parent, Phases, Pools);
+        Stats->CalcCumuls({static_cast<TNodeKind>(kind), id, parent}, Phases, Pools);
     }
     Figures Row(std::int32_t pool, std::int32_t licence) {
         const TRowView r = Dm.Tables.FiltreJoueurs.Data().Lookup("IDPOULE;LICENCE", {pool, licence});

@@ -18,7 +18,7 @@ TEST_F(Download, EveryTableAsTheServerHasIt) {
     const sample::TSampleCompetition& c = Served();
     LoadFirst();
     EXPECT_FALSE(Compet.Chargement);
-    EXPECT_EQ(Compet.Connexion, 2);
+    EXPECT_EQ(Compet.Connexion, TConnexion::Internet);
     EXPECT_EQ(Compet.IdCompet(), c.Id);
     EXPECT_EQ(Compet.Discipline(), "3Bandes");
     EXPECT_EQ(Compet.Message(), "2025-2026 Nationale 1 Seniors - Finale de France (3Bandes)");
@@ -39,7 +39,7 @@ TEST_F(Download, EveryTableAsTheServerHasIt) {
     EXPECT_EQ(Dm.Tables.Poules.RecordCount(), static_cast<int>(c.Pools.size()));
     EXPECT_EQ(Dm.Tables.Phases.RecordCount(), static_cast<int>(phases.size()));
     for (std::int32_t phase : phases) {
-        EXPECT_EQ(Dm.GetNomElement(NodePhase, phase, -1), "Phase " + std::to_string(phase));
+        EXPECT_EQ(Dm.GetNomElement({NodePhase, phase, -1}), "Phase " + std::to_string(phase));
     }
 
     // Registrants by first appearance, memberships, and every field of every match.
@@ -245,7 +245,7 @@ TEST_F(Download, AfterAnIncompleteDownloadNoCompetitionIsOpen) {
         EXPECT_EQ(notified, (std::vector<std::int32_t>{-1})) << "the window follows";
         EXPECT_EQ(Compet.IdCompet(), -1);
         EXPECT_EQ(Compet.Message(), "Chargez une compétition");
-        EXPECT_EQ(Compet.Connexion, 0);
+        EXPECT_EQ(Compet.Connexion, TConnexion::None);
         EXPECT_EQ(Compet.Login(), "") << "no identification without a connection";
         EXPECT_EQ(Dm.Tables.Poules.RecordCount(), 0);
         EXPECT_EQ(Dm.Tables.Inscrits.RecordCount(), 0);
@@ -269,7 +269,7 @@ TEST_F(Download, AfterAnIncompleteDownloadNoCompetitionIsOpen) {
     // A whole download opens the competition again.
     LoadFirst();
     EXPECT_EQ(Compet.IdCompet(), Served().Id);
-    EXPECT_EQ(Compet.Connexion, 2);
+    EXPECT_EQ(Compet.Connexion, TConnexion::Internet);
     EXPECT_FALSE(Dm.PartialLoad());
 }
 

@@ -22,7 +22,7 @@ protected:
     TTempDir Dir;
     TCompetition Compet;
     TFakeViewHost Host;
-    TdmLocal Dm{Compet, &Host};
+    TdmLocal Dm{Compet};
     TFakeConnectionWindow Window;
     TRecordingBoxes Boxes;
     TFakeShell Shell;

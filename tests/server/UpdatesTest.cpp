@@ -104,11 +104,11 @@ TEST_F(Updates, PoolsThroughServerAndStore) {
     ASSERT_TRUE(Compet.AddPoule(2, 1, "", &id)) << Compet.LastError;
     EXPECT_NE(LastBody().find("NOMPOULE=%3F&PHASE=2&FCLASST=1&"), std::string::npos) << LastBody();
     EXPECT_EQ(LastBody().rfind("ACTION=ajouter&IDCOMPETITION=" + std::to_string(Served().Id) + "&", 0), 0u);
-    EXPECT_EQ(Dm.GetNomElement(NodePool, id, -1), "?");
+    EXPECT_EQ(Dm.GetNomElement({NodePool, id, -1}), "?");
 
     ASSERT_TRUE(Compet.EditPoule(id, "Poule É"));
     EXPECT_EQ(LastBody(), "ACTION=modifier&IDPOULE=" + std::to_string(id) + "&NOMPOULE=Poule+%C9&VTX=2%2E0%2E3&");
-    EXPECT_EQ(Dm.GetNomElement(NodePool, id, -1), "Poule É");
+    EXPECT_EQ(Dm.GetNomElement({NodePool, id, -1}), "Poule É");
     ASSERT_TRUE(Compet.SetFClasstPoule(id, 0));
     EXPECT_EQ(LastBody(), "ACTION=modifier&IDPOULE=" + std::to_string(id) + "&FCLASST=0&VTX=2%2E0%2E3&");
     ASSERT_TRUE(Compet.MovePoule(id, 1)) << Compet.LastError;

@@ -52,7 +52,7 @@ void TCompetitionFixture::Download(std::int32_t id, const std::string& disciplin
     Compet.ListsComplete = false;
     sample::LoadLists(Lists, Compet);
     Compet.ListsComplete = true;
-    Compet.Connexion = 2;
+    Compet.Connexion = TConnexion::Internet;
     Compet.SetIdCompet(id);
     Compet.SetMessage(Lists.Title);
     Compet.SetDiscipline(discipline);

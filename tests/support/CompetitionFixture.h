@@ -21,7 +21,7 @@ class TCompetitionFixture : public ::testing::Test {
 protected:
     TCompetition Compet;
     TFakeViewHost Host;
-    TdmLocal Dm{Compet, &Host};
+    TdmLocal Dm{Compet};
     sample::TSampleCompetition Lists;
     // Names of the players by licence; "Joueur <licence>" when not given.
     std::map<std::int32_t, std::string> Names;

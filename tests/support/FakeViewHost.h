@@ -10,14 +10,12 @@ namespace tavlor::test {
 // A main window stand-in: answers what the test sets and records what it is told.
 class TFakeViewHost : public IViewHost {
 public:
-    bool TriAlpha = false;
     std::string RankingCaption;
     std::string MatchesCaption;
     std::vector<std::string> VisibleColumns;  // names of the shown columns, in field order
     int BusyDepth = 0;                        // hourglass shown and not yet restored
     int BusyCount = 0;
 
-    bool TriAlphaJoueurs() const override { return TriAlpha; }
     void SetCaptions(const std::string& ranking, const std::string& matches) override {
         RankingCaption = ranking;
         MatchesCaption = matches;
@@ -35,8 +33,6 @@ public:
         ++BusyCount;
     }
     void RestoreCursor() override { --BusyDepth; }
-    std::uint8_t FocusedKind = 2;
-    std::uint8_t FocusedNodeKind() const override { return FocusedKind; }
 };
 
 }  // namespace tavlor::test

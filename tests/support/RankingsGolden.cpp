@@ -85,7 +85,7 @@ void TRankingsGoldenFixture::ReadGolden() {
             Views.push_back({});
             view = &Views.back();
             view->Line = n;
-            view->Kind = static_cast<std::uint8_t>(Int(f[1]));
+            view->Kind = static_cast<TNodeKind>(Int(f[1]));
             view->Id = Int(f[2]);
             view->Parent = Int(f[3]);
         } else if (tag == "captions") {

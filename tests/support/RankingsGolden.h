@@ -11,7 +11,7 @@ namespace tavlor::test {
 // One expected view of tests/data/rankings_golden.txt.
 struct TExpectedView {
     int Line = 0;
-    std::uint8_t Kind = 0;
+    TNodeKind Kind = NodePhase;
     std::int32_t Id = 0, Parent = 0;
     std::string RankingCaption, MatchesCaption;
     std::vector<std::string> Columns;

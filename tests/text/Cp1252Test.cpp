@@ -71,6 +71,16 @@ TEST(Cp1252Test, CharactersOutsideTheCodePageBecomeQuestionMarks) {
     EXPECT_EQ(ToCp1252Range("\u2122\u2019"), "™’");
 }
 
+TEST(Cp1252Test, OneCharacterAsTheProgramHoldsIt) {
+    EXPECT_EQ(CharacterText(U'A'), "A");
+    EXPECT_EQ(CharacterText(U'['), "[");
+    EXPECT_EQ(CharacterText(0xE9), "\xC3\xA9");        // é
+    EXPECT_EQ(CharacterText(0x20AC), "\xE2\x82\xAC");  // the euro sign, 0x80 in the code page
+    EXPECT_EQ(CharacterText(0x100), "?");              // past the code page
+    EXPECT_EQ(CharacterText(0xD800), "?");             // a surrogate is no character
+    EXPECT_EQ(CharacterText(0x110000), "?");
+}
+
 TEST(Cp1252Test, InvalidUtf8GivesOneQuestionMarkPerByte) {
     struct Case {
         std::string in;

@@ -1,10 +1,10 @@
 // The connection window driven by the real server link against the stand-in
 // server: the login panel, the progress window and its Cancel; the version dialog.
-#include "ui/ConnectionFrm.h"
+#include "ui/dialogs/ConnectionFrm.h"
 
 #include "text/Error.h"
 #include "ui/DialogFixture.h"
-#include "ui/VersionFrm.h"
+#include "ui/dialogs/VersionFrm.h"
 
 #include <QElapsedTimer>
 #include <QImage>
@@ -24,7 +24,6 @@ class ConnectionFrmTest : public QObject {
 
     std::unique_ptr<TConnectionFrm> Frm;
     std::unique_ptr<TDialogWorld> W;
-    Texts TopErrors;
 
     template <class T>
     T* Child(const char* name) {
@@ -54,15 +53,15 @@ class ConnectionFrmTest : public QObject {
 
 private slots:
     void initTestCase() {
-        Frm = std::make_unique<TConnectionFrm>();
-        W = std::make_unique<TDialogWorld>(Frm.get());
+        W = std::make_unique<TDialogWorld>();
+        Frm = std::make_unique<TConnectionFrm>(W->Boxes);
+        W->UseWindow(*Frm);
         Frm->SetLink(W->Www.get());
-        Frm->TopLevelError = [this](const std::string& text) { TopErrors.push_back(text); };
     }
     void init() {
         W->Server.Reset();
         W->Boxes.Clear();
-        TopErrors.clear();
+
         W->Compet.SetLogin("");
     }
 
@@ -191,7 +190,7 @@ private slots:
             Child<QPushButton>("LogBtn")->click();
         });
         QCOMPARE(W->Boxes.Informations, Texts{"Connexion annulée"});
-        QCOMPARE(TopErrors.size(), std::size_t(1));
+        QCOMPARE(W->Boxes.TopErrors.size(), std::size_t(1));
         QCOMPARE(W->Compet.Login(), std::string());
         QCOMPARE(PassEdit()->text(), QString());
     }

@@ -5,9 +5,9 @@
 #include "model/dbLocal.h"
 #include "server/www.h"
 #include "support/FakeViewHost.h"
+#include "support/ScriptedBoxes.h"
 #include "support/ServerFakes.h"
 #include "support/TempDir.h"
-#include "ui/ScriptedBoxes.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -30,17 +30,21 @@ public:
     TTempDir Dir;
     TCompetition Compet;
     TFakeViewHost Host;
-    TdmLocal Dm{Compet, &Host};
+    TdmLocal Dm{Compet};
     TScriptedBoxes Boxes;
     TFakeShell Shell;
     TFakeConnectionWindow FakeWindow;
     std::unique_ptr<TwwwFrm> Www;
     fedserver::TFederation Federation = fedserver::MakeFederation(false);
 
-    explicit TDialogWorld(IConnectionWindow* window = nullptr) {
+    TDialogWorld() {
         Server.Start(0);
         Dm.DataFolder = Dir.Path();
-        Www = std::make_unique<TwwwFrm>(Compet, window ? *window : FakeWindow, Boxes, Shell);
+        UseWindow(FakeWindow);
+    }
+    // The server link drives this connection window from now on.
+    void UseWindow(IConnectionWindow& window) {
+        Www = std::make_unique<TwwwFrm>(Compet, window, Boxes, Shell);
         Www->DecimalMark = ',';
         Www->SetBaseUrl(Server.BaseUrl("3bandes"));
     }
@@ -50,7 +54,7 @@ public:
     void LoadAndLogin(std::int32_t competition = 1201) {
         Www->SetBaseUrl(Server.BaseUrl("3bandes"));
         Www->LoadCompet(competition, "Compétition " + std::to_string(competition));
-        Www->LogBtnClick("12", "carambole");
+        Www->Login("12", "carambole");
     }
     const sample::TSampleCompetition& Served(std::size_t index = 0) const {
         return Federation.Disciplines.at(0).Competitions.at(index).Data;

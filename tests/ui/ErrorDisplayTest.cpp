@@ -1,4 +1,4 @@
-#include "ui/ErrorDisplay.h"
+#include "ui/platform/ErrorDisplay.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,11 +1,11 @@
 // The lists dialog and the filtered list against the stand-in server, with the
 // real connection window: choosing a competition, filtering, the player search
 // and registration, the local stubs, reloading.
-#include "ui/GetListFrm.h"
+#include "ui/dialogs/GetListFrm.h"
 
-#include "ui/ConnectionFrm.h"
 #include "ui/DialogFixture.h"
-#include "ui/FiltreCompetFrm.h"
+#include "ui/dialogs/ConnectionFrm.h"
+#include "ui/dialogs/FiltreCompetFrm.h"
 
 #include <QHeaderView>
 #include <QLabel>
@@ -35,7 +35,6 @@ class GetListFrmTest : public QObject {
     std::unique_ptr<TDialogWorld> W;
     std::unique_ptr<TGetListFrm> Frm;
     std::unique_ptr<TFiltreCompetFrm> Filtre;
-    Texts TopErrors;
 
     template <class T>
     T* Child(QWidget* parent, const char* name) {
@@ -82,20 +81,19 @@ class GetListFrmTest : public QObject {
 
 private slots:
     void initTestCase() {
-        Window = std::make_unique<ui::TConnectionFrm>();
-        W = std::make_unique<TDialogWorld>(Window.get());
+        W = std::make_unique<TDialogWorld>();
+        Window = std::make_unique<ui::TConnectionFrm>(W->Boxes);
+        W->UseWindow(*Window);
         Window->SetLink(W->Www.get());
         Frm = std::make_unique<TGetListFrm>(W->Compet, *W->Www, W->Boxes);
         Filtre = std::make_unique<TFiltreCompetFrm>();
-        Frm->SetFiltreCompetFrm(Filtre.get());
-        Frm->TopLevelError = [this](const std::string& text) { TopErrors.push_back(text); };
-        Window->TopLevelError = Frm->TopLevelError;
+        Frm->ShowFiltered = [this](const TTextGrid& source, const std::string& filter, const std::vector<int>& widths,
+                                   int& row) { return Filtre->ShowFiltered(source, filter, widths, row); };
     }
     void init() {
         W->Server.Reset();
         W->Boxes.Clear();
-        TopErrors.clear();
-        W->Compet.Connexion = 0;
+        W->Compet.Connexion = TConnexion::None;
         Frm->findChild<QLineEdit*>(QStringLiteral("FiltreEdit"))->clear();
     }
     void cleanup() {
@@ -125,7 +123,7 @@ private slots:
         QVERIFY(!Frm->isVisible());
         QCOMPARE(W->Compet.IdCompet(), Listed(0).Data.Id);
         QCOMPARE(W->Compet.Message(), TitleOf(0) + " (3Bandes)");
-        QCOMPARE(W->Compet.Connexion, std::uint8_t(2));
+        QCOMPARE(W->Compet.Connexion, TConnexion::Internet);
     }
 
     void doubleClickOnARowLoadsThatRow() {
@@ -143,7 +141,7 @@ private slots:
         QVERIFY(!Frm->isVisible());
         QCOMPARE(Frm->Grid().RowCount(), 1);
         QVERIFY(W->Boxes.Errors.empty());
-        QVERIFY(TopErrors.empty());
+        QVERIFY(W->Boxes.TopErrors.empty());
     }
 
     void okDoesNothingWhileTheFirstCellOfTheFirstRowIsEmpty() {
@@ -157,7 +155,7 @@ private slots:
         }));
         QVERIFY(stillOpen);
         QCOMPARE(W->RequestsWith("ACTION=listepoules"), 0);
-        QVERIFY(TopErrors.empty());
+        QVERIFY(W->Boxes.TopErrors.empty());
     }
 
     void noListNoDialog() {
@@ -172,7 +170,7 @@ private slots:
         QCOMPARE(W->Boxes.Errors, Texts{"erreur en chargement compétitions : Erreur simulée par le serveur de test"});
         W->Misbehave(fedserver::TMode::Status, 1, "getlists.php");
         QVERIFY(!Frm->ChooseCompetWww(Url()));
-        QCOMPARE(TopErrors.size(), std::size_t(1));
+        QCOMPARE(W->Boxes.TopErrors.size(), std::size_t(1));
         QVERIFY(!Frm->isVisible());
     }
 
@@ -200,7 +198,7 @@ private slots:
             Frm->reject();
         }));
         QVERIFY(stillOpen);
-        QCOMPARE(TopErrors,
+        QCOMPARE(W->Boxes.TopErrors,
                  Texts{"'" + std::to_string(Listed(0).Data.Id) + "x' n'est pas une valeur entière correcte"});
         QCOMPARE(W->Requests("listepoules"), 0);
     }
@@ -214,19 +212,8 @@ private slots:
             Child<QPushButton>("LoadCompetBtn")->click();
         }));
         QVERIFY(stillOpen);
-        QCOMPARE(TopErrors.size(), std::size_t(1));
+        QCOMPARE(W->Boxes.TopErrors.size(), std::size_t(1));
         QCOMPARE(W->Compet.IdCompet(), Listed(0).Data.Id);
-    }
-
-    void filterFoldsOnlyAsciiLetters() {
-        QVERIFY(TFiltreCompetFrm::Contains("Coupe régionale", "coupe"));
-        QVERIFY(TFiltreCompetFrm::Contains("COUPE DE FRANCE", "coupe"));
-        QVERIFY(TFiltreCompetFrm::Contains("coupe", "CoUpE"));
-        QVERIFY(TFiltreCompetFrm::Contains("Coupe régionale", "RéGIONALE"));
-        QVERIFY(!TFiltreCompetFrm::Contains("Coupe régionale", "RÉGIONALE"));
-        QVERIFY(!TFiltreCompetFrm::Contains("Île-de-France", "île"));
-        QVERIFY(TFiltreCompetFrm::Contains("Île-de-France", "Île"));
-        QVERIFY(!TFiltreCompetFrm::Contains("Coupe", "Coupes"));
     }
 
     void filteredListCopiesMatchingRowsAndRemembersWhereFrom() {
@@ -251,7 +238,7 @@ private slots:
         Filtre->Fill(grid, "île", {50, 60, 70});
         QCOMPARE(Filtre->Grid().RowCount(), 1);
         QCOMPARE(view->model()->rowCount(), 0);
-        Filtre->SelectBtnClick();
+        Filtre->SelectCurrent();
         QCOMPARE(Filtre->Selected(), -1);
     }
 
@@ -325,7 +312,7 @@ private slots:
         ville->setText(QStringLiteral("Pa"));
         const int before = W->Requests("getlists.php");
         QTest::keyClick(ville, Qt::Key_Return);
-        QCOMPARE(TopErrors, Texts{ShortCriteria});
+        QCOMPARE(W->Boxes.TopErrors, Texts{ShortCriteria});
         QCOMPARE(W->Requests("getlists.php"), before);
         QVERIFY(!Frm->ListVisible());
 
@@ -373,12 +360,12 @@ private slots:
         nom->setText(QString::fromStdString(W->Federation.Players[0].Nom).left(4));
         QTest::keyClick(nom, Qt::Key_Return);
         Child<QPushButton>("InscrireBtn")->click();
-        QCOMPARE(TopErrors.size(), std::size_t(1));
-        QVERIFY(TopErrors[0].find("x' n'est pas une valeur entière correcte") != std::string::npos);
+        QCOMPARE(W->Boxes.TopErrors.size(), std::size_t(1));
+        QVERIFY(W->Boxes.TopErrors[0].find("x' n'est pas une valeur entière correcte") != std::string::npos);
         QVERIFY(Frm->isVisible());
         QTest::keyClick(nom, Qt::Key_Return);
         Child<QPushButton>("InscrireBtn")->click();
-        QCOMPARE(TopErrors.size(), std::size_t(1));
+        QCOMPARE(W->Boxes.TopErrors.size(), std::size_t(1));
         Frm->reject();
     }
 
@@ -398,25 +385,12 @@ private slots:
         QCOMPARE(Frm->windowTitle(), QStringLiteral("Compétitions disponibles dans la base locale"));
         QCOMPARE(W->Boxes.Informations, (Texts{NotImplemented, NotImplemented}));
         W->Boxes.Clear();
-        W->Compet.Connexion = 1;
+        W->Compet.Connexion = TConnexion::LocalBase;
         Frm->ShowSearchJoueur();
         QCOMPARE(Frm->windowTitle(), QStringLiteral("Recherche joueur dans la base locale"));
         QVERIFY(Child<QToolButton>("OpenFdbBtn2")->isHidden());
         QCOMPARE(W->Boxes.Informations, Texts{NotImplemented});
         Frm->reject();
-    }
-
-    void reloadDownloadsTheCurrentCompetitionAgain() {
-        Frm->ReloadCompet();  // nothing open
-        QCOMPARE(W->RequestsWith("ACTION=listematchs"), 0);
-        W->Www->SetBaseUrl(Url());
-        W->Www->LoadCompet(Listed(0).Data.Id, TitleOf(0));
-        W->Www->LogBtnClick("12", "carambole");
-        Frm->ReloadCompet();
-        QCOMPARE(W->RequestsWith("ACTION=listematchs"), 2);
-        QCOMPARE(W->Compet.Message(), TitleOf(0) + " (3Bandes)");
-        QCOMPARE(W->Compet.Login(), std::string("Jean Dupont (12)"));
-        QVERIFY(TopErrors.empty());
     }
 };
 

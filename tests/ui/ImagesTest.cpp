@@ -1,5 +1,5 @@
 #include "support/TestData.h"
-#include "ui/Images.h"
+#include "ui/platform/Images.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,8 +21,8 @@ struct ImageSet {
     std::function<QIcon(int)> make;
 };
 
-const ImageSet Commands{"command", CommandImageCount, QSize(20, 16), CommandImage};
-const ImageSet Trees{"tree", TreeImageCount, QSize(16, 16), TreeImage};
+const ImageSet Commands{"command", CommandImageCount, QSize(20, 16), [](int i) { return CommandImage(i); }};
+const ImageSet Trees{"tree", TreeImageCount, QSize(16, 16), [](int i) { return TreeImage(i); }};
 
 QImage Pixels(const QIcon& icon, QSize size, qreal ratio = 1) {
     return icon.pixmap(size, ratio).toImage().convertToFormat(QImage::Format_ARGB32);
@@ -94,6 +94,12 @@ private slots:
         QCOMPARE(TreeImage(4).cacheKey(), TreeImage(4).cacheKey());
         QCOMPARE(ProgramIcon().cacheKey(), ProgramIcon().cacheKey());
         QVERIFY(CommandImage(7).cacheKey() != CommandImage(8).cacheKey());
+        // By name: the same pictures.
+        QCOMPARE(CommandImage(tavlor::TCommandImage::AddPhase).cacheKey(), CommandImage(0).cacheKey());
+        QCOMPARE(CommandImage(tavlor::TCommandImage::Reload).cacheKey(), CommandImage(13).cacheKey());
+        QVERIFY(CommandImage(tavlor::TCommandImage::None).isNull());
+        QCOMPARE(TreeImage(TTreeImage::Phase).cacheKey(), TreeImage(0).cacheKey());
+        QCOMPARE(TreeImage(TTreeImage::Formula3K).cacheKey(), TreeImage(8).cacheKey());
     }
 
     void noTwoImagesOfASetAlikeAndNoneNearlyEmpty() {

@@ -2,17 +2,18 @@
 // <prefix>/share/applications/tavlor.desktop. Its settings, snapshots and exports
 // go to the user's folders even when it could write its own folder (as the
 // administrator can), and the files installed beside it match each other.
+#include "commands/IniFile.h"
+#include "commands/Settings.h"
+#include "commands/SettingsMessages.h"
 #include "export/Export.h"
 #include "fedserver/FedServer.h"
 #include "model/dbLocal.h"
 #include "server/www.h"
 #include "support/TempDir.h"
-#include "ui/AppFolders.h"
-#include "ui/Images.h"
-#include "ui/IniFile.h"
-#include "ui/MainFrm.h"
-#include "ui/MainMessages.h"
-#include "ui/Program.h"
+#include "ui/main/MainFrm.h"
+#include "ui/main/Program.h"
+#include "ui/platform/AppFolders.h"
+#include "ui/platform/Images.h"
 
 #include <QAction>
 #include <QApplication>
@@ -189,16 +190,16 @@ private slots:
             QVERIFY(!program.Folders().BesideProgram);
             program.Show();
             ui::TMainFrm& main = program.Main();
-            main.Www().SetBaseUrl(server.BaseUrl("3bandes"));
-            main.Www().LoadCompet(1201, "Finale");
+            program.Www().SetBaseUrl(server.BaseUrl("3bandes"));
+            program.Www().LoadCompet(1201, "Finale");
             main.FocusFirstNode();
             // As the open command lists it at the end of the address box.
-            main.AddRecentCompet(server.BaseUrl("3bandes"), "Finale", 1201);
-            QVERIFY(main.Dm().Tables.FiltreJoueurs.RecordCount() > 0);
-            main.Action(QStringLiteral("ExportXls"))->trigger();
-            exported = main.Export().GetNomFichierExport(false);
+            program.Settings().AddRecentCompet(server.BaseUrl("3bandes"), "Finale", 1201);
+            QVERIFY(program.Dm().Tables.FiltreJoueurs.RecordCount() > 0);
+            main.Action(TCommandId::ExportXls)->trigger();
+            exported = program.Export().GetNomFichierExport(".xls");
             for (const char* table : {"Phases", "Inscrits", "Joueurs"})
-                snapshots.push_back(main.Dm().SnapshotPath(table));
+                snapshots.push_back(program.Dm().SnapshotPath(table));
             program.Close();
         }
         QCOMPARE(boxes.Texts, std::vector<std::string>{});
@@ -208,10 +209,10 @@ private slots:
                  (std::vector<std::string>{"bin/tavlor", "share/applications/tavlor.desktop"}));
 
         // Settings: the competition opened is the most recent one.
-        ui::TIniFile ini((layout.Home / ".config/tavlor/tavlor.ini").string());
+        TIniFile ini((layout.Home / ".config/tavlor/tavlor.ini").string());
         ini.Load();
-        QCOMPARE(ini.ReadInteger("RECENT1", ui::mainmsg::KeyIdCompet, -1), 1201);
-        QCOMPARE(ini.ReadString("RECENT1", ui::mainmsg::KeyUrl, ""), server.BaseUrl("3bandes"));
+        QCOMPARE(ini.ReadInteger("RECENT1", msg::settings::KeyIdCompet, -1), 1201);
+        QCOMPARE(ini.ReadString("RECENT1", msg::settings::KeyUrl, ""), server.BaseUrl("3bandes"));
 
         // Snapshots of what lives only in memory.
         const fs::path data = layout.Home / ".local/share/tavlor";

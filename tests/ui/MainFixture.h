@@ -1,22 +1,23 @@
 #pragma once
 
+#include "commands/CommandState.h"
+#include "commands/Commands.h"
+#include "commands/IniFile.h"
+#include "commands/Settings.h"
 #include "fedserver/FedServer.h"
 #include "model/dbLocal.h"
 #include "server/www.h"
+#include "support/ScriptedBoxes.h"
 #include "support/ServerFakes.h"
 #include "support/TempDir.h"
-#include "ui/AppFolders.h"
-#include "ui/Images.h"
-#include "ui/IniFile.h"
-#include "ui/MainCommands.h"
-#include "ui/MainFrm.h"
-#include "ui/MatchList.h"
-#include "ui/PhaseTree.h"
-#include "ui/PhaseTreeModel.h"
-#include "ui/PrintLists.h"
-#include "ui/ScriptedBoxes.h"
-#include "ui/TableModel.h"
+#include "ui/main/MainFrm.h"
+#include "ui/main/MatchList.h"
+#include "ui/main/PhaseTree.h"
+#include "ui/main/Program.h"
+#include "ui/models/PhaseTreeModel.h"
+#include "ui/models/TableModel.h"
 
+#include <QAction>
 #include <QStringList>
 
 #include <memory>
@@ -24,19 +25,22 @@
 
 namespace tavlor::test {
 
-// The real main window, data module and server link, against a stand-in
-// federation server of their own on a free loopback port; dialogs answered
-// by a script. The settings file and the snapshots live in a fresh folder.
+// The real program, wired by its own composition root, against a stand-in
+// federation server of its own on a free loopback port; dialogs answered by a
+// script, the desktop shell recorded. The program file is in a fresh folder,
+// so the settings file, the snapshots and the exports are there.
 class TMainFixture {
 public:
     fedserver::TFedServer Server;
     TTempDir Dir;
     TScriptedBoxes Boxes;
     TFakeShell Shell;
-    TFakeConnectionWindow Window;
-    std::unique_ptr<ui::TMainFrm> Main;
-    std::unique_ptr<TwwwFrm> Www;
-    std::unique_ptr<TdmLocal> Dm;
+    std::unique_ptr<ui::TProgram> Program;
+    // The program's parts while it runs.
+    ui::TMainFrm* Main = nullptr;
+    TdmLocal* Dm = nullptr;
+    TwwwFrm* Www = nullptr;
+    TCompetition* Compet = nullptr;
 
     // settings: the content of the settings file before the start (none when empty).
     explicit TMainFixture(const std::string& settings = {}, bool start = true) {
@@ -47,8 +51,16 @@ public:
     ~TMainFixture() { Stop(); }
 
     std::string SettingsPath() const { return Dir.File("tavlor.ini"); }
-    void WriteSettings(const std::string& text);
-    std::string ReadSettings() const;
+    void WriteSettings(const std::string& text) {
+        TIniFile ini(SettingsPath());
+        ini.Parse(text);
+        ini.Save();
+    }
+    std::string ReadSettings() const {
+        TIniFile ini(SettingsPath());
+        ini.Load();
+        return ini.Text();
+    }
 
     QStringList Addresses() const {
         QStringList a;
@@ -56,26 +68,25 @@ public:
         return a;
     }
 
-    // The program's start, in its order.
+    // The program's start and end.
     void Start() {
-        Main = std::make_unique<ui::TMainFrm>(Boxes, SettingsPath(), Addresses());
-        Www = std::make_unique<TwwwFrm>(Main->Compet(), Window, Boxes, Shell);
-        Www->DecimalMark = ',';
-        Dm = std::make_unique<TdmLocal>(Main->Compet(), Main.get());
-        Dm->DataFolder = Dir.Path();
-        Main->Attach(*Dm, *Www, Shell, Dir.Path());
-        ui::InstallPrintCommands(*Main);
+        const QStringList addresses = Addresses();
+        Program =
+            std::make_unique<ui::TProgram>(QString::fromStdString(Dir.File("tavlor")), &Boxes, &Shell, &addresses);
+        Main = &Program->Main();
+        Dm = &Program->Dm();
+        Www = &Program->Www();
+        Compet = &Program->Compet();
         Main->resize(1000, 700);
     }
-    // The program's end, in its order: snapshot, modules, controller, settings.
     void Stop() {
-        if (!Main) return;
-        if (Dm) Dm->SaveSnapshot();
-        Main->Detach();
-        Dm.reset();
-        Www.reset();
-        Main->FreeControllerAndSaveSettings();
-        Main.reset();
+        if (!Program) return;
+        Program->Close();
+        Program.reset();
+        Main = nullptr;
+        Dm = nullptr;
+        Www = nullptr;
+        Compet = nullptr;
     }
 
     // Downloads a competition as the lists dialog does, then focuses the first node.
@@ -84,40 +95,28 @@ public:
         Www->LoadCompet(id, title);
         Main->FocusFirstNode();
     }
-    void Login(const std::string& id = "12", const std::string& password = "carambole") {
-        Www->LogBtnClick(id, password);
-    }
+    void Login(const std::string& id = "12", const std::string& password = "carambole") { Www->Login(id, password); }
 
+    TCommands& Commands() { return Program->Commands(); }
+    TCommandState& State() { return Program->State(); }
+    TSettings& Settings() { return Program->Settings(); }
+    QAction* Action(TCommandId id) { return Main->Action(id); }
     ui::TPhaseTree& Tree() { return *Main->TreePhases(); }
     ui::TPhaseTreeModel& Model() { return *Main->TreeModel(); }
     // The first node of that kind and number, 0 when none.
-    TNodeHandle Find(std::uint8_t kind, std::int32_t id, TNodeHandle under = 0) const;
+    TNodeHandle Find(std::uint8_t kind, std::int32_t id, TNodeHandle under = 0) const {
+        for (TNodeHandle child : Dm->Tree.Children(under)) {
+            const TNodeData& d = Dm->Tree.Data(child);
+            if (d.Kind == kind && d.Id == id) return child;
+            if (const TNodeHandle found = Find(kind, id, child)) return found;
+        }
+        return 0;
+    }
     // Focuses a node as the user would by clicking it.
     void Focus(TNodeHandle node) { Main->TreePhases()->FocusNode(node); }
     QString Text(TNodeHandle node, int column = 0) {
         return Model().data(Model().IndexOf(node, column), Qt::DisplayRole).toString();
     }
 };
-
-inline void TMainFixture::WriteSettings(const std::string& text) {
-    ui::TIniFile ini(SettingsPath());
-    ini.Parse(text);
-    ini.Save();
-}
-
-inline std::string TMainFixture::ReadSettings() const {
-    ui::TIniFile ini(SettingsPath());
-    ini.Load();
-    return ini.Text();
-}
-
-inline TNodeHandle TMainFixture::Find(std::uint8_t kind, std::int32_t id, TNodeHandle under) const {
-    for (TNodeHandle child : Dm->Tree.Children(under)) {
-        const TNodeData& d = Dm->Tree.Data(child);
-        if (d.Kind == kind && d.Id == id) return child;
-        if (const TNodeHandle found = Find(kind, id, child)) return found;
-    }
-    return 0;
-}
 
 }  // namespace tavlor::test

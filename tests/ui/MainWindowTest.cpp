@@ -2,8 +2,12 @@
 // the commands, the ranking grid and the match list.
 #include "MainFixture.h"
 
-#include "ui/MatchList.h"
-#include "ui/TableModel.h"
+#include "commands/CommandTable.h"
+#include "ui/DialogFixture.h"
+#include "ui/dialogs/MatchFrm.h"
+#include "ui/main/MatchList.h"
+#include "ui/models/TableModel.h"
+#include "ui/platform/Images.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -17,8 +21,8 @@ using namespace tavlor::test;
 
 namespace {
 
-bool On(ui::TMainFrm& m, const char* action) {
-    return m.Action(QLatin1String(action))->isEnabled();
+bool On(ui::TMainFrm& m, TCommandId id) {
+    return m.Action(id)->isEnabled();
 }
 
 QString Bound(QToolButton* b) {
@@ -38,19 +42,16 @@ private slots:
         QCOMPARE(m.NomCompetLbl()->text(), QStringLiteral("Chargez une compétition"));
         QVERIFY(m.RightPanel()->isHidden());
         QVERIFY(m.ClassementLbl()->isHidden());
-        QVERIFY(On(m, "LoadFromInternet"));
-        QVERIFY(On(m, "LoadFromDbLocal"));
         QVERIFY(!m.LocalMenuItem()->isEnabled());
-        for (const char* a : {"LoginWww", "AddInscrit", "AddPhase", "ExportXls", "TriAlphaJoueurs", "DelPhase",
-                              "AddMatch", "EditMatch", "Separator"}) {
-            QVERIFY2(!On(m, a), a);
+        // Every action shows what the command state says.
+        for (const TCommandDef& def : CommandTable()) {
+            QCOMPARE(m.Action(def.Id)->isEnabled(), f.State().Enabled(def.Id));
+            QCOMPARE(m.Action(def.Id)->objectName(), QString::fromUtf8(def.Name.data(), qsizetype(def.Name.size())));
         }
-        QVERIFY(m.QuitAction()->isEnabled());
-        QVERIFY(m.VersionAction()->isEnabled());
-        QVERIFY(m.ExportInscritsAction()->isEnabled());
-        QVERIFY(!m.ReloadAction()->isEnabled());
-        QCOMPARE(m.FocusKind(), std::uint8_t(0));
-        QCOMPARE(m.ReloadAction()->toolTip(), QStringLiteral("recharger la competition"));
+        QVERIFY(On(m, TCommandId::LoadFromInternet) && On(m, TCommandId::Quit));
+        QVERIFY(!On(m, TCommandId::AddPhase) && !On(m, TCommandId::ReloadCompet));
+        QCOMPARE(m.Action(TCommandId::ReloadCompet)->toolTip(), QStringLiteral("recharger la competition"));
+        QCOMPARE(m.Action(TCommandId::Quit)->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
     }
 
     void titlesAfterADownloadWithoutAndWithLogin() {
@@ -60,83 +61,94 @@ private slots:
         QCOMPARE(m.windowTitle(), QStringLiteral("Tavlor - Internet - (utilisateur non identifié)"));
         QVERIFY(!m.RightPanel()->isHidden());
         QVERIFY(!m.ClassementLbl()->isHidden());
-        QVERIFY(On(m, "LoginWww"));
-        QCOMPARE(m.NomCompetLbl()->text(), QString::fromStdString(m.Compet().Message()));
+        QVERIFY(On(m, TCommandId::LoginWww));
+        QCOMPARE(m.NomCompetLbl()->text(), QString::fromStdString(f.Compet->Message()));
         f.Login();
         QCOMPARE(m.windowTitle(), QStringLiteral("Tavlor - Internet - (Jean Dupont (12))"));
     }
 
-    void enablingFollowsTheFocusKind() {
+    void theActionsAndButtonsFollowTheFocus() {
         TMainFixture f;
         f.Load(1201);
         ui::TMainFrm& m = *f.Main;
         // The first node, the registrants folder, has the focus.
-        QCOMPARE(m.FocusKind(), std::uint8_t(2));
-        QCOMPARE(Bound(m.EditBtn()), QStringLiteral("Separator"));
-        QVERIFY(!On(m, "AddMatch"));
-        QVERIFY(On(m, "AddInscrit"));
+        QCOMPARE(f.State().FocusKind(), TFocusKind::Registrants);
+        QCOMPARE(Bound(m.Button(TButtonSlot::Edit)), QStringLiteral("Separator"));
+        QVERIFY(!On(m, TCommandId::AddMatch));
 
-        const TNodeHandle phase = f.Find(NodePhase, 1);
-        f.Focus(phase);
-        QCOMPARE(m.FocusKind(), std::uint8_t(0));
-        QVERIFY(On(m, "DelPhase") && On(m, "EditPhase") && On(m, "AddPoule"));
-        QVERIFY(!On(m, "DelPoule") && !On(m, "AddMatch") && !On(m, "DelInscrit"));
-        QCOMPARE(Bound(m.EditBtn()), QStringLiteral("EditPhase"));
-        QCOMPARE(Bound(m.DelBtn()), QStringLiteral("DelPhase"));
-        QCOMPARE(Bound(m.SyntheseBtn()), QStringLiteral("Separator"));
+        f.Focus(f.Find(NodePool, 101));
+        QCOMPARE(f.State().FocusKind(), TFocusKind::Pool);
+        QVERIFY(On(m, TCommandId::DelPoule) && On(m, TCommandId::AddMatch) && !On(m, TCommandId::DelPhase));
+        QCOMPARE(Bound(m.Button(TButtonSlot::Edit)), QStringLiteral("EditPoule"));
+        QCOMPARE(Bound(m.Button(TButtonSlot::Delete)), QStringLiteral("DelPoule"));
+        QCOMPARE(Bound(m.Button(TButtonSlot::Synthese)), QStringLiteral("OpenSynthesePoule"));
+        // A button bound to a command runs it.
+        QCOMPARE(m.Button(TButtonSlot::Edit)->defaultAction(), m.Action(TCommandId::EditPoule));
 
-        const TNodeHandle pool = f.Find(NodePool, 101);
-        f.Focus(pool);
-        for (const char* a : {"DelPoule", "EditPoule", "OpenSynthesePoule", "SetFclasstPoule0", "SetFClasstPoule1",
-                              "SetFClasstPoule2", "AddPoule", "AddMatch"}) {
-            QVERIFY2(On(m, a), a);
+        // The grid and the match list take the focus: the pool stays the
+        // tree's focused node, so AddMatch stays enabled.
+        m.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&m));
+        m.GridClasst()->setFocus();
+        QCOMPARE(f.State().FocusKind(), TFocusKind::Grid);
+        QVERIFY(On(m, TCommandId::AddMatch) && On(m, TCommandId::AddPoule) && !On(m, TCommandId::EditPoule));
+        m.GridMatchs()->setFocus();
+        QCOMPARE(f.State().FocusKind(), TFocusKind::Matches);
+        QVERIFY(On(m, TCommandId::EditMatch) && On(m, TCommandId::DelMatch));
+        QCOMPARE(Bound(m.Button(TButtonSlot::Delete)), QStringLiteral("DelMatch"));
+        // Every action shows what the command state says.
+        for (const TCommandDef& def : CommandTable()) {
+            QCOMPARE(m.Action(def.Id)->isEnabled(), f.State().Enabled(def.Id));
         }
-        QVERIFY(!On(m, "DelPhase"));
-        QCOMPARE(Bound(m.EditBtn()), QStringLiteral("EditPoule"));
-        QCOMPARE(Bound(m.SyntheseBtn()), QStringLiteral("OpenSynthesePoule"));
-
-        const TNodeHandle member = f.Dm->Tree.Child(pool, 0);
-        f.Focus(member);
-        for (const char* a : {"AddJoueur", "EditJoueur", "DelJoueur", "AddPoule", "AddMatch"}) QVERIFY2(On(m, a), a);
-        QVERIFY(!On(m, "DelPoule"));
-        QCOMPARE(Bound(m.DelBtn()), QStringLiteral("DelJoueur"));
-
-        // The grid and the match list: the pool member stays the tree's focused
-        // node, so AddMatch stays enabled, and AddPoule does not.
-        m.EnableActions(5);
-        QVERIFY(On(m, "AddMatch"));
-        QVERIFY(!On(m, "AddPoule") && !On(m, "EditJoueur"));
-        QCOMPARE(Bound(m.EditBtn()), QStringLiteral("Separator"));
-        m.EnableActions(6);
-        QVERIFY(On(m, "EditMatch") && On(m, "DelMatch"));
-        QCOMPARE(Bound(m.EditBtn()), QStringLiteral("EditMatch"));
-        QCOMPARE(Bound(m.DelBtn()), QStringLiteral("DelMatch"));
-
-        // A pool focused in the tree keeps AddPoule enabled from the grid.
-        f.Focus(pool);
-        m.EnableActions(5);
-        QVERIFY(On(m, "AddPoule"));
-
-        // The same kind twice changes nothing, even after a manual change.
-        m.Action(QStringLiteral("DelMatch"))->setEnabled(true);
-        m.EnableActions(5);
-        QVERIFY(On(m, "DelMatch"));
-
-        const TNodeHandle registrant = f.Dm->Tree.Child(f.Dm->RegistrantsNode, 0);
-        f.Focus(registrant);
-        QVERIFY(On(m, "DelInscrit") && On(m, "EditInscrit"));
-        QCOMPARE(Bound(m.EditBtn()), QStringLiteral("EditInscrit"));
     }
 
     void afterALoadTheNextFocusAlwaysApplies() {
         TMainFixture f;
         f.Load(1201);
         ui::TMainFrm& m = *f.Main;
-        QCOMPARE(m.FocusKind(), std::uint8_t(2));
+        QCOMPARE(f.State().FocusKind(), TFocusKind::Registrants);
         f.Www->LoadCompet(1202, "Coupe");
-        QCOMPARE(m.FocusKind(), std::uint8_t(7));
+        QCOMPARE(f.State().FocusKind(), TFocusKind::None);
         m.FocusFirstNode();
-        QCOMPARE(m.FocusKind(), std::uint8_t(2));
+        QCOMPARE(f.State().FocusKind(), TFocusKind::Registrants);
+    }
+
+    void commandsShowWhatTheyChangedInTheWindow() {
+        TMainFixture f;
+        f.Load(1201);
+        f.Login();
+        ui::TMainFrm& m = *f.Main;
+        // The recent list reaches the address box.
+        f.Settings().AddRecentCompet(f.Server.BaseUrl("3bandes"), "Finale", 1201);
+        QCOMPARE(m.Adresse()->itemText(4), QStringLiteral("Finale"));
+        // A deleted match leaves the match list.
+        f.Focus(f.Find(NodePool, 101));
+        const int before = m.GridMatchs()->Grid().PanelCount();
+        QVERIFY(before > 0);
+        m.GridMatchs()->SetCurrentMatchRow(0);
+        const std::int32_t number = m.GridMatchs()->CurrentIdMatch();
+        QCOMPARE(m.CurrentSelection().IdMatch, number);
+        QCOMPARE(m.CurrentSelection().Node, f.Find(NodePool, 101));
+        f.Boxes.Answers = {true};
+        m.RunCommand(TCommandId::DelMatch);
+        QVERIFY(f.Boxes.Errors.empty());
+        QCOMPARE(m.GridMatchs()->Grid().PanelCount(), before - 1);
+        QVERIFY(!f.Dm->Tables.Matchs.Data().Lookup("IDMATCH", {number}));
+        // The formula's picture follows the pool.
+        QSignalSpy repaint(&f.Model(), &QAbstractItemModel::dataChanged);
+        f.Action(TCommandId::SetFClasstPoule2)->trigger();
+        QVERIFY(repaint.count() >= 1);
+        QCOMPARE(
+            f.Model()
+                .data(f.Model().IndexOf(f.Find(NodePool, 101), ui::TPhaseTreeModel::ColFormula), Qt::DecorationRole)
+                .value<QIcon>()
+                .cacheKey(),
+            ui::TreeImage(ui::TTreeImage::Formula3K).cacheKey());
+        // A typed address is no entry of the box.
+        m.Adresse()->setCurrentIndex(0);
+        m.Adresse()->setEditText(QStringLiteral("http://127.0.0.1:9/3bandes"));
+        QCOMPARE(m.CurrentSelection().AddressIndex, -1);
+        QCOMPARE(m.CurrentSelection().AddressText, std::string("http://127.0.0.1:9/3bandes"));
     }
 
     void rankingGridColumnsFollowTheView() {
@@ -158,7 +170,7 @@ private slots:
         QVERIFY(m.GridClasst()->isColumnHidden(0) && m.GridClasst()->isColumnHidden(1));
         QVERIFY(!m.GridClasst()->isColumnHidden(2));
         QVERIFY(m.GridClasst()->isColumnHidden(3));
-        QCOMPARE(grid.rowCount(), static_cast<int>(m.Dm().Tables.FiltreJoueurs.RecordCount()));
+        QCOMPARE(grid.rowCount(), static_cast<int>(f.Dm->Tables.FiltreJoueurs.RecordCount()));
         QVERIFY(grid.rowCount() > 0);
         QCOMPARE(grid.data(grid.index(0, 2)).toString(), QStringLiteral("1"));
         QCOMPARE(m.ClassementLbl()->text().isEmpty(), false);
@@ -172,14 +184,14 @@ private slots:
         f.Focus(f.Find(NodePool, 101));
         QVERIFY(!m.GridClasst()->isColumnHidden(0));
         QVERIFY(m.GridClasst()->isColumnHidden(2));
-        QCOMPARE(grid.rowCount(), static_cast<int>(m.Dm().Tables.FiltreJoueurs.RecordCount()));
+        QCOMPARE(grid.rowCount(), static_cast<int>(f.Dm->Tables.FiltreJoueurs.RecordCount()));
     }
 
     void matchListGeometry() {
         TMainFixture f;
         f.Load(1201);
         f.Main->show();
-        QVERIFY(QTest::qWaitForWindowExposed(f.Main.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(f.Main));
         ui::TMatchList& list = *f.Main->GridMatchs();
         QVERIFY(list.Grid().PanelCount() > 2);
         list.resize(740, 239);
@@ -219,7 +231,7 @@ private slots:
         f.Main->show();
         ui::TMatchList& list = *f.Main->GridMatchs();
         list.resize(500, 120);
-        QVERIFY(QTest::qWaitForWindowExposed(f.Main.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(f.Main));
         const QImage shot = list.viewport()->grab().toImage();
         // The first panel's first circle is red, blue or green, never the background.
         TTable* first = list.Matches().ReaderAt(0);
@@ -239,21 +251,25 @@ private slots:
 
     void doubleClickOnAPanelRunsEditMatch() {
         TMainFixture f;
-        int edits = 0;
-        f.Main->Commands().Dialogs.ShowEditMatch = [&] {
-            ++edits;
-            return false;
-        };
         f.Load(1201);
+        f.Login();
         f.Main->show();
-        QVERIFY(QTest::qWaitForWindowExposed(f.Main.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(f.Main));
         ui::TMatchList& list = *f.Main->GridMatchs();
         const QRect r = list.visualRect(list.Grid().IndexOfMatch(1));
         QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, r.center());
-        QCOMPARE(f.Main->FocusKind(), std::uint8_t(6));
-        QVERIFY(f.Main->Action(QStringLiteral("EditMatch"))->isEnabled());
+        QCOMPARE(f.State().FocusKind(), TFocusKind::Matches);
+        QVERIFY(f.Action(TCommandId::EditMatch)->isEnabled());
+        // The match dialog opens on that match; closed at once.
+        ui::TMatchFrm& dialog = f.Program->Match();
+        bool shown = false;
+        auto close = WhenShown(&dialog, [&] {
+            shown = true;
+            QCOMPARE(dialog.Entry().IdMatch(), list.CurrentIdMatch());
+            dialog.reject();
+        });
         QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, r.center());
-        QCOMPARE(edits, 1);
+        QVERIFY(shown);
         QCOMPARE(f.Dm->Tables.FiltreMatchs.Bookmark(), list.Matches().BookmarkAt(1));
     }
 };

@@ -3,25 +3,27 @@
 // from the list, browse, log in, change pools and matches, register players,
 // put them into pools, export, quit, and find everything again at the next start.
 #include "DialogFixture.h"
+#include "commands/CommandState.h"
+#include "commands/Commands.h"
+#include "commands/Settings.h"
 #include "fedserver/FedData.h"
 #include "fedserver/FedServer.h"
 #include "model/DataPacket.h"
 #include "model/dbLocal.h"
 #include "server/www.h"
+#include "support/ScriptedBoxes.h"
 #include "support/ServerFakes.h"
 #include "support/TempDir.h"
-#include "ui/ConnectionFrm.h"
-#include "ui/GetListFrm.h"
-#include "ui/MainCommands.h"
-#include "ui/MainFrm.h"
-#include "ui/MatchFrm.h"
-#include "ui/MatchList.h"
-#include "ui/PhaseTree.h"
-#include "ui/PhaseTreeModel.h"
-#include "ui/Program.h"
-#include "ui/ScriptedBoxes.h"
-#include "ui/TableListModel.h"
-#include "ui/TableModel.h"
+#include "ui/dialogs/ConnectionFrm.h"
+#include "ui/dialogs/GetListFrm.h"
+#include "ui/dialogs/MatchFrm.h"
+#include "ui/main/MainFrm.h"
+#include "ui/main/MatchList.h"
+#include "ui/main/PhaseTree.h"
+#include "ui/main/Program.h"
+#include "ui/models/PhaseTreeModel.h"
+#include "ui/models/TableListModel.h"
+#include "ui/models/TableModel.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -55,7 +57,7 @@ class MatchDayTest : public QObject {
     }
     ui::TMainFrm& M() { return P->Main(); }
     TdmLocal& Dm() { return P->Dm(); }
-    void Trigger(const char* action) { M().Action(QLatin1String(action))->trigger(); }
+    void Trigger(TCommandId id) { M().Action(id)->trigger(); }
     TNodeHandle Find(std::uint8_t kind, std::int32_t id, TNodeHandle under = 0) {
         for (TNodeHandle c : Dm().Tree.Children(under)) {
             if (Dm().Tree.Data(c).Kind == kind && Dm().Tree.Data(c).Id == id) return c;
@@ -111,7 +113,7 @@ class MatchDayTest : public QObject {
         Type(m, "Rep2", rep);
         Type(m, "Ser2", 2);
         Child<QComboBox>(m, "Pm1")->setCurrentIndex(pm1);
-        P->Match().SauveBtnClick();
+        P->Match().SaveEntry();
     }
     std::string RunPython(const std::string& file) {
         const std::string script = std::string(TAVLOR_TEST_DATA_DIR) + "/../workbook/read_xls.py";
@@ -143,12 +145,12 @@ private slots:
         M().Adresse()->setCurrentIndex(0);
         auto pick = WhenShown(&P->Lists(), [this] {
             P->Lists().SetCurrentRow(1);
-            P->Lists().LoadCompetBtnClick();
+            P->Lists().LoadChosenCompetition();
         });
-        Trigger("LoadFromInternet");
-        QCOMPARE(M().Compet().IdCompet(), 1201);
-        QVERIFY(M().ReloadAction()->isEnabled());
-        QCOMPARE(M().RecentCompets()[0].IdCompet, 1201);
+        Trigger(TCommandId::LoadFromInternet);
+        QCOMPARE(P->Compet().IdCompet(), 1201);
+        QVERIFY(M().Action(TCommandId::ReloadCompet)->isEnabled());
+        QCOMPARE(P->Settings().RecentCompets()[0].IdCompet, 1201);
         QCOMPARE(M().TreePhases()->FocusedNode(), Dm().Tree.FirstTopLevel());
         QVERIFY(M().GridModel()->rowCount() > 0);
         QCOMPARE(M().GridMatchs()->Grid().PanelCount(), 30);
@@ -166,30 +168,30 @@ private slots:
         auto login = WhenShown(&P->Connection(), [this] {
             Child<QLineEdit>(&P->Connection(), "LogEdit")->setText(QStringLiteral("12"));
             Child<QLineEdit>(&P->Connection(), "PassEdit")->setText(QStringLiteral("carambole"));
-            P->Connection().LogBtnClick();
+            P->Connection().LoginClicked();
         });
-        Trigger("LoginWww");
+        Trigger(TCommandId::LoginWww);
         QCOMPARE(M().windowTitle(), QStringLiteral("Tavlor - Internet - (Jean Dupont (12))"));
 
         // ---- pools: add two, delete one, rename, move and set the formula of the other
         Focus(phase1);
         Boxes.Typed = {std::string("Poule du jour"), std::string("Poule en trop")};
-        Trigger("AddPoule");
-        Trigger("AddPoule");
+        Trigger(TCommandId::AddPoule);
+        Trigger(TCommandId::AddPoule);
         const TNodeHandle extra = PoolNamed("Poule en trop");
         QVERIFY(extra != 0);
         Focus(extra);
         Boxes.Answers = {true};
-        Trigger("DelPoule");
+        Trigger(TCommandId::DelPoule);
         QCOMPARE(PoolNamed("Poule en trop"), 0);
         const TNodeHandle ours = PoolNamed("Poule du jour");
         QVERIFY(ours != 0);
         const std::int32_t ourPool = Dm().Tree.Data(ours).Id;
         QVERIFY(M().TreeModel()->setData(M().TreeModel()->IndexOf(ours), QStringLiteral("Barrage")));
-        QVERIFY(M().TreeModel()->Drop(phase3, *M().TreeModel()->DragObjectOf(ours)));
+        QVERIFY(M().TreeModel()->Drop(phase3, P->Commands().DragObjectOf(ours)));
         QCOMPARE(Dm().Tree.Parent(ours), phase3);
         Focus(ours);
-        Trigger("SetFClasstPoule1");
+        Trigger(TCommandId::SetFClasstPoule1);
         QVERIFY2(Boxes.Errors.empty(), Boxes.Errors.empty() ? "" : Boxes.Errors[0].c_str());
 
         // ---- register a newcomer from the player search
@@ -200,7 +202,7 @@ private slots:
             if (!registered.count(p.Licence)) newcomer = &p;
         }
         QVERIFY(newcomer != nullptr);
-        Trigger("AddInscrit");
+        Trigger(TCommandId::AddInscrit);
         QVERIFY(P->Lists().isVisible());
         auto* nom = Child<QLineEdit>(&P->Lists(), "NomEdit");
         nom->setText(QString::fromStdString(newcomer->Nom).left(4));
@@ -217,7 +219,7 @@ private slots:
         QVERIFY(newcomerNode != 0);
 
         // ---- put him, and a player of the final, into our pool (phase 3)
-        QVERIFY(M().TreeModel()->Drop(ours, *M().TreeModel()->DragObjectOf(newcomerNode)));
+        QVERIFY(M().TreeModel()->Drop(ours, P->Commands().DragObjectOf(newcomerNode)));
         std::int32_t other = -1;
         for (TNodeHandle r : Dm().Tree.Children(Dm().RegistrantsNode)) {
             const std::int32_t licence = Dm().Tree.Data(r).Id;
@@ -228,7 +230,7 @@ private slots:
             if (!inPhase3 && licence != newcomer->Licence) other = licence;
         }
         TDragParamTable gridRow;
-        gridRow.DragKind = 5;
+        gridRow.DragKind = DragGridRow;
         gridRow.DragId = other;
         QVERIFY(M().TreeModel()->Drop(ours, gridRow));
         QCOMPARE(Dm().Tree.ChildCount(ours), 2);
@@ -237,27 +239,27 @@ private slots:
         // ---- matches: add two, correct one, delete the other
         Focus(ours);
         auto first = WhenShown(&P->Match(), [&] { EnterMatch(newcomer->Licence, 30, 20, other, 25, 2); });
-        Trigger("AddMatch");
+        Trigger(TCommandId::AddMatch);
         QCOMPARE(M().GridMatchs()->Grid().PanelCount(), 1);
         auto second = WhenShown(&P->Match(), [&] { EnterMatch(other, 30, 25, newcomer->Licence, 12, 2); });
-        Trigger("AddMatch");
+        Trigger(TCommandId::AddMatch);
         QCOMPARE(M().GridMatchs()->Grid().PanelCount(), 2);
         QVERIFY2(Boxes.Errors.empty(), Boxes.Errors.empty() ? "" : Boxes.Errors[0].c_str());
         ClickPanel(0);
-        QCOMPARE(M().FocusKind(), std::uint8_t(6));
+        QCOMPARE(P->State().FocusKind(), TFocusKind::Matches);
         const std::int32_t corrected = Dm().Tables.FiltreMatchs.AsInteger("IDMATCH");
         auto fix = WhenShown(&P->Match(), [&] {
             Type(&P->Match(), "Pts1", Dm().Tables.FiltreMatchs.AsInteger("PTS1") + 1);
-            P->Match().SauveBtnClick();
+            P->Match().SaveEntry();
         });
         const std::int32_t oldPts = Dm().Tables.FiltreMatchs.AsInteger("PTS1");
-        Trigger("EditMatch");
+        Trigger(TCommandId::EditMatch);
         QCOMPARE(Dm().Tables.Matchs.Data().Lookup("IDMATCH", {corrected}).AsInteger("PTS1"), oldPts + 1);
         ClickPanel(1);
         const std::int32_t deleted = Dm().Tables.FiltreMatchs.AsInteger("IDMATCH");
         QVERIFY(deleted != corrected);
         Boxes.Answers = {true};
-        Trigger("DelMatch");
+        Trigger(TCommandId::DelMatch);
         QCOMPARE(M().GridMatchs()->Grid().PanelCount(), 1);
         // The ranking of our pool: the newcomer's win counts.
         QCOMPARE(M().GridModel()->rowCount(), 2);
@@ -267,8 +269,8 @@ private slots:
 
         // ---- exports of what is shown, and of the registrants
         Focus(Dm().Tree.FirstTopLevel());
-        Trigger("ExportXls");
-        Trigger("ExportHtml");
+        Trigger(TCommandId::ExportXls);
+        Trigger(TCommandId::ExportHtml);
         QCOMPARE(Shell.Files.size(), std::size_t(2));
         const std::string xls = Shell.Files[0];
         QVERIFY(std::filesystem::exists(xls));
@@ -278,27 +280,27 @@ private slots:
         QVERIFY(read.find("sheet\t1\tMatchs\t") != std::string::npos);
         QVERIFY(read.find(newcomer->Nom) != std::string::npos);
         Boxes.Chosen.push_back(Dir.File("inscrits du jour.xml"));
-        M().ExportInscritsAction()->trigger();
+        M().Action(TCommandId::ExportInscrits)->trigger();
         TTable back("tmp", {});
         LoadDataPacketFile(Dir.File("inscrits du jour.xml"), back);
         QCOMPARE(static_cast<std::size_t>(back.RecordCount()), Dm().Tables.Inscrits.Data().RowCount());
         Boxes.Chosen.push_back(Dir.File("inscrits du jour.xml"));
-        M().ImportInscritsAction()->trigger();
+        M().Action(TCommandId::ImportInscrits)->trigger();
         QCOMPARE(static_cast<std::size_t>(back.RecordCount()), Dm().Tables.Inscrits.Data().RowCount());
         QVERIFY2(Boxes.TopErrors.empty(), Boxes.TopErrors.empty() ? "" : Boxes.TopErrors[0].c_str());
         QVERIFY2(Boxes.Errors.empty(), Boxes.Errors.empty() ? "" : Boxes.Errors[0].c_str());
 
         // ---- quit, and start again the next morning
-        M().QuitAction()->trigger();
+        M().Action(TCommandId::Quit)->trigger();
         P->Close();
         P.reset();
         QVERIFY(std::filesystem::exists(Dir.File("tavlor.ini")));
         Start();
-        QCOMPARE(M().Adresse()->itemText(4), QString::fromStdString(M().RecentCompets()[0].NomCompet));
-        QCOMPARE(M().RecentCompets()[0].IdCompet, 1201);
+        QCOMPARE(M().Adresse()->itemText(4), QString::fromStdString(P->Settings().RecentCompets()[0].NomCompet));
+        QCOMPARE(P->Settings().RecentCompets()[0].IdCompet, 1201);
         M().Adresse()->setCurrentIndex(4);
         M().Adresse()->activated(4);
-        QCOMPARE(M().Compet().IdCompet(), 1201);
+        QCOMPARE(P->Compet().IdCompet(), 1201);
         // The server kept the pool changes and the matches...
         const TNodeHandle again = Find(NodePool, ourPool);
         QVERIFY(again != 0);
@@ -309,7 +311,7 @@ private slots:
         QCOMPARE(Dm().Tables.Matchs.Data().Lookup("IDMATCH", {corrected}).AsInteger("PTS1"), oldPts + 1);
         QVERIFY(!Dm().Tables.Matchs.Data().Lookup("IDMATCH", {deleted}));
         // ... and the snapshot the hand-made changes.
-        QCOMPARE(QString::fromStdString(Dm().GetNomElement(NodePhase, 3, -1)), QStringLiteral("Finale du jour"));
+        QCOMPARE(QString::fromStdString(Dm().GetNomElement({NodePhase, 3, -1})), QStringLiteral("Finale du jour"));
         QVERIFY(Find(NodeRegistrant, newcomer->Licence) != 0);
         QCOMPARE(Dm().Tree.ChildCount(again), 2);
         QCOMPARE(M().TreePhases()->FocusedNode(), Dm().Tree.FirstTopLevel());

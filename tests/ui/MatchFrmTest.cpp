@@ -1,11 +1,11 @@
-// The match dialog against the stand-in server: opening in both modes, the
-// automatic behaviours, the rules in their order and the controller's refusals.
-#include "ui/MatchFrm.h"
+// The match dialog against the stand-in server: it shows its entry in its
+// controls and forwards what is typed (the entry's rules have their own tests).
+#include "ui/dialogs/MatchFrm.h"
 
 #include "ranking/Views.h"
 #include "text/DateTime.h"
 #include "ui/DialogFixture.h"
-#include "ui/TableListModel.h"
+#include "ui/models/TableListModel.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -16,23 +16,12 @@
 
 using namespace tavlor;
 using namespace tavlor::test;
+using tavlor::TMatchEntry;
 using tavlor::ui::TMatchFrm;
 using Texts = std::vector<std::string>;
 
 namespace {
 
-const std::string Draw =
-    "pour le classement national l'égalité de point correspond obligatoirement à un match nul SAUF dans le cas de "
-    "matchs par sets\r\nNe validez (OK) que Si cette partie était en sets, sinon annulez puis indiquez le nombre de "
-    "points effectivement réalisés après d'éventuelles prolongations";
-const std::string Player1More =
-    "Le joueur 1 a réalisé plus de points que le joueur 2 mais n'est pas désigné vainqueur\r\nCette situation ne "
-    "peut survenir que dans le cas de matchs par sets\r\nsi ce n'est pas les cas annulez puis rectifiez le champ "
-    "erroné";
-const std::string Player2More =
-    "Le joueur 2 a réalisé plus de points que le joueur 1 mais n'est pas désigné vainqueur\r\nCette situation ne "
-    "peut survenir que dans le cas de matchs par sets\r\nsi ce n'est pas les cas annulez puis rectifiez le champ "
-    "erroné";
 const std::string NoBilliards = "aucune liste de billard en cours, vous ne pouvez pas ajouter ou modifier des matchs";
 
 }  // namespace
@@ -42,7 +31,6 @@ class MatchFrmTest : public QObject {
 
     std::unique_ptr<TDialogWorld> W;
     std::unique_ptr<TMatchFrm> Frm;
-    std::vector<std::string> TopErrors;
     std::int32_t PoolA = 101, L1 = 0, L2 = 0, L3 = 0;
 
     template <class T>
@@ -91,7 +79,6 @@ private slots:
     void initTestCase() {
         W = std::make_unique<TDialogWorld>();
         Frm = std::make_unique<TMatchFrm>(W->Compet, W->Dm, W->Boxes);
-        Frm->TopLevelError = [this](const std::string& text) { TopErrors.push_back(text); };
         for (const sample::TSampleMatch& m : W->Served().Matches) {
             if (m.IdPoule == PoolA) {
                 L1 = m.Licence1;
@@ -111,7 +98,6 @@ private slots:
         W->Server.Reset();
         W->Boxes.Clear();
         W->Boxes.Answers.clear();
-        TopErrors.clear();
         W->LoadAndLogin();
         QCOMPARE(W->Compet.Login(), std::string("Jean Dupont (12)"));
         W->Boxes.Clear();
@@ -119,17 +105,6 @@ private slots:
     void cleanup() {
         if (Frm->isVisible()) Frm->reject();
         QVERIFY(W->Boxes.Answers.empty());
-    }
-
-    void refusedOpeningsShowTheReasonAndNoDialog() {
-        W->Compet.SetLogin("");
-        QVERIFY(!Frm->PrepareAdd(PoolA, -1));
-        QCOMPARE(W->Boxes.Errors, Texts{"Identification nécessaire pour modifier la base sur serveur internet"});
-        W->Compet.SetLogin("Jean Dupont (12)");
-        W->Boxes.Clear();
-        QVERIFY(!Frm->PrepareAdd(999, -1));
-        QCOMPARE(W->Boxes.Errors, Texts{"No Poule inconnu : 999"});
-        QVERIFY(!Frm->isVisible());
     }
 
     void addOnPoolWithoutMatchesGivesTodayAnd310() {
@@ -143,10 +118,10 @@ private slots:
         QCOMPARE(Child<QLabel>("NomPoule")->text(), QStringLiteral("Poule neuve"));
         QCOMPARE(Child<QLabel>("NomPhase")->text(), QStringLiteral("Phase sept"));
         QCOMPARE(Child<QDateEdit>("DateMatch")->date(), QDate::currentDate());
-        QCOMPARE(Frm->FieldValue(TMatchFrm::BD), std::optional<std::int32_t>(310));
+        QCOMPARE(Frm->Entry().Value(TMatchEntry::BD), std::optional<std::int32_t>(310));
         QCOMPARE(Child<QComboBox>("Billard")->currentData(ui::TTableListModel::ValueRole).toInt(), 310);
         QCOMPARE(Child<QComboBox>("Licence1")->count(), 2);
-        QVERIFY(!Frm->FieldValue(TMatchFrm::LICENCE1));
+        QVERIFY(!Frm->Entry().Value(TMatchEntry::LICENCE1));
         // A whole match saved there: the server gave it its number, the store keeps it.
         Fill(L1, 30, 20, 5, 2, L2, 25, 20, 4, 0);
         Ok();
@@ -171,32 +146,15 @@ private slots:
         QVERIFY(OpenAdd(first->IdPoule));
         const QDate served = QDateTime::fromSecsSinceEpoch(first->DateSeconds, Qt::UTC).date().addDays(1);
         QCOMPARE(Child<QDateEdit>("DateMatch")->date(), served);
-        QCOMPARE(Frm->FieldValue(TMatchFrm::BD), std::optional<std::int32_t>(first->Bd));
+        QCOMPARE(Frm->Entry().Value(TMatchEntry::BD), std::optional<std::int32_t>(first->Bd));
         QCOMPARE(Child<QComboBox>("Billard")->currentData(ui::TTableListModel::ValueRole).toInt(), first->Bd);
     }
 
     void addFromAPoolMemberPreselectsHimAsPlayer1() {
         QVERIFY(OpenAdd(PoolA, L3));
-        QCOMPARE(Frm->FieldValue(TMatchFrm::LICENCE1), std::optional<std::int32_t>(L3));
+        QCOMPARE(Frm->Entry().Value(TMatchEntry::LICENCE1), std::optional<std::int32_t>(L3));
         QCOMPARE(Child<QComboBox>("Licence1")->currentData(ui::TTableListModel::ValueRole).toInt(), L3);
         QCOMPARE(Child<QComboBox>("Licence2")->currentIndex(), -1);
-    }
-
-    void playerListLeavesOutMembersNotRegisteredAndIsInNameOrder() {
-        QVERIFY(OpenAdd(PoolA));
-        QComboBox* box = Child<QComboBox>("Licence1");
-        const int members = W->Rows(W->Dm.Tables.Joueurs, "IDPOULE = " + std::to_string(PoolA));
-        QCOMPARE(box->count(), members);
-        for (int i = 1; i < box->count(); ++i) {
-            QVERIFY(box->itemText(i - 1).compare(box->itemText(i), Qt::CaseInsensitive) <= 0);
-        }
-        Frm->reject();
-        // A member whose registrant went (outside the store's own checks).
-        QVERIFY(W->Dm.Tables.Inscrits.Locate("LICENCE", {L3}));
-        W->Dm.Tables.Inscrits.Delete();
-        QVERIFY(OpenAdd(PoolA));
-        QCOMPARE(box->count(), members - 1);
-        QCOMPARE(box->findData(L3, ui::TTableListModel::ValueRole), -1);
     }
 
     void tabOrderFollowsTheEntry() {
@@ -216,12 +174,12 @@ private slots:
         QVERIFY(OpenAdd(PoolA));
         ChoosePoints("Pm1", 2);
         QCOMPARE(Child<QComboBox>("Pm2")->currentText(), QStringLiteral("0"));
-        QCOMPARE(Frm->FieldValue(TMatchFrm::PM1), std::optional<std::int32_t>(2));
+        QCOMPARE(Frm->Entry().Value(TMatchEntry::PM1), std::optional<std::int32_t>(2));
         ChoosePoints("Pm2", 1);
         QCOMPARE(Child<QComboBox>("Pm1")->currentText(), QStringLiteral("1"));
-        QCOMPARE(Frm->FieldValue(TMatchFrm::PM2), std::optional<std::int32_t>(1));
+        QCOMPARE(Frm->Entry().Value(TMatchEntry::PM2), std::optional<std::int32_t>(1));
         ChoosePoints("Pm2", 2);
-        QCOMPARE(Frm->FieldValue(TMatchFrm::PM1), std::optional<std::int32_t>(0));
+        QCOMPARE(Frm->Entry().Value(TMatchEntry::PM1), std::optional<std::int32_t>(0));
     }
 
     void inningsAreCopiedOnceFromPlayer1() {
@@ -232,28 +190,7 @@ private slots:
         QCOMPARE(Text("Rep1"), QStringLiteral("25"));
         Type("Rep1", "20");
         QCOMPARE(Text("Rep2"), QStringLiteral("30"));
-        QCOMPARE(Frm->FieldValue(TMatchFrm::REP2), std::optional<std::int32_t>(30));
-    }
-
-    void negativePointsAndRunsAreRefusedAndTheFormerValueKept() {
-        QVERIFY(OpenAdd(PoolA));
-        Type("Pts1", "12");
-        Type("Pts1", "-3");
-        Type("Ser1", "-1");
-        Type("Pts2", "-7");
-        Type("Ser2", "-2");
-        const std::vector<std::string> expected = {
-            "Points joueur 1 doit être positif ou nul", "Serie joueur 1 doit être positif ou nul",
-            "Points joueur 2 doit être positif ou nul", "Série joueur 2 doit être positif ou nul"};
-        QCOMPARE(W->Boxes.Errors, expected);
-        QCOMPARE(Text("Pts1"), QStringLiteral("12"));
-        QCOMPARE(Frm->FieldValue(TMatchFrm::PTS1), std::optional<std::int32_t>(12));
-        QCOMPARE(Text("Ser1"), QString());
-        QVERIFY(!Frm->FieldValue(TMatchFrm::SER2));
-        // Innings are not checked there: the rules refuse 0 innings at saving.
-        W->Boxes.Clear();
-        Type("Rep1", "0");
-        QVERIFY(W->Boxes.Errors.empty());
+        QCOMPARE(Frm->Entry().Value(TMatchEntry::REP2), std::optional<std::int32_t>(30));
     }
 
     void numberFieldsHoldOnlyWhatFitsA32BitInteger() {
@@ -265,105 +202,15 @@ private slots:
         const std::vector<std::string> expected = {"'12abc' n'est pas une valeur entière correcte",
                                                    "'99999999999' n'est pas une valeur entière correcte"};
         QCOMPARE(W->Boxes.Errors, expected);
-        QCOMPARE(Frm->FieldValue(TMatchFrm::PTS1), std::optional<std::int32_t>(40));
+        QCOMPARE(Frm->Entry().Value(TMatchEntry::PTS1), std::optional<std::int32_t>(40));
         QCOMPARE(Text("Pts1"), QStringLiteral("40"));
-        QCOMPARE(Frm->FieldValue(TMatchFrm::REP1), std::optional<std::int32_t>(2147483647));
+        QCOMPARE(Frm->Entry().Value(TMatchEntry::REP1), std::optional<std::int32_t>(2147483647));
         // Text left in a field when OK is pressed is read first, and refused the same way.
         W->Boxes.Clear();
         Child<QLineEdit>("Ser1")->setText("x");
         Ok();
         QCOMPARE(W->Boxes.Errors, Texts{"'x' n'est pas une valeur entière correcte"});
         QVERIFY(Frm->isVisible());
-    }
-
-    void rulesRefuseInTheirOrderAndKeepTheEntry() {
-        QVERIFY(OpenAdd(PoolA));
-        const int before = W->Requests("upd_match.php");
-        // Both players empty count as the same licence, whatever else is missing.
-        Ok();
-        QCOMPARE(W->Boxes.Errors, Texts{"Les joueurs 1 et 2 ont la même licence !"});
-        ChoosePlayer("Licence1", L1);
-        ChoosePlayer("Licence2", L1);
-        Ok();
-        QCOMPARE(W->Boxes.Errors.back(), std::string("Les joueurs 1 et 2 ont la même licence !"));
-        // Different players, no innings for one of them: refused whatever the points
-        // hold, before the match points (never chosen here) are looked at.
-        ChoosePlayer("Licence2", L2);
-        Type("Pts1", "30");
-        Type("Rep2", "12");
-        Ok();
-        QCOMPARE(W->Boxes.Errors.back(), std::string("Il doit y avoir au minimum une reprise pour chaque joueur"));
-        Type("Rep1", "0");
-        Ok();
-        QCOMPARE(W->Boxes.Errors.back(), std::string("Il doit y avoir au minimum une reprise pour chaque joueur"));
-        Frm->reject();
-
-        // Match points never chosen count as 0 - 0, before any comparison of points.
-        QVERIFY(OpenAdd(PoolA));
-        W->Boxes.Clear();
-        ChoosePlayer("Licence1", L1);
-        ChoosePlayer("Licence2", L2);
-        Type("Rep1", "20");
-        Type("Pts1", "20");
-        Type("Pts2", "20");
-        Ok();
-        QCOMPARE(W->Boxes.Errors, Texts{"Les points de match ne sont pas correctement assignés"});
-        QVERIFY(W->Boxes.OkCancels.empty());
-        // Then the required fields, by label, in the entry's order.
-        ChoosePoints("Pm1", 1);
-        Ok();
-        QCOMPARE(W->Boxes.Errors.back(), std::string("Le champ 'Serie joueur 1' doit avoir une valeur"));
-        Type("Ser1", "4");
-        Ok();
-        QCOMPARE(W->Boxes.Errors.back(), std::string("Le champ 'Série joueur 2' doit avoir une valeur"));
-        QVERIFY(Frm->isVisible());
-        // The entry is as typed after every refusal.
-        QCOMPARE(Text("Rep2"), QStringLiteral("20"));
-        QCOMPARE(Frm->FieldValue(TMatchFrm::LICENCE2), std::optional<std::int32_t>(L2));
-        QCOMPARE(W->Requests("upd_match.php"), before);
-        Type("Ser2", "3");
-        Ok();
-        QVERIFY(!Frm->isVisible());
-        QCOMPARE(W->Requests("upd_match.php"), before + 1);
-    }
-
-    void confirmationsAskOnceAndCancelStopsSilently_data() {
-        QTest::addColumn<int>("pts1");
-        QTest::addColumn<int>("pts2");
-        QTest::addColumn<int>("pm1");
-        QTest::addColumn<QString>("question");
-        QTest::newRow("20-20 2-0") << 20 << 20 << 2 << QString::fromStdString(Draw);
-        QTest::newRow("20-20 0-2") << 20 << 20 << 0 << QString::fromStdString(Draw);
-        QTest::newRow("20-20 1-1") << 20 << 20 << 1 << QString();
-        QTest::newRow("20-15 0-2") << 20 << 15 << 0 << QString::fromStdString(Player1More);
-        QTest::newRow("20-15 1-1") << 20 << 15 << 1 << QString::fromStdString(Player1More);
-        QTest::newRow("20-15 2-0") << 20 << 15 << 2 << QString();
-        QTest::newRow("15-20 2-0") << 15 << 20 << 2 << QString::fromStdString(Player2More);
-        QTest::newRow("15-20 1-1") << 15 << 20 << 1 << QString::fromStdString(Player2More);
-        QTest::newRow("15-20 0-2") << 15 << 20 << 0 << QString();
-    }
-    void confirmationsAskOnceAndCancelStopsSilently() {
-        QFETCH(int, pts1);
-        QFETCH(int, pts2);
-        QFETCH(int, pm1);
-        QFETCH(QString, question);
-        const int before = MatchesOfPool(PoolA);
-        QVERIFY(OpenAdd(PoolA));
-        Fill(L1, pts1, 20, 3, pm1, L3, pts2, 20, 3, 2 - pm1);
-        if (!question.isEmpty()) {
-            W->Boxes.Answers = {false};
-            Ok();
-            QCOMPARE(W->Boxes.OkCancels, Texts{question.toStdString()});
-            QVERIFY(W->Boxes.Errors.empty());
-            QVERIFY(Frm->isVisible());
-            QCOMPARE(MatchesOfPool(PoolA), before);
-            W->Boxes.Answers = {true};
-        }
-        Ok();
-        QVERIFY(W->Boxes.Errors.empty());
-        QCOMPARE(W->Boxes.OkCancels.size(), std::size_t(question.isEmpty() ? 0 : 2));
-        QVERIFY(!Frm->isVisible());
-        QCOMPARE(MatchesOfPool(PoolA), before + 1);
     }
 
     void serverRefusalLeavesTheDialogOpenAndASecondOkSaves() {
@@ -375,11 +222,11 @@ private slots:
         QCOMPARE(W->Boxes.Errors, Texts{"erreur serveur : Erreur simulée par le serveur de test"});
         QVERIFY(Frm->isVisible());
         QCOMPARE(Text("Pts2"), QStringLiteral("12"));
-        QCOMPARE(Frm->FieldValue(TMatchFrm::LICENCE2), std::optional<std::int32_t>(L3));
+        QCOMPARE(Frm->Entry().Value(TMatchEntry::LICENCE2), std::optional<std::int32_t>(L3));
         // The server unreachable: its error reaches the top-level display, the dialog stays.
         W->Misbehave(fedserver::TMode::Drop, 1, "upd_match.php");
         Ok();
-        QCOMPARE(TopErrors.size(), std::size_t(1));
+        QCOMPARE(W->Boxes.TopErrors.size(), std::size_t(1));
         QVERIFY(Frm->isVisible());
         QCOMPARE(MatchesOfPool(PoolA), before);
         Ok();
@@ -390,28 +237,21 @@ private slots:
 
     void editFillsTheEntryFromTheMatchListAndSavesTheChange() {
         TViews views(W->Dm, W->Host);
-        views.RefreshFiltres(NodePool, PoolA, 1);
+        views.RefreshFiltres({NodePool, PoolA, 1});
         TTable& list = W->Dm.Tables.FiltreMatchs;
         list.Last();
         const std::int32_t id = list.AsInteger("IDMATCH");
-        QVERIFY(Frm->PrepareEdit());
+        QVERIFY(Frm->PrepareEdit(id));
         Frm->show();
         QCOMPARE(Frm->windowTitle(), QStringLiteral("Editer un match"));
-        QCOMPARE(Frm->IdMatch(), id);
-        QCOMPARE(Frm->IdPoule(), PoolA);
-        for (auto [field, name] : {std::pair{TMatchFrm::LICENCE1, "LICENCE1"},
-                                   {TMatchFrm::PTS1, "PTS1"},
-                                   {TMatchFrm::REP1, "REP1"},
-                                   {TMatchFrm::SER1, "SER1"},
-                                   {TMatchFrm::PM1, "PM1"},
-                                   {TMatchFrm::LICENCE2, "LICENCE2"},
-                                   {TMatchFrm::PTS2, "PTS2"},
-                                   {TMatchFrm::REP2, "REP2"},
-                                   {TMatchFrm::SER2, "SER2"},
-                                   {TMatchFrm::PM2, "PM2"},
-                                   {TMatchFrm::BD, "BD"}}) {
-            QCOMPARE(Frm->FieldValue(field), std::optional<std::int32_t>(list.AsInteger(name)));
-        }
+        // The controls show the match.
+        QCOMPARE(Text("Pts1"), QString::number(list.AsInteger("PTS1")));
+        QCOMPARE(Text("Rep2"), QString::number(list.AsInteger("REP2")));
+        QCOMPARE(Child<QComboBox>("Licence1")->currentData(ui::TTableListModel::ValueRole).toInt(),
+                 list.AsInteger("LICENCE1"));
+        QCOMPARE(Child<QComboBox>("Pm2")->currentIndex(), list.AsInteger("PM2"));
+        QCOMPARE(Child<QComboBox>("Billard")->currentData(ui::TTableListModel::ValueRole).toInt(),
+                 list.AsInteger("BD"));
         const auto day = text::DecodeDateTime(list.AsDateTime("DATEMATCH"));
         QCOMPARE(Child<QDateEdit>("DateMatch")->date(), QDate(day.Year, day.Month, day.Day));
         const std::int32_t ser1 = list.AsInteger("SER1");
@@ -444,8 +284,8 @@ private slots:
         Child<QPushButton>("AnnulerBtn")->click();
         QVERIFY(!Frm->isVisible());
         QVERIFY(OpenAdd(PoolA));
-        for (int f = 0; f < TMatchFrm::FieldCount; ++f) {
-            if (f != TMatchFrm::BD) QVERIFY(!Frm->FieldValue(TMatchFrm::TField(f)));
+        for (int f = 0; f < TMatchEntry::FieldCount; ++f) {
+            if (f != TMatchEntry::BD) QVERIFY(!Frm->Entry().Value(TMatchEntry::TField(f)));
         }
         QCOMPARE(Text("Pts1"), QString());
         QCOMPARE(Child<QComboBox>("Pm1")->currentIndex(), -1);

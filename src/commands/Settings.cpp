@@ -1,0 +1,114 @@
+#include "commands/Settings.h"
+
+#include "commands/IniFile.h"
+#include "commands/SettingsMessages.h"
+#include "commands/UserBoxes.h"
+
+#include <algorithm>
+#include <exception>
+
+namespace tavlor {
+
+namespace keys = msg::settings;
+
+TSettings::TSettings(std::string path, std::vector<std::string> builtIn) : Path_(std::move(path)) {
+    for (std::string& address : builtIn) Entries_.push_back({std::move(address), TAddressEntry::TImage::Internet});
+    nUrls_ = static_cast<int>(Entries_.size()) - 1;
+}
+
+void TSettings::Load(IUserBoxes& boxes) {
+    TIniFile ini(Path_);
+    try {
+        ini.Load();
+    } catch (const std::exception& e) {
+        // An unreadable file: the defaults, and the user is told.
+        boxes.TopLevelError(e.what());
+    }
+    // nUrls is bounded: a hand-edited file cannot make the start read
+    // millions of keys, nor leave recent entries among the addresses.
+    constexpr int MaxUrls = 99;
+    nUrls_ = std::clamp(ini.ReadInteger(keys::SectionUrls, keys::KeyNUrls, 3), -1, MaxUrls);
+    for (int k = 0; k <= nUrls_; ++k) {
+        std::string caption = ini.ReadString(keys::SectionUrls, std::to_string(k), "");
+        if (caption.empty()) continue;
+        if (k < static_cast<int>(Entries_.size())) {
+            Entries_[static_cast<std::size_t>(k)].Caption = std::move(caption);
+        } else {
+            Entries_.push_back({std::move(caption), TAddressEntry::TImage::Internet});
+        }
+    }
+    // The entries after nUrls must be recent competitions: nUrls never
+    // points past the addresses that exist.
+    nUrls_ = std::min(nUrls_, static_cast<int>(Entries_.size()) - 1);
+    for (TRecentCompet& r : RecentCompets_) r = TRecentCompet{};
+    for (int n = static_cast<int>(RecentCount); n >= 1; --n) {
+        const std::string section = std::string(keys::SectionRecent) + std::to_string(n);
+        const std::int32_t id = ini.ReadInteger(section, keys::KeyIdCompet, -1);
+        const std::string nom = ini.ReadString(section, keys::KeyNomCompet, "");
+        const std::string url = ini.ReadString(section, keys::KeyUrl, "");
+        AddRecentCompet(url, nom, id);
+    }
+    Changed();
+}
+
+void TSettings::Save() const {
+    TIniFile ini(Path_);
+    try {
+        ini.Load();
+    } catch (const std::exception&) {
+        // Unreadable: rewritten with what the program knows.
+    }
+    for (int k = 0; k <= nUrls_ && k < static_cast<int>(Entries_.size()); ++k) {
+        ini.WriteString(keys::SectionUrls, std::to_string(k), Entries_[static_cast<std::size_t>(k)].Caption);
+    }
+    for (std::size_t i = 0; i < RecentCount; ++i) {
+        const TRecentCompet& r = RecentCompets_[i];
+        if (r.IdCompet < 0 || r.url.empty()) continue;
+        const std::string section = std::string(keys::SectionRecent) + std::to_string(i + 1);
+        ini.WriteString(section, keys::KeyUrl, r.url);
+        ini.WriteString(section, keys::KeyNomCompet, r.NomCompet);
+        ini.WriteInteger(section, keys::KeyIdCompet, r.IdCompet);
+    }
+    ini.Save();
+}
+
+void TSettings::AddRecentCompet(const std::string& url, const std::string& nom, std::int32_t id) {
+    if (id < 0 || url.empty()) return;
+    const std::string name = nom.empty() ? keys::NoName : nom;
+    std::size_t p = RecentCount - 1;
+    for (std::size_t i = 0; i < RecentCount; ++i) {
+        if (RecentCompets_[i].IdCompet == id && RecentCompets_[i].url == url) {
+            p = i;
+            break;
+        }
+    }
+    for (std::size_t i = p; i >= 1; --i) RecentCompets_[i] = RecentCompets_[i - 1];
+    RecentCompets_[0] = TRecentCompet{url, name, id};
+    RefreshRecentEntries();
+    Changed();
+}
+
+void TSettings::RefreshRecentEntries() {
+    for (std::size_t i = 0; i < RecentCount; ++i) {
+        const TRecentCompet& r = RecentCompets_[i];
+        if (r.IdCompet < 0) break;
+        const auto entry = static_cast<std::size_t>(nUrls_ + 1) + i;
+        if (entry < Entries_.size()) {
+            Entries_[entry].Caption = r.NomCompet;
+        } else {
+            Entries_.push_back({r.NomCompet, TAddressEntry::TImage::Recent});
+        }
+    }
+}
+
+const TRecentCompet* TSettings::RecentOfEntry(int entry) const {
+    const int slot = entry - nUrls_ - 1;
+    if (entry < 0 || slot < 0 || slot >= static_cast<int>(RecentCount)) return nullptr;
+    return &RecentCompets_[static_cast<std::size_t>(slot)];
+}
+
+void TSettings::Changed() const {
+    if (OnEntriesChanged) OnEntriesChanged();
+}
+
+}  // namespace tavlor

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace tavlor {
+
+class IUserBoxes;
+
+// A recently opened competition.
+struct TRecentCompet {
+    std::string url;
+    std::string NomCompet;
+    std::int32_t IdCompet = -1;  // -1: empty slot
+};
+
+// One entry of the address box: a server address, or a recent competition.
+struct TAddressEntry {
+    enum class TImage : std::uint8_t { Internet, Recent };
+    std::string Caption;
+    TImage Image = TImage::Internet;
+};
+
+// The settings file and what it holds: the address box's entries (the server
+// addresses 0..nUrls, then the recent competitions) and the five most
+// recently opened competitions, most recent first.
+class TSettings {
+public:
+    static constexpr std::size_t RecentCount = 5;
+
+    // builtIn: the server addresses the program was built with.
+    TSettings(std::string path, std::vector<std::string> builtIn);
+
+    // Reads the file; a file that cannot be read is reported and the built-in
+    // entries are kept. Never throws.
+    void Load(IUserBoxes& boxes);
+    // Writes the addresses and the filled recent slots into the file, keeping
+    // everything else it holds; throws tavlor::Error naming the file.
+    void Save() const;
+    const std::string& Path() const { return Path_; }
+
+    // Puts a competition at the head of the recent list (once) and shows it
+    // in the address box; nothing for a number below 0 or an empty address.
+    void AddRecentCompet(const std::string& url, const std::string& nom, std::int32_t id);
+    const std::array<TRecentCompet, RecentCount>& RecentCompets() const { return RecentCompets_; }
+    // Index of the last entry that is a server address.
+    int nUrls() const { return nUrls_; }
+    const std::vector<TAddressEntry>& Entries() const { return Entries_; }
+    // The recent slot an entry of the address box stands for: entry nUrls + i
+    // for slot i (1-based); nullptr for an address.
+    const TRecentCompet* RecentOfEntry(int entry) const;
+
+    // The entries changed (captions, or entries added).
+    std::function<void()> OnEntriesChanged;
+
+private:
+    void RefreshRecentEntries();
+    void Changed() const;
+
+    std::string Path_;
+    std::vector<TAddressEntry> Entries_;
+    std::array<TRecentCompet, RecentCount> RecentCompets_;
+    int nUrls_ = 3;
+};
+
+}  // namespace tavlor

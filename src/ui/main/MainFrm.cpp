@@ -1,0 +1,459 @@
+#include "ui/main/MainFrm.h"
+
+#include "commands/CommandState.h"
+#include "commands/Settings.h"
+#include "model/dbLocal.h"
+#include "ranking/Views.h"
+#include "ui/main/MainMessages.h"
+#include "ui/main/MatchList.h"
+#include "ui/main/PhaseTree.h"
+#include "ui/models/PhaseTreeModel.h"
+#include "ui/models/TableModel.h"
+#include "ui/platform/Images.h"
+#include "ui/platform/QtText.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPixmap>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace tavlor::ui {
+
+namespace {
+
+namespace m = msg::main;
+
+QLabel* BoldLabel(const QString& name, QWidget* parent) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(name);
+    QFont f = label->font();
+    f.setBold(true);
+    label->setFont(f);
+    return label;
+}
+
+// A bar of a fixed height holding widgets side by side.
+QWidget* Bar(int height, QWidget* parent, QHBoxLayout** layout) {
+    auto* bar = new QWidget(parent);
+    bar->setFixedHeight(height);
+    *layout = new QHBoxLayout(bar);
+    (*layout)->setContentsMargins(2, 0, 2, 0);
+    (*layout)->setSpacing(4);
+    return bar;
+}
+
+QIcon AddressImage(TAddressEntry::TImage image) {
+    return CommandImage(image == TAddressEntry::TImage::Recent ? TCommandImage::Reload : TCommandImage::Internet);
+}
+
+}  // namespace
+
+TMainFrm::TMainFrm(TCompetition& compet, TSettings& settings, TCommandState& state, QWidget* parent)
+    : QMainWindow(parent), Compet_(compet), Settings_(settings), State_(state) {
+    setObjectName(QStringLiteral("MainFrm"));
+    setWindowIcon(ProgramIcon());
+    CreateActions();
+    CreateMenus();
+    CreateToolBar();
+    CreateBody();
+    resize(1000, 680);
+    RefreshAddresses();
+    Adresse_->setCurrentIndex(0);
+    Settings_.OnEntriesChanged = [this] { RefreshAddresses(); };
+    State_.OnEnabledChanged = [this](TCommandId id) { Action(id)->setEnabled(State_.Enabled(id)); };
+    State_.OnCheckedChanged = [this](TCommandId id) { Action(id)->setChecked(State_.Checked(id)); };
+    State_.OnButtonsChanged = [this] { BindButtons(); };
+    IdCompetChanged();
+    MessageChanged();
+    LoginChanged();
+}
+
+TMainFrm::~TMainFrm() {
+    Detach();
+    Settings_.OnEntriesChanged = nullptr;
+    State_.OnEnabledChanged = nullptr;
+    State_.OnCheckedChanged = nullptr;
+    State_.OnButtonsChanged = nullptr;
+}
+
+void TMainFrm::Detach() {
+    // Views and models follow tables and the tree that the data module owns;
+    // they go first, before the data module.
+    if (Dm_ == nullptr) return;
+    TreePhases_->OnFocusChanging = nullptr;
+    TreePhases_->OnFocusChanged = nullptr;
+    TreePhases_->OnEnter = nullptr;
+    TreePhases_->OnPopup = nullptr;
+    TreePhases_->setModel(nullptr);
+    GridClasst_->setModel(nullptr);
+    delete GridMatchs_;
+    GridMatchs_ = nullptr;
+    TreeModel_.reset();
+    GridModel_.reset();
+    Commands_ = nullptr;
+    Views_ = nullptr;
+    Dm_ = nullptr;
+}
+
+// ---- construction
+
+void TMainFrm::CreateActions() {
+    for (const TCommandDef& def : CommandTable()) {
+        auto* a = new QAction(Q(def.Caption), this);
+        a->setObjectName(Q(def.Name));
+        if (!def.Hint.empty()) {
+            a->setStatusTip(Q(def.Hint));
+            a->setToolTip(Q(def.Hint));
+        } else {
+            a->setToolTip(Q(def.Caption));
+        }
+        if (def.Image != TCommandImage::None) a->setIcon(CommandImage(def.Image));
+        if (!def.Shortcut.empty()) a->setShortcut(QKeySequence(Q(def.Shortcut)));
+        a->setCheckable(def.Checkable);
+        a->setChecked(State_.Checked(def.Id));
+        a->setEnabled(State_.Enabled(def.Id));
+        const TCommandId id = def.Id;
+        connect(a, &QAction::triggered, this, [this, id] { RunCommand(id); });
+        Actions_[static_cast<std::size_t>(id)] = a;
+    }
+    QPixmap blank(20, 16);
+    blank.fill(Qt::transparent);
+    Action(TCommandId::Separator)->setIcon(QIcon(blank));
+    // The local database cannot be reached from the menu: its item stays disabled.
+    LocalMenuItem_ = new QAction(Action(TCommandId::LoadFromDbLocal)->text(), this);
+    LocalMenuItem_->setObjectName(QStringLiteral("LoadFromDbLocalItem"));
+    LocalMenuItem_->setEnabled(false);
+}
+
+void TMainFrm::CreateMenus() {
+    QMenuBar* bar = menuBar();
+    for (const TMenuBarEntry& entry : MainMenu()) {
+        if (entry.Caption.empty()) {
+            bar->addAction(Action(entry.Id));
+            continue;
+        }
+        QMenu* menu = bar->addMenu(Q(entry.Caption));
+        menu->setObjectName(Q(entry.Name));
+        QMenu* current = menu;
+        for (const TMenuEntry& item : entry.Entries) {
+            switch (item.Kind) {
+                case TMenuEntry::TKind::Command:
+                    current->addAction(Action(item.Id));
+                    break;
+                case TMenuEntry::TKind::DisabledCommand:
+                    current->addAction(item.Id == TCommandId::LoadFromDbLocal ? LocalMenuItem_ : Action(item.Id));
+                    break;
+                case TMenuEntry::TKind::Separator:
+                    current->addSeparator();
+                    break;
+                case TMenuEntry::TKind::SubMenu:
+                    current = menu->addMenu(Q(item.Caption));
+                    break;
+                case TMenuEntry::TKind::SubMenuEnd:
+                    current = menu;
+                    break;
+            }
+        }
+    }
+    Popup_ = new QMenu(this);
+    Popup_->setObjectName(QStringLiteral("PopupMenu1"));
+}
+
+void TMainFrm::CreateToolBar() {
+    ToolBar1_ = new QToolBar(this);
+    ToolBar1_->setObjectName(QStringLiteral("ToolBar1"));
+    ToolBar1_->setIconSize(QSize(20, 16));
+    ToolBar1_->setMovable(false);
+    ToolBar1_->setFloatable(false);
+    ToolBar1_->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    for (const TToolButtonDef& def : MainToolBar()) {
+        auto* b = new QToolButton(ToolBar1_);
+        b->setObjectName(Q(def.Name));
+        b->setAutoRaise(true);
+        b->setDefaultAction(Action(def.Id));
+        b->setFixedWidth(27);
+        ToolBar1_->addWidget(b);
+        if (def.Slot != TButtonSlot::Fixed) Buttons_[static_cast<std::size_t>(def.Slot)] = b;
+    }
+}
+
+QToolButton* TMainFrm::Button(TButtonSlot slot) const {
+    return Buttons_[static_cast<std::size_t>(slot)];
+}
+
+void TMainFrm::BindButtons() {
+    for (const TButtonSlot slot : {TButtonSlot::Edit, TButtonSlot::Delete, TButtonSlot::Synthese}) {
+        QToolButton* button = Button(slot);
+        // A button holding several actions would offer them as a menu.
+        for (QAction* old : button->actions()) button->removeAction(old);
+        button->setDefaultAction(Action(State_.Button(slot)));
+    }
+}
+
+void TMainFrm::CreateBody() {
+    auto* central = new QWidget(this);
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+
+    QHBoxLayout* top = nullptr;
+    QWidget* topBar = Bar(29, central, &top);
+    Adresse_ = new QComboBox(topBar);
+    Adresse_->setObjectName(QStringLiteral("Adresse"));
+    Adresse_->setEditable(true);
+    Adresse_->setInsertPolicy(QComboBox::NoInsert);
+    Adresse_->setFixedWidth(352);
+    Adresse_->setIconSize(QSize(20, 16));
+    top->addWidget(Adresse_);
+    top->addWidget(ToolBar1_);
+    top->addStretch(1);
+    column->addWidget(topBar);
+
+    QHBoxLayout* titles = nullptr;
+    QWidget* titleBar = Bar(20, central, &titles);
+    NomCompetLbl_ = BoldLabel(QStringLiteral("NomCompetLbl"), titleBar);
+    ClassementLbl_ = BoldLabel(QStringLiteral("ClassementLbl"), titleBar);
+    ClassementLbl_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    titles->addWidget(NomCompetLbl_, 1);
+    titles->addWidget(ClassementLbl_, 1);
+    column->addWidget(titleBar);
+
+    Body_ = new QSplitter(Qt::Horizontal, central);
+    Body_->setObjectName(QStringLiteral("Body"));
+    Body_->setChildrenCollapsible(false);
+    TreePhases_ = new TPhaseTree(Body_);
+    TreePhases_->setMinimumWidth(120);
+    // The right-hand side keeps its room in the splitter; what it holds (the
+    // grid and the match area) is hidden while no competition is open.
+    auto* rightHost = new QWidget(Body_);
+    auto* hostLayout = new QVBoxLayout(rightHost);
+    hostLayout->setContentsMargins(0, 0, 0, 0);
+    RightPanel_ = new QWidget(rightHost);
+    RightPanel_->setObjectName(QStringLiteral("RightPanel"));
+    hostLayout->addWidget(RightPanel_);
+    auto* right = new QVBoxLayout(RightPanel_);
+    right->setContentsMargins(0, 0, 0, 0);
+    right->setSpacing(0);
+    RightSplitter_ = new QSplitter(Qt::Vertical, RightPanel_);
+    RightSplitter_->setChildrenCollapsible(false);
+    GridClasst_ = new TRankingGrid(RightSplitter_);
+    MatchArea_ = new QWidget(RightSplitter_);
+    MatchArea_->setObjectName(QStringLiteral("MatchArea"));
+    auto* matchColumn = new QVBoxLayout(MatchArea_);
+    matchColumn->setContentsMargins(0, 0, 0, 0);
+    matchColumn->setSpacing(0);
+    QHBoxLayout* matchTitle = nullptr;
+    QWidget* matchBar = Bar(20, MatchArea_, &matchTitle);
+    MatchsLbl_ = BoldLabel(QStringLiteral("MatchsLbl"), matchBar);
+    MatchsLbl_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    matchTitle->addWidget(MatchsLbl_, 1);
+    matchColumn->addWidget(matchBar);
+    RightSplitter_->addWidget(GridClasst_);
+    RightSplitter_->addWidget(MatchArea_);
+    RightSplitter_->setStretchFactor(0, 1);
+    RightSplitter_->setStretchFactor(1, 0);
+    RightSplitter_->setSizes({400, 239});
+    right->addWidget(RightSplitter_);
+    Body_->addWidget(TreePhases_);
+    Body_->addWidget(rightHost);
+    Body_->setStretchFactor(0, 0);
+    Body_->setStretchFactor(1, 1);
+    Body_->setSizes({289 + TreePhases_->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2, 700});
+    column->addWidget(Body_, 1);
+    setCentralWidget(central);
+
+    QStatusBar* status = statusBar();
+    status->setObjectName(QStringLiteral("StatusBar1"));
+}
+
+void TMainFrm::Attach(TdmLocal& dm, TViews& views, TCommands& commands) {
+    Dm_ = &dm;
+    Views_ = &views;
+    Commands_ = &commands;
+
+    TreeModel_ = std::make_unique<TPhaseTreeModel>(dm, views, commands);
+    TreePhases_->SetTreeModel(TreeModel_.get());
+    connect(TreeModel_.get(), &TPhaseTreeModel::TreeChanged, TreePhases_->viewport(), qOverload<>(&QWidget::update));
+    TreePhases_->OnFocusChanging = [this](TNodeHandle node) { Commands_->ShowElement(node); };
+    TreePhases_->OnFocusChanged = [this](TNodeHandle node) {
+        FocusChanged(FocusKindOf(Commands_->ElementOf(node).Kind));
+    };
+    TreePhases_->OnEnter = [this] { FocusChanged(FocusKindOf(Commands_->ElementOf(TreePhases_->FocusedNode()).Kind)); };
+    TreePhases_->OnPopup = [this](const QPoint& p) { ShowPopup(p); };
+
+    const auto left = Qt::AlignLeft | Qt::AlignVCenter;
+    const auto centre = Qt::AlignCenter;
+    std::vector<TTableModel::TColumn> columns{
+        {"CPO", Q(m::ColClasst), 30, centre},
+        {"CPH", Q(m::ColClasst), 30, centre},
+        {"CG", Q(m::ColClasst), 30, centre},
+        {"NOMPOULE", Q(m::ColPoule), 150, left},
+        {"NOM", {}, 150, left},
+        {"PM", {}, 53, left},
+        {"TV", Q(m::ColVict), 40, left},
+        {"MG", Q(m::ColMoy), 40, left},
+        {"PTS", {}, 30, left},
+        {"REP", {}, 30, left},
+        {"SER", {}, 30, left},
+        {"NM", Q(m::ColMatchs), 43, left},
+    };
+    GridModel_ = std::make_unique<TTableModel>(dm.Tables.FiltreJoueurs, std::move(columns));
+    GridClasst_->SetGridModel(GridModel_.get());
+    connect(GridClasst_, &TRankingGrid::FocusEntered, this, [this] { FocusChanged(TFocusKind::Grid); });
+
+    GridMatchs_ = new TMatchList(dm.Tables.FiltreMatchs, MatchArea_);
+    GridMatchs_->setObjectName(QStringLiteral("GridMatchs"));
+    MatchArea_->layout()->addWidget(GridMatchs_);
+    connect(GridMatchs_, &TMatchList::FocusEntered, this, [this] { FocusChanged(TFocusKind::Matches); });
+    // A double click corrects the match, as the command does.
+    connect(GridMatchs_, &TMatchList::PanelDoubleClicked, this, [this] { RunCommand(TCommandId::EditMatch); });
+
+    // Picking an entry of the address box, or Enter in it, opens.
+    connect(Adresse_, &QComboBox::activated, this, [this] { RunCommand(TCommandId::LoadFromInternet); });
+    if (QLineEdit* edit = Adresse_->lineEdit()) {
+        connect(edit, &QLineEdit::returnPressed, this, [this] { RunCommand(TCommandId::LoadFromInternet); });
+    }
+}
+
+void TMainFrm::RefreshAddresses() {
+    const std::vector<TAddressEntry>& entries = Settings_.Entries();
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const int k = static_cast<int>(i);
+        if (k < Adresse_->count()) {
+            Adresse_->setItemText(k, Q(entries[i].Caption));
+        } else {
+            Adresse_->addItem(AddressImage(entries[i].Image), Q(entries[i].Caption));
+        }
+    }
+}
+
+void TMainFrm::SelectAddress(int entry) {
+    Adresse_->setCurrentIndex(entry);
+}
+
+TSelection TMainFrm::CurrentSelection() const {
+    TSelection s;
+    s.Node = TreePhases_->FocusedNode();
+    s.IdMatch = GridMatchs_ != nullptr ? GridMatchs_->CurrentIdMatch() : -1;
+    s.AddressIndex = Adresse_->currentIndex();
+    s.AddressText = S(Adresse_->currentText().trimmed());
+    // A typed address is no entry of the box.
+    if (s.AddressIndex >= 0 && Adresse_->currentText() != Adresse_->itemText(s.AddressIndex)) s.AddressIndex = -1;
+    return s;
+}
+
+void TMainFrm::RunCommand(TCommandId id) {
+    // The commands exist while the window is attached to the data module.
+    if (Commands_ != nullptr) Commands_->Run(id, CurrentSelection());
+}
+
+// ---- notifications
+
+void TMainFrm::IdCompetChanged() {
+    const bool open = Compet_.IdCompet() >= 0;
+    RightPanel_->setVisible(open);
+    ClassementLbl_->setVisible(open);
+}
+
+void TMainFrm::MessageChanged() {
+    NomCompetLbl_->setText(Q(Compet_.Message()));
+}
+
+void TMainFrm::LoginChanged() {
+    std::string title = Compet_.Connexion == TConnexion::LocalBase  ? m::TitleLocal
+                        : Compet_.Connexion == TConnexion::Internet ? m::TitleInternet
+                                                                    : m::ProgramName;
+    title += Compet_.Login().empty() ? std::string(m::NotIdentified) : " (" + Compet_.Login() + ")";
+    setWindowTitle(Q(title));
+}
+
+void TMainFrm::FocusChanged(TFocusKind kind) {
+    if (Commands_ != nullptr) Commands_->FocusChanged(kind, TreePhases_->FocusedNode());
+}
+
+// ---- view host
+
+void TMainFrm::SetCaptions(const std::string& ranking, const std::string& matches) {
+    ClassementLbl_->setText(Q(ranking));
+    MatchsLbl_->setText(Q(matches));
+}
+
+void TMainFrm::ApplyColumnVisibility(const std::vector<TFieldDef>& fields) {
+    if (GridModel_ == nullptr) return;
+    for (const TFieldDef& f : fields) {
+        const int column = GridModel_->ColumnOf(f.Name);
+        if (column >= 0) GridClasst_->setColumnHidden(column, !f.Visible);
+    }
+}
+
+void TMainFrm::ShowBusyCursor() {
+    if (BusyDepth_++ == 0) QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+void TMainFrm::RestoreCursor() {
+    if (BusyDepth_ > 0 && --BusyDepth_ == 0) QApplication::restoreOverrideCursor();
+}
+
+// ---- what the commands ask
+
+void TMainFrm::EditFocusedName() {
+    TreePhases_->EditFocusedName();
+}
+
+void TMainFrm::FocusFirstNode() {
+    if (Dm_ == nullptr) return;
+    const TNodeHandle first = Dm_->Tree.FirstTopLevel();
+    if (first == 0) return;
+    if (TreePhases_->FocusedNode() == first) {
+        // Already focused: the view is computed all the same, as after a new focus.
+        Commands_->ShowElement(first);
+        TreePhases_->viewport()->update();
+        FocusChanged(FocusKindOf(Dm_->Tree.Data(first).Kind));
+        return;
+    }
+    TreePhases_->FocusNode(first);
+}
+
+void TMainFrm::CloseWindow() {
+    close();
+}
+
+void TMainFrm::CommandEnded() {
+    TreePhases_->viewport()->update();
+}
+
+QList<QAction*> TMainFrm::PopupActions() const {
+    QList<QAction*> out;
+    const TNodeHandle node = TreePhases_->FocusedNode();
+    if (node == 0 || Commands_ == nullptr) return out;
+    for (const TCommandId id : State_.PopupCommands(Commands_->ElementOf(node).Kind)) out << Action(id);
+    return out;
+}
+
+void TMainFrm::ShowPopup(const QPoint& globalPos) {
+    Popup_->clear();
+    const QList<QAction*> items = PopupActions();
+    if (items.isEmpty()) return;
+    Popup_->addActions(items);
+    Popup_->popup(globalPos);
+}
+
+void TMainFrm::closeEvent(QCloseEvent* event) {
+    emit Closing();
+    QMainWindow::closeEvent(event);
+}
+
+}  // namespace tavlor::ui

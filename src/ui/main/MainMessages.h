@@ -1,0 +1,18 @@
+#pragma once
+
+// The texts of the main window.
+namespace tavlor::msg::main {
+
+inline constexpr const char* ProgramName = "Tavlor";
+inline constexpr const char* TitleLocal = "Tavlor - base locale -";
+inline constexpr const char* TitleInternet = "Tavlor - Internet -";
+inline constexpr const char* NotIdentified = " (utilisateur non identifié)";
+
+// Ranking grid titles that are not the fields' labels.
+inline constexpr const char* ColClasst = "Classt";
+inline constexpr const char* ColPoule = "POULE";
+inline constexpr const char* ColVict = "% Vict";
+inline constexpr const char* ColMoy = "Moy";
+inline constexpr const char* ColMatchs = "Matchs";
+
+}  // namespace tavlor::msg::main

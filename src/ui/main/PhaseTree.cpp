@@ -1,0 +1,175 @@
+#include "ui/main/PhaseTree.h"
+
+#include "ui/models/PhaseTreeModel.h"
+#include "ui/models/TableModel.h"
+
+#include <QContextMenuEvent>
+
+#include <algorithm>
+
+#include <QDrag>
+#include <QHeaderView>
+#include <QMimeData>
+#include <QMouseEvent>
+
+namespace tavlor::ui {
+
+TPhaseTree::TPhaseTree(QWidget* parent) : QTreeView(parent) {
+    setObjectName(QStringLiteral("TreePhases"));
+    header()->hide();
+    setRootIsDecorated(true);
+    setUniformRowHeights(true);
+    setItemsExpandable(true);
+    setExpandsOnDoubleClick(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
+    setDragEnabled(true);
+    setAcceptDrops(true);
+    setDropIndicatorShown(true);
+    // A drop is on the node under the mouse, never between two nodes.
+    setDragDropOverwriteMode(true);
+    setDragDropMode(QAbstractItemView::DragDrop);
+    setDefaultDropAction(Qt::CopyAction);
+    setAllColumnsShowFocus(true);
+    setContextMenuPolicy(Qt::DefaultContextMenu);
+}
+
+void TPhaseTree::SetTreeModel(TPhaseTreeModel* model) {
+    Model_ = model;
+    setModel(model);
+    setTreePosition(TPhaseTreeModel::ColName);
+    QHeaderView* h = header();
+    h->setStretchLastSection(false);
+    h->setSectionResizeMode(QHeaderView::Fixed);
+    h->setMinimumSectionSize(4);
+    // Shown from left to right: focus marker, name, formula, players, matches.
+    const int shown[] = {TPhaseTreeModel::ColFocus, TPhaseTreeModel::ColName, TPhaseTreeModel::ColFormula,
+                         TPhaseTreeModel::ColPlayers, TPhaseTreeModel::ColMatches};
+    for (int visual = 0; visual < 5; ++visual) h->moveSection(h->visualIndex(shown[visual]), visual);
+    setColumnWidth(TPhaseTreeModel::ColFocus, 16);
+    setColumnWidth(TPhaseTreeModel::ColName, 149);
+    setColumnWidth(TPhaseTreeModel::ColFormula, 20);
+    // Counts of a large competition (five digits and an image) stay readable
+    // whatever the font.
+    const int counts = std::max(50, fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 16 + 10);
+    setColumnWidth(TPhaseTreeModel::ColPlayers, counts);
+    setColumnWidth(TPhaseTreeModel::ColMatches, counts);
+}
+
+TNodeHandle TPhaseTree::FocusedNode() const {
+    return Model_ != nullptr ? Model_->NodeOf(currentIndex()) : 0;
+}
+
+void TPhaseTree::FocusNode(TNodeHandle node) {
+    if (Model_ == nullptr) return;
+    const QModelIndex i = Model_->IndexOf(node);
+    if (!i.isValid()) return;
+    selectionModel()->setCurrentIndex(i, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    scrollTo(i);
+}
+
+void TPhaseTree::EditFocusedName() {
+    const QModelIndex i = currentIndex();
+    if (i.isValid()) edit(i.siblingAtColumn(TPhaseTreeModel::ColName));
+}
+
+void TPhaseTree::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    QTreeView::currentChanged(current, previous);
+    if (Model_ == nullptr) return;
+    const TNodeHandle now = Model_->NodeOf(current);
+    const TNodeHandle before = Model_->NodeOf(previous);
+    if (now != 0 && now != before && OnFocusChanging) OnFocusChanging(now);
+    if (now != before) {
+        Model_->SetFocusedNode(now);
+        if (OnFocusChanged) OnFocusChanged(now);
+    }
+}
+
+void TPhaseTree::focusInEvent(QFocusEvent* event) {
+    QTreeView::focusInEvent(event);
+    if (OnEnter) OnEnter();
+}
+
+void TPhaseTree::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::RightButton) {
+        setFocus(Qt::MouseFocusReason);
+        event->accept();
+        return;
+    }
+    QTreeView::mousePressEvent(event);
+}
+
+void TPhaseTree::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::RightButton) {
+        event->accept();
+        if (OnPopup) OnPopup(event->globalPosition().toPoint());
+        return;
+    }
+    QTreeView::mouseReleaseEvent(event);
+}
+
+void TPhaseTree::contextMenuEvent(QContextMenuEvent* event) {
+    // The mouse opens the menu on release; the keyboard's menu key here.
+    if (event->reason() == QContextMenuEvent::Keyboard && OnPopup) {
+        const QRect r = visualRect(currentIndex());
+        OnPopup(viewport()->mapToGlobal(r.isValid() ? r.center() : QPoint(0, 0)));
+    }
+    event->accept();
+}
+
+// ---- ranking grid
+
+TRankingGrid::TRankingGrid(QWidget* parent) : QTableView(parent) {
+    setObjectName(QStringLiteral("GridClasst"));
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setDragEnabled(true);
+    setDragDropMode(QAbstractItemView::DragOnly);
+    setDefaultDropAction(Qt::CopyAction);
+    verticalHeader()->hide();
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    horizontalHeader()->setHighlightSections(false);
+    setWordWrap(false);
+}
+
+void TRankingGrid::SetGridModel(TTableModel* model) {
+    Model_ = model;
+    setModel(model);
+    // The given widths, widened where the title or a figure would not fit in this font.
+    for (std::size_t c = 0; c < model->Columns().size(); ++c) {
+        const int title =
+            horizontalHeader()->fontMetrics().horizontalAdvance(model->headerData(int(c), Qt::Horizontal).toString());
+        const int figures = fontMetrics().horizontalAdvance(QStringLiteral("00,000")) + 8;
+        setColumnWidth(static_cast<int>(c), std::max({model->Columns()[c].Width, title + 12, figures}));
+    }
+    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) { Model_->MakeCurrent(current.row()); });
+    connect(model, &TTableModel::Reloaded, this, [this] {
+        if (Model_->rowCount() > 0) {
+            selectionModel()->setCurrentIndex(Model_->index(0, 0),
+                                              QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        }
+    });
+}
+
+void TRankingGrid::focusInEvent(QFocusEvent* event) {
+    QTableView::focusInEvent(event);
+    emit FocusEntered();
+}
+
+void TRankingGrid::startDrag(Qt::DropActions) {
+    if (Model_ == nullptr || Model_->rowCount() == 0) return;
+    TTable* row = Model_->ReaderAt(currentIndex().row());
+    if (row == nullptr) return;
+    TDragParamTable drag;
+    drag.DragKind = DragGridRow;
+    drag.DragId = row->AsInteger("LICENCE");
+    auto* qdrag = new QDrag(this);
+    qdrag->setMimeData(TPhaseTreeModel::PackDrag(drag));
+    qdrag->exec(Qt::CopyAction, Qt::CopyAction);
+}
+
+}  // namespace tavlor::ui

@@ -1,0 +1,156 @@
+#include "ui/main/Program.h"
+
+#include "commands/CommandState.h"
+#include "commands/Settings.h"
+#include "export/Export.h"
+#include "model/dbLocal.h"
+#include "ranking/Views.h"
+#include "server/www.h"
+#include "ui/dialogs/ConnectionFrm.h"
+#include "ui/dialogs/FiltreCompetFrm.h"
+#include "ui/dialogs/GetListFrm.h"
+#include "ui/dialogs/MatchFrm.h"
+#include "ui/dialogs/VersionFrm.h"
+#include "ui/main/MainFrm.h"
+#include "ui/platform/QtText.h"
+#include "ui/print/ShownLists.h"
+
+#include <QStatusBar>
+
+#include <exception>
+
+namespace tavlor::ui {
+
+namespace {
+
+std::vector<std::string> Strings(const QStringList& list) {
+    std::vector<std::string> out;
+    for (const QString& s : list) out.push_back(S(s));
+    return out;
+}
+
+}  // namespace
+
+TProgram::TProgram(const QString& programFile, IUserBoxes* boxes, IDesktopShell* shell, const QStringList* addresses)
+    : Folders_(ResolveFolders(programFile)),
+      Boxes_(boxes != nullptr ? *boxes : QtBoxes_),
+      Shell_(shell != nullptr ? *shell : QtShell_) {
+    // The controller first: every later object plugs its handlers into it.
+    Compet_ = std::make_unique<TCompetition>();
+    Settings_ = std::make_unique<TSettings>(Folders_.SettingsFile,
+                                            Strings(addresses != nullptr ? *addresses : BuiltInServerAddresses()));
+    State_ = std::make_unique<TCommandState>();
+    Main_ = std::make_unique<TMainFrm>(*Compet_, *Settings_, *State_);
+    QtBoxes_.SetParent(Main_.get());
+    TMainFrm& main = *Main_;
+    TCompetition& compet = *Compet_;
+    compet.OnIdCompetChange = [this](TCompetition& c) {
+        State_->CompetChanged(c.IdCompet() >= 0, c.Connexion);
+        Main_->IdCompetChanged();
+    };
+    compet.OnMessageChange = [this](TCompetition&) { Main_->MessageChanged(); };
+    compet.OnLoginChange = [this](TCompetition&) { Main_->LoginChanged(); };
+    compet.SetIdCompet(-1);
+    compet.SetLogin("");
+    Settings_->Load(Boxes_);
+    main.SelectAddress(0);
+
+    Connection_ = std::make_unique<TConnectionFrm>(Boxes_);
+    Www_ = std::make_unique<TwwwFrm>(compet, *Connection_, Boxes_, Shell_);
+    Connection_->SetLink(Www_.get());
+    Dm_ = std::make_unique<TdmLocal>(compet);
+    Dm_->DataFolder = Folders_.DataFolder;
+    Views_ = std::make_unique<TViews>(*Dm_, main);
+    Export_ = std::make_unique<TExport>(*Dm_, Boxes_, Shell_);
+    Export_->ExportFolder = Folders_.ExportFolder;
+    Formats_ = std::make_unique<TExportFormats>();
+    AddCoreFormats(*Formats_, *Export_, *Dm_);
+    Formats_->Add(std::make_unique<TPdfFormat>(*Export_, *Views_, compet));
+    Commands_ = std::make_unique<TCommands>(
+        TCommandContext{compet, *Dm_, *Www_, *Views_, *Export_, *Formats_, *Settings_, *State_, Boxes_}, main, *this);
+    main.Attach(*Dm_, *Views_, *Commands_);
+
+    Match_ = std::make_unique<TMatchFrm>(compet, *Dm_, Boxes_, &main);
+    Lists_ = std::make_unique<TGetListFrm>(compet, *Www_, Boxes_, &main);
+    Version_ = std::make_unique<TVersionFrm>(&main);
+    Filtre_ = std::make_unique<TFiltreCompetFrm>(&main);
+    Lists_->ShowFiltered = [this](const TTextGrid& source, const std::string& filter, const std::vector<int>& widths,
+                                  int& row) { return Filtre_->ShowFiltered(source, filter, widths, row); };
+    const auto hint = [&main](const QString& text) { main.statusBar()->showMessage(text, 4000); };
+    Lists_->ShowHint = hint;
+    Filtre_->ShowHint = hint;
+}
+
+TProgram::~TProgram() {
+    Close();
+}
+
+void TProgram::Show() {
+    Main_->show();
+}
+
+bool TProgram::ChooseCompetWww(const std::string& url) {
+    return Lists_->ChooseCompetWww(url);
+}
+
+bool TProgram::ChooseCompetLocal() {
+    return Lists_->ChooseCompetLocal();
+}
+
+void TProgram::ShowSearchJoueur() {
+    Lists_->ShowSearchJoueur();
+}
+
+bool TProgram::ShowAddMatch(std::int32_t pool, std::int32_t licence) {
+    return Match_->ShowAddMatch(pool, licence);
+}
+
+bool TProgram::ShowEditMatch(std::int32_t idMatch) {
+    return Match_->ShowEditMatch(idMatch);
+}
+
+void TProgram::ShowVersion() {
+    Version_->exec();
+}
+
+void TProgram::PrintLists(const TElement& shown) {
+    if (const auto print = ShownListsPrint(*Export_, *Views_, *Compet_, shown)) ShowPrintPreview(*print, Main_.get());
+}
+
+void TProgram::Close() {
+    if (!Main_) return;
+    // The snapshot of the open competition, while everything still exists.
+    try {
+        Dm_->SaveSnapshot();
+    } catch (const std::exception& e) {
+        Boxes_.TopLevelError(e.what());
+    }
+    Main_->Detach();
+    Filtre_.reset();
+    Version_.reset();
+    Lists_.reset();
+    Match_.reset();
+    Commands_.reset();
+    Formats_.reset();
+    Export_.reset();
+    Views_.reset();
+    Dm_.reset();
+    Www_.reset();
+    Connection_.reset();
+    // Then the controller, and the settings file last.
+    Compet_->OnIdCompetChange = nullptr;
+    Compet_->OnMessageChange = nullptr;
+    Compet_->OnLoginChange = nullptr;
+    try {
+        Settings_->Save();
+    } catch (const std::exception& e) {
+        Boxes_.TopLevelError(e.what());
+    }
+    QtBoxes_.SetParent(nullptr);
+    Main_.reset();
+    State_.reset();
+    Settings_.reset();
+    Compet_.reset();
+}
+
+}  // namespace tavlor::ui

@@ -1,0 +1,104 @@
+#pragma once
+
+#include "commands/Commands.h"
+#include "ui/platform/AppFolders.h"
+#include "ui/platform/DesktopShell.h"
+#include "ui/platform/UiBoxes.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+namespace tavlor {
+class TCommandState;
+class TCompetition;
+class TdmLocal;
+class TExport;
+class TExportFormats;
+class TSettings;
+class TViews;
+class TwwwFrm;
+}  // namespace tavlor
+
+namespace tavlor::ui {
+
+class TMainFrm;
+class TConnectionFrm;
+class TMatchFrm;
+class TGetListFrm;
+class TFiltreCompetFrm;
+class TVersionFrm;
+
+// The composition root: the program's single objects, created in their order
+// at start and destroyed in the reverse order at the end. It owns the
+// controller, the settings, the command state, the windows, the server link,
+// the data module, the views, the export and the commands, and gives each
+// what it uses. It opens the dialogs the commands ask for.
+class TProgram : public IDialogs {
+public:
+    // programFile decides where the settings, snapshots and exports go. The
+    // real dialogs and desktop shell are used unless others are given (tests),
+    // and the built-in server addresses unless a list is given.
+    explicit TProgram(const QString& programFile, IUserBoxes* boxes = nullptr, IDesktopShell* shell = nullptr,
+                      const QStringList* addresses = nullptr);
+    ~TProgram() override;
+    TProgram(const TProgram&) = delete;
+    TProgram& operator=(const TProgram&) = delete;
+
+    void Show();
+    // The end: the snapshot of the open competition (an error is shown),
+    // the modules and dialogs, then the controller and the settings file.
+    void Close();
+
+    // ---- IDialogs
+    bool ChooseCompetWww(const std::string& url) override;
+    bool ChooseCompetLocal() override;
+    void ShowSearchJoueur() override;
+    bool ShowAddMatch(std::int32_t pool, std::int32_t licence) override;
+    bool ShowEditMatch(std::int32_t idMatch) override;
+    void ShowVersion() override;
+    void PrintLists(const TElement& shown) override;
+
+    // ---- the parts, for the tests
+    TMainFrm& Main() { return *Main_; }
+    TCompetition& Compet() { return *Compet_; }
+    TSettings& Settings() { return *Settings_; }
+    TCommandState& State() { return *State_; }
+    TCommands& Commands() { return *Commands_; }
+    TdmLocal& Dm() { return *Dm_; }
+    TwwwFrm& Www() { return *Www_; }
+    TViews& Views() { return *Views_; }
+    TExport& Export() { return *Export_; }
+    TConnectionFrm& Connection() { return *Connection_; }
+    TMatchFrm& Match() { return *Match_; }
+    TGetListFrm& Lists() { return *Lists_; }
+    TFiltreCompetFrm& Filtre() { return *Filtre_; }
+    TVersionFrm& Version() { return *Version_; }
+    const TAppFolders& Folders() const { return Folders_; }
+    IUserBoxes& Boxes() { return Boxes_; }
+
+private:
+    TAppFolders Folders_;
+    TQtBoxes QtBoxes_;
+    TQtDesktopShell QtShell_;
+    IUserBoxes& Boxes_;
+    IDesktopShell& Shell_;
+    std::unique_ptr<TCompetition> Compet_;
+    std::unique_ptr<TSettings> Settings_;
+    std::unique_ptr<TCommandState> State_;
+    std::unique_ptr<TMainFrm> Main_;
+    std::unique_ptr<TConnectionFrm> Connection_;
+    std::unique_ptr<TwwwFrm> Www_;
+    std::unique_ptr<TdmLocal> Dm_;
+    std::unique_ptr<TViews> Views_;
+    std::unique_ptr<TExport> Export_;
+    std::unique_ptr<TExportFormats> Formats_;
+    std::unique_ptr<TCommands> Commands_;
+    std::unique_ptr<TMatchFrm> Match_;
+    std::unique_ptr<TGetListFrm> Lists_;
+    std::unique_ptr<TVersionFrm> Version_;
+    std::unique_ptr<TFiltreCompetFrm> Filtre_;
+};
+
+}  // namespace tavlor::ui

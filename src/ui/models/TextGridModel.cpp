@@ -1,0 +1,63 @@
+#include "ui/models/TextGridModel.h"
+
+#include <QHeaderView>
+#include <QTableView>
+
+#include <algorithm>
+
+namespace tavlor::ui {
+
+void TTextGridModel::SetTitleRow(bool on) {
+    if (on == TitleRow_) {
+        return;
+    }
+    beginResetModel();
+    TitleRow_ = on;
+    endResetModel();
+}
+
+int TTextGridModel::rowCount(const QModelIndex& parent) const {
+    if (parent.isValid()) {
+        return 0;
+    }
+    return std::max(0, Grid_.RowCount() - (TitleRow_ ? 1 : 0));
+}
+
+int TTextGridModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : Grid_.ColCount();
+}
+
+QVariant TTextGridModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::ToolTipRole)) {
+        return {};
+    }
+    return QString::fromStdString(Grid_.Cell(index.column(), GridRow(index.row())));
+}
+
+QVariant TTextGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role != Qt::DisplayRole) {
+        return {};
+    }
+    if (orientation == Qt::Horizontal) {
+        return TitleRow_ ? QString::fromStdString(Grid_.Cell(section, 0)) : QString();
+    }
+    return {};
+}
+
+QTableView* MakeTextGridView(TTextGridModel* model, const QString& name, QWidget* parent) {
+    auto* view = new QTableView(parent);
+    view->setObjectName(name);
+    view->setModel(model);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->setTextElideMode(Qt::ElideNone);  // narrow columns clip their texts, as a grid does
+    view->verticalHeader()->hide();
+    view->verticalHeader()->setDefaultSectionSize(20);
+    view->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    view->horizontalHeader()->setHighlightSections(false);
+    view->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    return view;
+}
+
+}  // namespace tavlor::ui

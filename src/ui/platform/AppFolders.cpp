@@ -1,0 +1,70 @@
+#include "ui/platform/AppFolders.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QStringList>
+#include <QTemporaryFile>
+
+#ifndef TAVLOR_SERVER_BASE
+#define TAVLOR_SERVER_BASE "http://127.0.0.1:8765"
+#endif
+
+namespace tavlor::ui {
+
+bool FolderWritable(const QString& folder) {
+    QTemporaryFile probe(folder + QStringLiteral("/.tavlor-XXXXXX"));
+    return probe.open();
+}
+
+bool InstalledProgram(const QString& programFile) {
+    const QFileInfo program(programFile);
+    // The folder as the system names it: /bin is a link to /usr/bin on most systems.
+    QString folder = QFileInfo(program.absolutePath()).canonicalFilePath();
+    if (folder.isEmpty()) folder = QDir::cleanPath(program.absolutePath());
+    for (const char* system : {"/usr/bin", "/usr/local/bin", "/bin", "/usr/games", "/usr/local/games"}) {
+        if (folder == QLatin1String(system)) return true;
+    }
+    const QDir dir(folder);
+    if (dir.dirName() != QLatin1String("bin")) return false;
+    const QString entry = dir.absoluteFilePath(QStringLiteral("../share/applications/") + program.completeBaseName() +
+                                               QStringLiteral(".desktop"));
+    return QFileInfo(entry).isFile();
+}
+
+TAppFolders ResolveFolders(const QString& programFile, const std::function<bool(const QString&)>& writable) {
+    const QFileInfo program(programFile);
+    const QString folder = program.absolutePath();
+    TAppFolders f;
+    if (!InstalledProgram(programFile) && writable(folder)) {
+        f.BesideProgram = true;
+        f.SettingsFile = (folder + u'/' + program.completeBaseName() + QStringLiteral(".ini")).toStdString();
+        f.DataFolder = folder.toStdString();
+        f.ExportFolder = folder.toStdString();
+        return f;
+    }
+    f.BesideProgram = false;
+    // Named here rather than after the application's name, which a caller may not have set.
+    const QString config =
+        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/tavlor");
+    const QString data =
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/tavlor");
+    QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (documents.isEmpty()) documents = QDir::homePath();
+    const QString exports = documents + QStringLiteral("/Tavlor");
+    for (const QString& dir : {config, data, exports}) QDir().mkpath(dir);
+    f.SettingsFile = (config + QStringLiteral("/tavlor.ini")).toStdString();
+    f.DataFolder = data.toStdString();
+    f.ExportFolder = exports.toStdString();
+    return f;
+}
+
+QStringList BuiltInServerAddresses() {
+    QString base = QStringLiteral(TAVLOR_SERVER_BASE);
+    while (base.endsWith(u'/')) base.chop(1);
+    QStringList out;
+    for (const char* path : {"/3bandes", "/cadre", "/bande", "/libre"}) out << base + QLatin1String(path);
+    return out;
+}
+
+}  // namespace tavlor::ui
