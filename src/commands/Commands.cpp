@@ -56,7 +56,7 @@ bool TCommands::Run(TCommandId id, const TSelection& selection) {
 
 bool TCommands::Run(const std::function<void()>& action) {
     if (Running_) {
-        C_.Boxes.Error(wwwmsg::AlreadyExchanging);
+        C_.Boxes.Error(msg::www::AlreadyExchanging);
         return false;
     }
     Running_ = true;
@@ -422,7 +422,7 @@ void TCommands::ExportPdf(const TSelection& s) {
     IExportFormat* pdf = C_.Formats.Find(TExportFormatId::Pdf);
     if (pdf == nullptr) return;
     if (!C_.Export.HasShownLists()) {
-        C_.Boxes.Error(exportmsg::NothingToExport);
+        C_.Boxes.Error(msg::exports::NothingToExport);
         return;
     }
     std::string path = C_.Export.GetNomFichierExport(pdf->Extension());
@@ -434,7 +434,7 @@ void TCommands::ExportPdf(const TSelection& s) {
 
 void TCommands::PrintLists(const TSelection& s) {
     if (!C_.Export.HasShownLists()) {
-        C_.Boxes.Error(exportmsg::NothingToExport);
+        C_.Boxes.Error(msg::exports::NothingToExport);
         return;
     }
     Dialogs_.PrintLists(ElementOf(s.Node));

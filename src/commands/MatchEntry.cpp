@@ -148,7 +148,7 @@ bool TMatchEntry::CommitNumber(TField field, const std::string& typed) {
         if (!value) {
             // Letters, or more than a 32-bit field holds: never read as 0.
             Changed(field);
-            Boxes_.Error(text::messages::WithText(text::messages::kNotAnInteger, typed));
+            Boxes_.Error(msg::text::NotAnInteger(typed));
             return false;
         }
     }

@@ -100,11 +100,11 @@ TExport::TListsWorkbook TExport::BuildFiltres(const TElement& shown) {
         ~TDropWorkbook() { Exporter.Drop(); }
     } drop{Ds2Xls_};
     if (!players.IsEmpty()) {
-        Ds2Xls_.Export(players, onePlayer ? exportmsg::PlayerRankingsSheet + name : exportmsg::PlayersSheet);
+        Ds2Xls_.Export(players, onePlayer ? msg::exports::PlayerRankingsSheet + name : msg::exports::PlayersSheet);
         out.PlayerSheets = Ds2Xls_.Workbook().SheetCount();
     }
     if (!matches.IsEmpty()) {
-        Ds2Xls_.Export(matches, onePlayer ? exportmsg::PlayerMatchesSheet + name : exportmsg::MatchesSheet);
+        Ds2Xls_.Export(matches, onePlayer ? msg::exports::PlayerMatchesSheet + name : msg::exports::MatchesSheet);
     }
     out.Book = Ds2Xls_.Take();
     return out;
@@ -112,7 +112,7 @@ TExport::TListsWorkbook TExport::BuildFiltres(const TElement& shown) {
 
 void TExport::ExportFiltres(const TElement& shown, IExportFormat& format) {
     if (!HasShownLists()) {
-        Boxes_.Error(exportmsg::NothingToExport);
+        Boxes_.Error(msg::exports::NothingToExport);
         return;
     }
     const std::string file = GetNomFichierExport(format.Extension());
@@ -121,7 +121,7 @@ void TExport::ExportFiltres(const TElement& shown, IExportFormat& format) {
 }
 
 void TExport::OpenExported(const std::string& file) {
-    OpenExported(file, exportmsg::NoApplication(file));
+    OpenExported(file, msg::exports::NoApplication(file));
 }
 
 void TExport::OpenExported(const std::string& file, const std::string& noApplication) {
@@ -133,13 +133,13 @@ void TExport::OpenExported(const std::string& file, const std::string& noApplica
             Boxes_.Error(noApplication);
             return;
         case TShellOutcome::TResult::Failed:
-            throw Error(opened.Code != 0 ? exportmsg::SystemError(opened.Code, opened.Text)
-                                         : exportmsg::SystemCallFailed);
+            throw Error(opened.Code != 0 ? msg::exports::SystemError(opened.Code, opened.Text)
+                                         : msg::exports::SystemCallFailed);
     }
 }
 
 std::string_view TXlsFormat::Filter() const {
-    return exportmsg::XlsFilter;
+    return msg::exports::XlsFilter;
 }
 
 void TXlsFormat::Write(const TElement& shown, const std::string& path) {
@@ -148,7 +148,7 @@ void TXlsFormat::Write(const TElement& shown, const std::string& path) {
 }
 
 std::string_view THtmlFormat::Filter() const {
-    return exportmsg::HtmlFilter;
+    return msg::exports::HtmlFilter;
 }
 
 void THtmlFormat::Write(const TElement& shown, const std::string& path) {
@@ -157,7 +157,7 @@ void THtmlFormat::Write(const TElement& shown, const std::string& path) {
 }
 
 std::string_view TRegistrantsXmlFormat::Filter() const {
-    return exportmsg::XmlFilter;
+    return msg::exports::XmlFilter;
 }
 
 void TRegistrantsXmlFormat::Write(const TElement&, const std::string& path) {

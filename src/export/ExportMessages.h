@@ -5,7 +5,7 @@
 #include <string>
 
 // Texts of the export of the shown lists.
-namespace tavlor::exportmsg {
+namespace tavlor::msg::exports {
 
 inline constexpr const char* NothingToExport = "Aucune donnée à exporter";
 inline constexpr const char* PlayersSheet = "Classement";
@@ -25,4 +25,4 @@ inline constexpr const char* HtmlFilter = "pages HTML|*.html;*.htm|tous fichiers
 inline constexpr const char* XmlFilter = "fichiers xml|*.xml|tous fichiers|*.*";
 inline constexpr const char* SystemCallFailed = "Un appel à une fonction du système d'exploitation a échoué";
 
-}  // namespace tavlor::exportmsg
+}  // namespace tavlor::msg::exports

@@ -17,7 +17,7 @@ enum class TDesync {
 
 template <class Callable>
 void Require(const Callable& callable, std::string_view operation) {
-    if (!callable) throw Error(communs_msg::OperationIndisponible(operation));
+    if (!callable) throw Error(msg::communs::OperationIndisponible(operation));
 }
 
 // Both handlers are checked before either runs, so that a missing second
@@ -30,10 +30,10 @@ bool RunPair(std::string& lastError, std::string_view operation, const Handler& 
     if (!first(record)) return false;
     if (second(record)) return true;
     if (desync == TDesync::Replace) {
-        lastError = communs_msg::kDesynchronise;
+        lastError = msg::communs::Desynchronise;
     } else {
-        lastError += communs_msg::kLineBreak;
-        lastError += communs_msg::kDesynchronise;
+        lastError += msg::communs::LineBreak;
+        lastError += msg::communs::Desynchronise;
     }
     return false;
 }
@@ -70,7 +70,7 @@ std::string SanitizeFileName(std::string_view name) {
 void TCompetition::SetIdCompet(std::int32_t idCompet) {
     FIdCompet = idCompet;
     if (OnIdCompetChange) OnIdCompetChange(*this);
-    if (idCompet < 0) SetMessage(std::string(communs_msg::kChargezCompetition));
+    if (idCompet < 0) SetMessage(std::string(msg::communs::ChargezCompetition));
 }
 
 void TCompetition::SetMessage(std::string message) {
@@ -90,9 +90,9 @@ void TCompetition::SetDiscipline(std::string discipline) {
 bool TCompetition::CanModify() {
     LastError.clear();
     if (Connexion == TConnexion::None) {
-        LastError = communs_msg::kAucuneBase;
+        LastError = msg::communs::AucuneBase;
     } else if (Connexion == TConnexion::Internet && FLogin.empty()) {
-        LastError = communs_msg::kIdentificationNecessaire;
+        LastError = msg::communs::IdentificationNecessaire;
     }
     return LastError.empty();
 }
@@ -122,7 +122,7 @@ bool TCompetition::DelInscrit(std::int32_t licence) {
     record.Id = licence;
     record.IdParent = -1;  // out of every pool first
     if (!Store.DelJoueur(record)) {
-        LastError = communs_msg::kJoueurEncoreEnPoule;
+        LastError = msg::communs::JoueurEncoreEnPoule;
         return false;
     }
     return Store.DelInscrit(record);
@@ -164,8 +164,8 @@ bool TCompetition::AddPoule(std::int32_t phase, std::int32_t formula, const std:
     // The pool exists on the server from here on, whatever the store answers.
     if (newId != nullptr) *newId = record.Id;
     if (Store.AddPoule(record)) return true;
-    LastError += communs_msg::kLineBreak;
-    LastError += communs_msg::kDesynchronise;
+    LastError += msg::communs::LineBreak;
+    LastError += msg::communs::Desynchronise;
     return false;
 }
 

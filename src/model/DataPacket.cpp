@@ -178,17 +178,17 @@ TValue ParseValue(std::string_view utf8, const TColumn& column, const std::strin
     switch (column.Type) {
         case TFieldType::Integer: {
             const auto v = text::ParseInt32(utf8);
-            if (!v) throw Error(filemsg::BadValue(path, column.Name, utf8));
+            if (!v) throw Error(msg::files::BadValue(path, column.Name, utf8));
             return *v;
         }
         case TFieldType::Float: {
             const auto v = text::ParseFloat(utf8, '.');
-            if (!v) throw Error(filemsg::BadValue(path, column.Name, utf8));
+            if (!v) throw Error(msg::files::BadValue(path, column.Name, utf8));
             return *v;
         }
         case TFieldType::DateTime: {
             const auto v = ParseDateTime(utf8);
-            if (!v) throw Error(filemsg::BadValue(path, column.Name, utf8));
+            if (!v) throw Error(msg::files::BadValue(path, column.Name, utf8));
             return *v;
         }
         case TFieldType::String:
@@ -278,7 +278,7 @@ const char* WellFormedFault(std::string_view x) {
         const char c = x[i];
         if (c == '&') {
             const std::size_t length = ReferenceLength(x, i);
-            if (length == 0) return filemsg::BadCharacterReference;
+            if (length == 0) return msg::files::BadCharacterReference;
             i += length;
             continue;
         }
@@ -306,7 +306,7 @@ const char* WellFormedFault(std::string_view x) {
             ++i;
             const std::size_t nameFrom = i;
             while (i < n && IsNameChar(x[i])) ++i;
-            if (i == nameFrom) return filemsg::BadTag;
+            if (i == nameFrom) return msg::files::BadTag;
             seen.clear();
             while (true) {
                 while (i < n && IsXmlSpace(x[i])) ++i;
@@ -316,27 +316,27 @@ const char* WellFormedFault(std::string_view x) {
                     break;
                 }
                 if (x[i] == '/') {
-                    if (i + 1 < n && x[i + 1] != '>') return filemsg::BadTag;
+                    if (i + 1 < n && x[i + 1] != '>') return msg::files::BadTag;
                     ++i;
                     continue;
                 }
                 const std::size_t attrFrom = i;
                 while (i < n && IsNameChar(x[i])) ++i;
-                if (i == attrFrom) return filemsg::BadTag;
+                if (i == attrFrom) return msg::files::BadTag;
                 seen.push_back(x.substr(attrFrom, i - attrFrom));
                 while (i < n && IsXmlSpace(x[i])) ++i;
                 if (i >= n) return nullptr;
-                if (x[i] != '=') return filemsg::BadTag;
+                if (x[i] != '=') return msg::files::BadTag;
                 ++i;
                 while (i < n && IsXmlSpace(x[i])) ++i;
                 if (i >= n) return nullptr;
                 const char quote = x[i];
-                if (quote != '"' && quote != '\'') return filemsg::BadTag;
+                if (quote != '"' && quote != '\'') return msg::files::BadTag;
                 for (++i; i < n && x[i] != quote;) {
-                    if (x[i] == '<') return filemsg::LessThanInAttribute;
+                    if (x[i] == '<') return msg::files::LessThanInAttribute;
                     if (x[i] == '&') {
                         const std::size_t length = ReferenceLength(x, i);
-                        if (length == 0) return filemsg::BadCharacterReference;
+                        if (length == 0) return msg::files::BadCharacterReference;
                         i += length;
                     } else {
                         ++i;
@@ -345,11 +345,11 @@ const char* WellFormedFault(std::string_view x) {
                 if (i >= n) return nullptr;
                 ++i;
                 // Attributes are separated by white space.
-                if (i < n && !IsXmlSpace(x[i]) && x[i] != '/' && x[i] != '>') return filemsg::BadTag;
+                if (i < n && !IsXmlSpace(x[i]) && x[i] != '/' && x[i] != '>') return msg::files::BadTag;
             }
             // Sorted, so that a row of many columns costs n log n, not n squared.
             std::sort(seen.begin(), seen.end());
-            if (std::adjacent_find(seen.begin(), seen.end()) != seen.end()) return filemsg::DuplicateAttribute;
+            if (std::adjacent_find(seen.begin(), seen.end()) != seen.end()) return msg::files::DuplicateAttribute;
         }
     }
     return nullptr;
@@ -410,26 +410,27 @@ void LoadDataPacket(const std::string& bytes, const std::string& path, TTable& i
     }
     const std::string utf8 = IsUtf8(body, byteOrderMark) ? std::string(body) : text::Cp1252ToUtf8(body);
     if (const char* fault = WellFormedFault(utf8)) {
-        throw Error(filemsg::NotADataPacket(path, std::string(filemsg::XmlError) + " (" + fault + ")"));
+        throw Error(msg::files::NotADataPacket(path, std::string(msg::files::XmlError) + " (" + fault + ")"));
     }
     pugi::xml_document doc;
     const pugi::xml_parse_result parsed =
         doc.load_buffer(utf8.data(), utf8.size(), pugi::parse_default, pugi::encoding_utf8);
     if (!parsed) {
-        throw Error(filemsg::NotADataPacket(path, std::string(filemsg::XmlError) + " (" + parsed.description() + ")"));
+        throw Error(
+            msg::files::NotADataPacket(path, std::string(msg::files::XmlError) + " (" + parsed.description() + ")"));
     }
     const pugi::xml_node packet = doc.child("DATAPACKET");
     if (!packet) {
-        throw Error(filemsg::NotADataPacket(path, filemsg::NoDataPacket));
+        throw Error(msg::files::NotADataPacket(path, msg::files::NoDataPacket));
     }
     const pugi::xml_node metadata = packet.child("METADATA");
     const pugi::xml_node fields = metadata.child("FIELDS");
     if (!fields) {
-        throw Error(filemsg::NotADataPacket(path, filemsg::NoFields));
+        throw Error(msg::files::NotADataPacket(path, msg::files::NoFields));
     }
     const pugi::xml_node rowData = packet.child("ROWDATA");
     if (!rowData) {
-        throw Error(filemsg::NotADataPacket(path, filemsg::NoRowData));
+        throw Error(msg::files::NotADataPacket(path, msg::files::NoRowData));
     }
 
     std::vector<TColumn> columns;
@@ -439,7 +440,7 @@ void LoadDataPacket(const std::string& bytes, const std::string& path, TTable& i
         c.AttrName = f.attribute("attrname").value();
         c.Name = f.attribute("fieldname") ? f.attribute("fieldname").value() : c.AttrName;
         if (c.AttrName.empty() || c.Name.empty()) {
-            throw Error(filemsg::NotADataPacket(path, filemsg::NoFieldName));
+            throw Error(msg::files::NotADataPacket(path, msg::files::NoFieldName));
         }
         c.Name = text::ToCp1252Range(c.Name);
         c.Type = TypeOf(f.attribute("fieldtype").value());
@@ -449,7 +450,7 @@ void LoadDataPacket(const std::string& bytes, const std::string& path, TTable& i
         }
         c.Width = width ? std::max(0, width.as_int()) : 0;
         if (!names.insert(c.Name).second) {
-            throw Error(filemsg::NotADataPacket(path, filemsg::DuplicateField(c.Name)));
+            throw Error(msg::files::NotADataPacket(path, msg::files::DuplicateField(c.Name)));
         }
         columns.push_back(std::move(c));
     }

@@ -12,7 +12,7 @@ namespace tavlor {
 
 namespace {
 
-using filemsg::SystemReason;
+using msg::files::SystemReason;
 
 std::string TemporaryOf(const std::string& path) {
     return path + ".tmp";
@@ -70,14 +70,14 @@ void WriteFilesTogether(const std::vector<TFileContent>& files) {
     for (std::size_t k = 0; k < files.size(); ++k) {
         if (const int error = WriteTemporary(files[k].Path, files[k].Bytes); error != 0) {
             dropTemporaries(0, k);
-            throw Error(filemsg::CannotWrite(files[k].Path, SystemReason(error)));
+            throw Error(msg::files::CannotWrite(files[k].Path, SystemReason(error)));
         }
     }
     if (files.size() == 1) {
         if (::rename(TemporaryOf(files[0].Path).c_str(), files[0].Path.c_str()) != 0) {
             const int error = errno;
             dropTemporaries(0, 1);
-            throw Error(filemsg::CannotWrite(files[0].Path, SystemReason(error)));
+            throw Error(msg::files::CannotWrite(files[0].Path, SystemReason(error)));
         }
         return;
     }
@@ -113,7 +113,7 @@ void WriteFilesTogether(const std::vector<TFileContent>& files) {
         }
         dropTemporaries(k, files.size());
         dropBackups();
-        throw Error(filemsg::CannotWrite(files[k].Path, SystemReason(error)));
+        throw Error(msg::files::CannotWrite(files[k].Path, SystemReason(error)));
     }
     dropBackups();
 }
@@ -121,7 +121,7 @@ void WriteFilesTogether(const std::vector<TFileContent>& files) {
 std::string ReadWholeFile(const std::string& path) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        throw Error(filemsg::CannotRead(path, SystemReason(errno)));
+        throw Error(msg::files::CannotRead(path, SystemReason(errno)));
     }
     std::string content;
     char buffer[65536];
@@ -133,7 +133,7 @@ std::string ReadWholeFile(const std::string& path) {
             }
             const int error = errno;
             ::close(fd);
-            throw Error(filemsg::CannotRead(path, SystemReason(error)));
+            throw Error(msg::files::CannotRead(path, SystemReason(error)));
         }
         if (n == 0) {
             break;

@@ -7,7 +7,7 @@
 #include <string_view>
 
 // Texts of the local files: reading and writing snapshots, registrant files and datapackets.
-namespace tavlor::filemsg {
+namespace tavlor::msg::files {
 
 // The reason of a failed file operation, from the system's error number.
 inline std::string SystemReason(int error) {
@@ -57,8 +57,8 @@ inline std::string NotADataPacket(const std::string& path, const std::string& re
     return "Le fichier " + path + " n'est pas un fichier de données valide : " + reason;
 }
 inline std::string BadValue(const std::string& path, const std::string& field, std::string_view value) {
-    return "Le fichier " + path + " n'est pas un fichier de données valide : valeur '" +
-           text::messages::Excerpt(value) + "' incorrecte pour le champ " + text::messages::Excerpt(field);
+    return "Le fichier " + path + " n'est pas un fichier de données valide : valeur '" + msg::text::Excerpt(value) +
+           "' incorrecte pour le champ " + msg::text::Excerpt(field);
 }
 inline constexpr const char* NoDataPacket = "élément DATAPACKET absent";
 inline constexpr const char* NoFields = "description des champs absente";
@@ -66,7 +66,7 @@ inline constexpr const char* NoRowData = "élément ROWDATA absent";
 inline constexpr const char* NoFieldName = "champ sans nom";
 inline constexpr const char* XmlError = "XML mal formé";
 inline std::string DuplicateField(const std::string& field) {
-    return "champ " + text::messages::Excerpt(field) + " en double";
+    return "champ " + msg::text::Excerpt(field) + " en double";
 }
 inline constexpr const char* BadCharacterReference = "référence de caractère incorrecte";
 inline constexpr const char* DuplicateAttribute = "attribut en double";
@@ -74,4 +74,4 @@ inline constexpr const char* BadTag = "balise incorrecte";
 inline constexpr const char* LessThanInAttribute = "caractère < dans la valeur d'un attribut";
 inline constexpr const char* NoSnapshotFolder = "dossier des données non défini";
 
-}  // namespace tavlor::filemsg
+}  // namespace tavlor::msg::files

@@ -62,7 +62,7 @@ TNodeTree::TNode& TNodeTree::Get(TNodeHandle node) {
 const TNodeTree::TNode& TNodeTree::Get(TNodeHandle node) const {
     const TNode* found = Find(node);
     if (found == nullptr) {
-        throw Error(nodetree_msg::NoeudInexistant(node));
+        throw Error(msg::nodetree::NoeudInexistant(node));
     }
     return *found;
 }
@@ -89,7 +89,7 @@ TNodeHandle TNodeTree::AddChild(TNodeHandle parent) {
     const int row = static_cast<int>(ChildrenOf(parent).size());
     const std::int64_t next = FBase + static_cast<std::int64_t>(FNodes.size());
     if (next > std::numeric_limits<TNodeHandle>::max()) {
-        throw Error(std::string(nodetree_msg::kPlusDeNoeudDisponible));
+        throw Error(std::string(msg::nodetree::PlusDeNoeudDisponible));
     }
     const auto node = static_cast<TNodeHandle>(next);
     const bool notify = Notifying();
@@ -145,7 +145,7 @@ void TNodeTree::MoveTo(TNodeHandle node, TNodeHandle newParent) {
     TNode& moved = Get(node);
     for (TNodeHandle above = newParent; above != 0; above = Get(above).Parent) {
         if (above == node) {
-            throw Error(nodetree_msg::DeplacementImpossible(node, newParent));
+            throw Error(msg::nodetree::DeplacementImpossible(node, newParent));
         }
     }
     const TNodeHandle oldParent = moved.Parent;
@@ -193,7 +193,7 @@ void TNodeTree::BeginUpdate() {
 
 void TNodeTree::EndUpdate() {
     if (FUpdateCount == 0) {
-        throw Error(std::string(nodetree_msg::kFinMiseAJourSansDebut));
+        throw Error(std::string(msg::nodetree::FinMiseAJourSansDebut));
     }
     --FUpdateCount;
     if (Notifying()) {

@@ -6,7 +6,7 @@
 
 // French texts of the phase-tree node structure. They only show when a caller
 // hands the tree a handle or a call sequence that cannot be right.
-namespace tavlor::nodetree_msg {
+namespace tavlor::msg::nodetree {
 
 // A handle that names no node: 0, deleted, cleared away or never created.
 inline std::string NoeudInexistant(std::int32_t node) {
@@ -20,10 +20,10 @@ inline std::string DeplacementImpossible(std::int32_t node, std::int32_t newPare
 }
 
 // EndUpdate without a matching BeginUpdate.
-inline constexpr std::string_view kFinMiseAJourSansDebut =
+inline constexpr std::string_view FinMiseAJourSansDebut =
     "Erreur interne : fin de mise à jour de l'arbre sans début correspondant";
 
 // Every handle the tree may hand out has been used.
-inline constexpr std::string_view kPlusDeNoeudDisponible = "Erreur interne : plus aucun numéro de noeud disponible";
+inline constexpr std::string_view PlusDeNoeudDisponible = "Erreur interne : plus aucun numéro de noeud disponible";
 
-}  // namespace tavlor::nodetree_msg
+}  // namespace tavlor::msg::nodetree

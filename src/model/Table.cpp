@@ -65,7 +65,7 @@ std::unique_ptr<TTable> TTable::Clone() const {
 int TTable::RequireField(std::string_view name) const {
     const int i = Data_->FieldIndex(name);
     if (i < 0) {
-        throw Error(tablemsg::FieldNotFound(Name(), name));
+        throw Error(msg::table::FieldNotFound(Name(), name));
     }
     return i;
 }
@@ -171,10 +171,10 @@ void TTable::SetValue(int field, TValue value) {
         return;
     }
     if (f.Kind != TFieldKind::Data) {
-        throw Error(tablemsg::NotADataField(Name(), f.Name));
+        throw Error(msg::table::NotADataField(Name(), f.Name));
     }
     if (State_ == TTableState::Browse) {
-        throw Error(tablemsg::NotEditing(Name()));
+        throw Error(msg::table::NotEditing(Name()));
     }
     Buffer_[f.StorageIndex] = Coerce(f, std::move(value));
 }
@@ -429,7 +429,7 @@ void TTable::AppendRow(const std::vector<TValue>& values) {
 
 void TTable::AppendRow(std::vector<TValue>&& values) {
     if (State_ != TTableState::Browse) {
-        throw Error(tablemsg::AlreadyEditing(Name()));
+        throw Error(msg::table::AlreadyEditing(Name()));
     }
     values.resize(static_cast<std::size_t>(Data_->StoredFieldCount()));
     Buffer_.swap(values);
@@ -458,7 +458,7 @@ void TTable::AppendRows(std::vector<std::vector<TValue>>& rows) {
 
 void TTable::AppendRows(std::size_t count, const TTableData::TRowFill& fill) {
     if (State_ != TTableState::Browse) {
-        throw Error(tablemsg::AlreadyEditing(Name()));
+        throw Error(msg::table::AlreadyEditing(Name()));
     }
     const std::size_t stored = static_cast<std::size_t>(Data_->StoredFieldCount());
     // As AppendRow: values already of the field's type (all but strings,
@@ -499,18 +499,18 @@ void TTable::SetFieldPosted(int field, TValue value) {
         Post();
     }
     if (Current_ == nullptr) {
-        throw Error(tablemsg::EmptyDataSet(Name()));
+        throw Error(msg::table::EmptyDataSet(Name()));
     }
     const TFieldDef& f = Fields()[field];
     if (f.Kind != TFieldKind::Data) {
-        throw Error(tablemsg::NotADataField(Name(), f.Name));
+        throw Error(msg::table::NotADataField(Name(), f.Name));
     }
     Data_->UpdateValue(Current_, f.StorageIndex, Coerce(f, std::move(value)));
 }
 
 void TTable::Append() {
     if (State_ != TTableState::Browse) {
-        throw Error(tablemsg::AlreadyEditing(Name()));
+        throw Error(msg::table::AlreadyEditing(Name()));
     }
     Buffer_.assign(Data_->StoredFieldCount(), TValue());
     EditRow_ = nullptr;
@@ -522,10 +522,10 @@ void TTable::Edit() {
         return;
     }
     if (State_ == TTableState::Insert) {
-        throw Error(tablemsg::AlreadyEditing(Name()));
+        throw Error(msg::table::AlreadyEditing(Name()));
     }
     if (Current_ == nullptr) {
-        throw Error(tablemsg::EmptyDataSet(Name()));
+        throw Error(msg::table::EmptyDataSet(Name()));
     }
     Buffer_ = Current_->Values;
     EditRow_ = Current_;
@@ -561,7 +561,7 @@ void TTable::Delete() {
     }
     Cancel();
     if (Current_ == nullptr) {
-        throw Error(tablemsg::EmptyDataSet(Name()));
+        throw Error(msg::table::EmptyDataSet(Name()));
     }
     Data_->DeleteRow(Current_);
 }
@@ -583,7 +583,7 @@ TOrderKeys TTable::IndexKeys(std::string_view name) const {
     if (!name.empty()) {
         const TIndexDef* index = Data_->FindIndex(name);
         if (index == nullptr) {
-            throw Error(tablemsg::IndexNotFound(Name(), name));
+            throw Error(msg::table::IndexNotFound(Name(), name));
         }
         for (const TIndexField& f : index->Fields) {
             const TFieldDef& def = FieldByName(f.Name);
@@ -618,7 +618,7 @@ std::vector<int> TTable::ParseFieldList(std::string_view fields) const {
     for (std::string_view name : SplitNames(fields)) {
         const TFieldDef& def = FieldByName(name);
         if (def.Kind != TFieldKind::Data) {
-            throw Error(tablemsg::NotADataField(Name(), name));
+            throw Error(msg::table::NotADataField(Name(), name));
         }
         slots.push_back(def.StorageIndex);
     }
@@ -660,7 +660,7 @@ bool TTable::Locate(std::string_view fields, const std::vector<TValue>& values) 
     }
     const std::vector<int> slots = ParseFieldList(fields);
     if (slots.empty() || slots.size() != values.size()) {
-        throw Error(tablemsg::WrongValueCount(Name()));
+        throw Error(msg::table::WrongValueCount(Name()));
     }
     std::vector<TValue> wanted;
     bool allIntegers = slots.size() <= THashIndex::MaxFields;
@@ -736,10 +736,10 @@ bool TTable::FindKey(const std::vector<TValue>& values) {
     }
     const TOrderKeys& keys = Order_->Keys();
     if (keys.empty()) {
-        throw Error(tablemsg::NoIndex(Name()));
+        throw Error(msg::table::NoIndex(Name()));
     }
     if (values.empty() || values.size() > keys.size()) {
-        throw Error(tablemsg::WrongValueCount(Name()));
+        throw Error(msg::table::WrongValueCount(Name()));
     }
     std::vector<TValue> probeValues;
     for (std::size_t k = 0; k < values.size(); ++k) {

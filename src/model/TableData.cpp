@@ -83,7 +83,7 @@ void TTableData::SetStructure(std::vector<TFieldDef> fields, std::vector<TIndexD
     for (std::size_t i = 0; i < Fields_.size(); ++i) {
         TFieldDef& f = Fields_[i];
         if (!ByName_.emplace(f.Name, static_cast<int>(i)).second) {
-            throw Error(tablemsg::DuplicateField(Name_, f.Name));
+            throw Error(msg::table::DuplicateField(Name_, f.Name));
         }
         f.StorageIndex = f.CalcIndex = f.LookupIndex = -1;
         switch (f.Kind) {
@@ -111,13 +111,13 @@ void TTableData::SetStructure(std::vector<TFieldDef> fields, std::vector<TIndexD
         slots.LookupKeySlot = other.FieldByName(f.Lookup.LookupKeyField).StorageIndex;
         slots.ResultSlot = other.FieldByName(f.Lookup.ResultField).StorageIndex;
         if (slots.KeySlot < 0 || slots.LookupKeySlot < 0 || slots.ResultSlot < 0) {
-            throw Error(tablemsg::NotADataField(Name_, f.Name));
+            throw Error(msg::table::NotADataField(Name_, f.Name));
         }
     }
     for (const TIndexDef& index : Indexes_) {
         for (const TIndexField& field : index.Fields) {
             if (FieldByName(field.Name).StorageIndex < 0) {
-                throw Error(tablemsg::NotADataField(Name_, field.Name));
+                throw Error(msg::table::NotADataField(Name_, field.Name));
             }
         }
     }
@@ -139,7 +139,7 @@ int TTableData::FieldIndex(std::string_view name) const {
 const TFieldDef& TTableData::FieldByName(std::string_view name) const {
     const TFieldDef* f = FindField(name);
     if (f == nullptr) {
-        throw Error(tablemsg::FieldNotFound(Name_, name));
+        throw Error(msg::table::FieldNotFound(Name_, name));
     }
     return *f;
 }
@@ -157,7 +157,7 @@ const TIndexDef* TTableData::FindIndex(std::string_view name) const {
 void TTableData::SetFieldVisible(std::string_view name, bool visible) {
     const int i = FieldIndex(name);
     if (i < 0) {
-        throw Error(tablemsg::FieldNotFound(Name_, name));
+        throw Error(msg::table::FieldNotFound(Name_, name));
     }
     if (Fields_[i].Visible != visible) {
         Fields_[i].Visible = visible;
@@ -168,7 +168,7 @@ void TTableData::SetFieldVisible(std::string_view name, bool visible) {
 void TTableData::SetFieldGetText(std::string_view name, std::function<std::string(const TValue&)> getText) {
     const int i = FieldIndex(name);
     if (i < 0) {
-        throw Error(tablemsg::FieldNotFound(Name_, name));
+        throw Error(msg::table::FieldNotFound(Name_, name));
     }
     Fields_[i].OnGetText = std::move(getText);
     NotifyFields();
@@ -180,10 +180,10 @@ void TTableData::SetDisplayOrder(const std::vector<std::string>& names) {
     for (const std::string& name : names) {
         const int i = FieldIndex(name);
         if (i < 0) {
-            throw Error(tablemsg::FieldNotFound(Name_, name));
+            throw Error(msg::table::FieldNotFound(Name_, name));
         }
         if (taken[i]) {
-            throw Error(tablemsg::DuplicateField(Name_, name));
+            throw Error(msg::table::DuplicateField(Name_, name));
         }
         taken[i] = 1;
         ordered.push_back(Fields_[i]);
@@ -282,7 +282,7 @@ THashIndex& TTableData::HashIndexFor(const int* slots, std::size_t count) {
 
 const std::vector<TRow*>* TTableData::RowsHolding(const int* slots, const TValue* values, std::size_t count) {
     if (count == 0 || count > THashIndex::MaxFields) {
-        throw Error(tablemsg::WrongValueCount(Name_));
+        throw Error(msg::table::WrongValueCount(Name_));
     }
     // One hash index per set of fields, whatever order they are listed in.
     std::array<std::pair<int, const TValue*>, THashIndex::MaxFields> keys;
@@ -333,17 +333,17 @@ TRowView TTableData::Lookup(std::string_view fields, std::initializer_list<std::
         }
         const TFieldDef& f = FieldByName(fields.substr(start, end - start));
         if (f.Kind != TFieldKind::Data || f.Type != TFieldType::Integer) {
-            throw Error(tablemsg::NotAnIntegerField(Name_, f.Name));
+            throw Error(msg::table::NotAnIntegerField(Name_, f.Name));
         }
         if (value == values.end() || count == slots.size()) {
-            throw Error(tablemsg::WrongValueCount(Name_));
+            throw Error(msg::table::WrongValueCount(Name_));
         }
         slots[count] = f.StorageIndex;
         wanted[count++] = *value++;
         start = end + 1;
     }
     if (value != values.end()) {
-        throw Error(tablemsg::WrongValueCount(Name_));
+        throw Error(msg::table::WrongValueCount(Name_));
     }
     return TRowView(this, Earliest(RowsHolding(slots.data(), wanted.data(), count)));
 }
@@ -351,7 +351,7 @@ TRowView TTableData::Lookup(std::string_view fields, std::initializer_list<std::
 TValue TRowView::Value(std::string_view field) const {
     const TFieldDef& f = Data_->FieldByName(field);
     if (f.Kind != TFieldKind::Data) {
-        throw Error(tablemsg::NotADataField(Data_->Name(), field));
+        throw Error(msg::table::NotADataField(Data_->Name(), field));
     }
     return Row_ ? Row_->Values[f.StorageIndex] : TValue();
 }

@@ -85,10 +85,10 @@ private:
         }
         const TFieldDef* field = Table_.FindField(name);
         if (field == nullptr) {
-            throw Error(tablemsg::FieldNotFound(Table_.Name(), name));
+            throw Error(msg::table::FieldNotFound(Table_.Name(), name));
         }
         if (field->Type != TFieldType::Integer || field->Kind != TFieldKind::Data) {
-            throw Error(tablemsg::NotAnIntegerField(Table_.Name(), name));
+            throw Error(msg::table::NotAnIntegerField(Table_.Name(), name));
         }
         SkipSpaces();
         TFilterExpr::TOp op;
@@ -154,7 +154,7 @@ private:
         return static_cast<int>(Out_.Nodes_.size()) - 1;
     }
 
-    [[noreturn]] void Fail() { throw Error(tablemsg::BadFilter(Table_.Name(), Text_)); }
+    [[noreturn]] void Fail() { throw Error(msg::table::BadFilter(Table_.Name(), Text_)); }
 
     std::string_view Text_;
     const TTableData& Table_;

@@ -4,7 +4,7 @@
 #include <string_view>
 
 // Texts of the in-memory table facility. The table's name comes first, then ": ".
-namespace tavlor::tablemsg {
+namespace tavlor::msg::table {
 
 inline std::string Prefixed(std::string_view table, std::string_view text) {
     std::string s(table);
@@ -57,4 +57,4 @@ inline std::string DuplicateField(std::string_view table, std::string_view field
     return Prefixed(table, "Champ '" + std::string(field) + "' défini deux fois");
 }
 
-}  // namespace tavlor::tablemsg
+}  // namespace tavlor::msg::table

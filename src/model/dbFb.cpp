@@ -6,16 +6,16 @@
 namespace tavlor {
 
 bool TdmFb::OpenDb() {
-    Boxes_.Information(dbfbmsg::NotImplemented);
+    Boxes_.Information(msg::dbfb::NotImplemented);
     return false;
 }
 
 void TdmFb::ListCompetDb(TTextGrid&) {
-    Boxes_.Information(dbfbmsg::NotImplemented);
+    Boxes_.Information(msg::dbfb::NotImplemented);
 }
 
 void TdmFb::LoadCompetDb(std::int32_t, const std::string&) {
-    Boxes_.Information(dbfbmsg::NotImplemented);
+    Boxes_.Information(msg::dbfb::NotImplemented);
 }
 
 }  // namespace tavlor

@@ -45,7 +45,7 @@ void TdmLocal::InstallHandlers() {
 
 std::string TdmLocal::MemberShortLabel(std::int32_t licence) {
     const TRowView reg = Tables.Inscrits.Data().Lookup("LICENCE", {licence});
-    return reg ? reg.AsString("NOM") : dbmsg::Unknown;
+    return reg ? reg.AsString("NOM") : msg::dblocal::Unknown;
 }
 
 TNodeHandle TdmLocal::AddNode(TNodeHandle parent, std::int32_t id, TNodeKind kind) {
@@ -120,18 +120,18 @@ std::string TdmLocal::GetNomElement(const TElement& element) {
     switch (element.Kind) {
         case NodePhase: {
             const TRowView phase = Tables.Phases.Data().Lookup("IDPHASE", {id});
-            return phase ? phase.AsString("NOMPHASE") : dbmsg::Unknown;
+            return phase ? phase.AsString("NOMPHASE") : msg::dblocal::Unknown;
         }
         case NodePool: {
             const TRowView pool = Tables.Poules.Data().Lookup("IDPOULE", {id});
-            return pool ? pool.AsString("NOMPOULE") : dbmsg::Unknown;
+            return pool ? pool.AsString("NOMPOULE") : msg::dblocal::Unknown;
         }
         case NodeRegistrants:
-            return dbmsg::Registrants;
+            return msg::dblocal::Registrants;
         case NodeRegistrant: {
             const TRowView reg = Tables.Inscrits.Data().Lookup("LICENCE", {id});
             if (!reg) {
-                return dbmsg::Unknown;
+                return msg::dblocal::Unknown;
             }
             return reg.AsString("RGA") + " - " + reg.AsString("NOM");
         }
@@ -144,7 +144,7 @@ std::string TdmLocal::GetNomElement(const TElement& element) {
             return member ? member.AsString("RGA") + " - " + name : name;
         }
         default:
-            return dbmsg::Unknown;
+            return msg::dblocal::Unknown;
     }
 }
 

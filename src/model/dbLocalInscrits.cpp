@@ -22,12 +22,12 @@ bool TdmLocal::AddInscrit(TParamTable& p) {
     CreateNodeInscrits();
     TTable& inscrits = Tables.Inscrits;
     if (inscrits.Data().Lookup("LICENCE", {p.Id})) {
-        Compet_.LastError = dbmsg::LicenceExists(p.Id);
+        Compet_.LastError = msg::dblocal::LicenceExists(p.Id);
         return false;
     }
     const TNodeHandle node = AddNode(RegistrantsNode, p.Id, NodeRegistrant);
     if (p.Nom.empty()) {
-        p.Nom = dbmsg::Unknown;
+        p.Nom = msg::dblocal::Unknown;
     }
     if (p.Valeur == -1) {
         p.Valeur = static_cast<std::int32_t>(inscrits.Data().RowCount()) + 1;
@@ -44,7 +44,7 @@ bool TdmLocal::AddInscrit(TParamTable& p) {
 bool TdmLocal::EditInscrit(TParamTable& p) {
     TTable& reg = *InscritsByLicence_;
     if (!reg.Locate("LICENCE", {p.Id})) {
-        Compet_.LastError = dbmsg::EditRankUnknownLicence(p.Id);
+        Compet_.LastError = msg::dblocal::EditRankUnknownLicence(p.Id);
         return false;
     }
     if (reg.AsInteger("RGA") == p.Valeur) {
@@ -86,20 +86,20 @@ void TdmLocal::RenumberInscrits(std::int32_t licence, std::int32_t rank) {
 
 bool TdmLocal::DelInscrit(TParamTable& p) {
     if (RegistrantsNode == 0) {
-        throw Error(dbmsg::NoRegistrantsFolder);
+        throw Error(msg::dblocal::NoRegistrantsFolder);
     }
     TTable& reg = *InscritsByLicence_;
     if (!reg.Locate("LICENCE", {p.Id})) {
-        Compet_.LastError = dbmsg::UnregisterUnknownLicence(p.Id);
+        Compet_.LastError = msg::dblocal::UnregisterUnknownLicence(p.Id);
         return false;
     }
     TTableData& matchs = Tables.Matchs.Data();
     if (matchs.Lookup("LICENCE1", {p.Id}) || matchs.Lookup("LICENCE2", {p.Id})) {
-        Compet_.LastError = dbmsg::UnregisterHasMatches(RegistrantLabel(p.Id));
+        Compet_.LastError = msg::dblocal::UnregisterHasMatches(RegistrantLabel(p.Id));
         return false;
     }
     if (Tables.Joueurs.Data().Lookup("LICENCE", {p.Id})) {
-        Compet_.LastError = dbmsg::UnregisterHasPools(RegistrantLabel(p.Id));
+        Compet_.LastError = msg::dblocal::UnregisterHasPools(RegistrantLabel(p.Id));
         return false;
     }
     DeleteRowAndNode(reg);

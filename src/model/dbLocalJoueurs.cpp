@@ -18,18 +18,18 @@ bool TdmLocal::HasMatchOf(std::string_view scopeField, std::int32_t scope, std::
 
 bool TdmLocal::AddJoueur(TParamTable& p) {
     if (p.IdParent < 0) {
-        throw Error(dbmsg::IllegalPool(p.IdParent, dbmsg::AddPlayerImpossible));
+        throw Error(msg::dblocal::IllegalPool(p.IdParent, msg::dblocal::AddPlayerImpossible));
     }
     if (!Tables.Inscrits.Data().Lookup("LICENCE", {p.Id})) {
-        throw Error(dbmsg::UnregisteredLicence(p.Id));
+        throw Error(msg::dblocal::UnregisteredLicence(p.Id));
     }
     const TRowView pool = Tables.Poules.Data().Lookup("IDPOULE", {p.IdParent});
     if (!pool) {
-        throw Error(dbmsg::UnknownOwnerPool(p.IdParent, dbmsg::AddPlayerImpossible));
+        throw Error(msg::dblocal::UnknownOwnerPool(p.IdParent, msg::dblocal::AddPlayerImpossible));
     }
     const TNodeHandle poolNode = pool.AsInteger("NODE");
     if (poolNode == 0 || !Tree.Exists(poolNode)) {
-        throw Error(dbmsg::InternalError124);
+        throw Error(msg::dblocal::InternalError124);
     }
     p.IdDest = pool.AsInteger("IDPHASE");
     TTableData& joueurs = Tables.Joueurs.Data();
@@ -38,10 +38,10 @@ bool TdmLocal::AddJoueur(TParamTable& p) {
     const bool duplicate = Compet_.Chargement ? static_cast<bool>(joueurs.Lookup("IDPOULE;LICENCE", {p.IdParent, p.Id}))
                                               : static_cast<bool>(joueurs.Lookup("IDPHASE;LICENCE", {p.IdDest, p.Id}));
     if (duplicate) {
-        Compet_.LastError =
-            Compet_.Chargement
-                ? dbmsg::PlayerAlreadyInPool(RegistrantLabel(p.Id), PoolLabel(p.IdParent))
-                : dbmsg::PlayerAlreadyInPoolOrPhase(RegistrantLabel(p.Id), PoolLabel(p.IdParent), PhaseLabel(p.IdDest));
+        Compet_.LastError = Compet_.Chargement
+                                ? msg::dblocal::PlayerAlreadyInPool(RegistrantLabel(p.Id), PoolLabel(p.IdParent))
+                                : msg::dblocal::PlayerAlreadyInPoolOrPhase(RegistrantLabel(p.Id), PoolLabel(p.IdParent),
+                                                                           PhaseLabel(p.IdDest));
         return false;
     }
     const TNodeHandle node = AddNode(poolNode, p.Id, NodeMember);
@@ -71,31 +71,31 @@ bool TdmLocal::UpdateJoueur(TParamTable& p) {
 
 bool TdmLocal::TransferJoueur(std::int32_t licence, std::int32_t rank, std::int32_t toPool, std::int32_t fromPool) {
     if (fromPool < 0) {
-        throw Error(dbmsg::IllegalFromPool(fromPool));
+        throw Error(msg::dblocal::IllegalFromPool(fromPool));
     }
     if (toPool < 0) {
-        throw Error(dbmsg::IllegalToPool(toPool));
+        throw Error(msg::dblocal::IllegalToPool(toPool));
     }
     TTableData& poules = Tables.Poules.Data();
     const TRowView target = poules.Lookup("IDPOULE", {toPool});
     if (!target) {
-        Compet_.LastError = dbmsg::UnknownTargetPool;
+        Compet_.LastError = msg::dblocal::UnknownTargetPool;
         return false;
     }
     const TNodeHandle targetNode = target.AsInteger("NODE");
     const std::int32_t toPhase = target.AsInteger("IDPHASE");
     const TRowView source = poules.Lookup("IDPOULE", {fromPool});
     if (!source) {
-        Compet_.LastError = dbmsg::UnknownSourcePool;
+        Compet_.LastError = msg::dblocal::UnknownSourcePool;
         return false;
     }
     const std::int32_t fromPhase = source.AsInteger("IDPHASE");
     if (HasMatchOf("IDPHASE", fromPhase, licence)) {
-        Compet_.LastError = dbmsg::MatchesInSourcePhase;
+        Compet_.LastError = msg::dblocal::MatchesInSourcePhase;
         return false;
     }
     if (HasMatchOf("IDPHASE", toPhase, licence)) {
-        Compet_.LastError = dbmsg::MatchesInTargetPhase;
+        Compet_.LastError = msg::dblocal::MatchesInTargetPhase;
         return false;
     }
     TTableData& joueurs = Tables.Joueurs.Data();
@@ -103,12 +103,12 @@ bool TdmLocal::TransferJoueur(std::int32_t licence, std::int32_t rank, std::int3
     // must not end up twice in the same pool.
     if ((fromPhase != toPhase && joueurs.Lookup("IDPHASE;LICENCE", {toPhase, licence})) ||
         joueurs.Lookup("IDPOULE;LICENCE", {toPool, licence})) {
-        Compet_.LastError = dbmsg::AlreadyInTargetPhase;
+        Compet_.LastError = msg::dblocal::AlreadyInTargetPhase;
         return false;
     }
     TTable& members = *JoueursWork_;
     if (!members.Locate("IDPOULE;LICENCE", {fromPool, licence})) {
-        Compet_.LastError = dbmsg::PlayerNotFound;
+        Compet_.LastError = msg::dblocal::PlayerNotFound;
         return false;
     }
     if (rank < 0) {
@@ -130,7 +130,7 @@ bool TdmLocal::TransferJoueur(std::int32_t licence, std::int32_t rank, std::int3
 
 bool TdmLocal::DelJoueur(TParamTable& p) {
     if (p.IdParent < -1) {
-        throw Error(dbmsg::IllegalPool(p.IdParent, dbmsg::DeletePlayerInPoolImpossible));
+        throw Error(msg::dblocal::IllegalPool(p.IdParent, msg::dblocal::DeletePlayerInPoolImpossible));
     }
     if (p.IdParent >= 0) {
         return RemoveJoueur(p.Id, p.IdParent);
@@ -149,22 +149,22 @@ bool TdmLocal::DelJoueur(TParamTable& p) {
 
 bool TdmLocal::RemoveJoueur(std::int32_t licence, std::int32_t pool) {
     if (pool < 0) {
-        throw Error(dbmsg::IllegalPool(pool, dbmsg::RemovePlayerImpossible));
+        throw Error(msg::dblocal::IllegalPool(pool, msg::dblocal::RemovePlayerImpossible));
     }
     const TRowView poolRow = Tables.Poules.Data().Lookup("IDPOULE", {pool});
     if (!poolRow) {
-        throw Error(dbmsg::UnknownOwnerPool(pool, dbmsg::RemovePlayerImpossible));
+        throw Error(msg::dblocal::UnknownOwnerPool(pool, msg::dblocal::RemovePlayerImpossible));
     }
     if (poolRow.AsInteger("NODE") == 0) {
-        throw Error(dbmsg::InternalError124);
+        throw Error(msg::dblocal::InternalError124);
     }
     TTable& members = *JoueursWork_;
     if (!members.Locate("IDPOULE;LICENCE", {pool, licence})) {
-        Compet_.LastError = dbmsg::NotInPool(RegistrantLabel(licence), PoolLabel(pool));
+        Compet_.LastError = msg::dblocal::NotInPool(RegistrantLabel(licence), PoolLabel(pool));
         return false;
     }
     if (HasMatchOf("IDPOULE", pool, licence)) {
-        Compet_.LastError = dbmsg::CannotRemoveHasMatches(MemberShortLabel(licence), PoolLabel(pool));
+        Compet_.LastError = msg::dblocal::CannotRemoveHasMatches(MemberShortLabel(licence), PoolLabel(pool));
         return false;
     }
     DeleteRowAndNode(members);
@@ -174,7 +174,7 @@ bool TdmLocal::RemoveJoueur(std::int32_t licence, std::int32_t pool) {
 bool TdmLocal::RenumberPoule(std::int32_t licence, std::int32_t rank, std::int32_t pool) {
     const TRowView poolRow = Tables.Poules.Data().Lookup("IDPOULE", {pool});
     if (!poolRow) {
-        Compet_.LastError = dbmsg::RenumberUnknownPool(pool);
+        Compet_.LastError = msg::dblocal::RenumberUnknownPool(pool);
         return false;
     }
     const TNodeHandle poolNode = poolRow.AsInteger("NODE");
@@ -182,7 +182,7 @@ bool TdmLocal::RenumberPoule(std::int32_t licence, std::int32_t rank, std::int32
     const int target = (rank >= 1 && rank <= k) ? rank : k;
 
     TTable& members = *JoueursWork_;
-    TFilterScope scope(members, "IDPOULE=" + dbmsg::N(pool));
+    TFilterScope scope(members, "IDPOULE=" + msg::dblocal::N(pool));
     TListTri list;
     for (members.First(); !members.Eof(); members.Next()) {
         list.Add(members.AsInteger("LICENCE"), members.AsInteger("RGA"));

@@ -29,33 +29,33 @@ void TdmLocal::WriteMatch(TTable& matchs, const TParamMatch& m, bool withNumber)
 
 TRowView TdmLocal::CheckMatch(const TParamMatch& m, const char* numberAction, const char* action) {
     if (m.IdMatch < 0) {
-        throw Error(dbmsg::IllegalMatch(m.IdMatch, numberAction));
+        throw Error(msg::dblocal::IllegalMatch(m.IdMatch, numberAction));
     }
     if (m.IdPoule < 0) {
-        throw Error(dbmsg::IllegalPool(m.IdPoule, action));
+        throw Error(msg::dblocal::IllegalPool(m.IdPoule, action));
     }
     const TRowView pool = Tables.Poules.Data().Lookup("IDPOULE", {m.IdPoule});
     if (!pool) {
-        throw Error(dbmsg::UnknownPool(m.IdPoule, action));
+        throw Error(msg::dblocal::UnknownPool(m.IdPoule, action));
     }
     TTableData& joueurs = Tables.Joueurs.Data();
     for (std::int32_t licence : {m.Licence1, m.Licence2}) {
         if (!joueurs.Lookup("IDPOULE;LICENCE", {m.IdPoule, licence})) {
-            throw Error(dbmsg::PlayerNotInPool(RegistrantLabel(licence), PoolLabel(m.IdPoule), action));
+            throw Error(msg::dblocal::PlayerNotInPool(RegistrantLabel(licence), PoolLabel(m.IdPoule), action));
         }
     }
     return pool;
 }
 
 bool TdmLocal::AddMatch(TParamMatch& m) {
-    const TRowView pool = CheckMatch(m, dbmsg::AddImpossible, dbmsg::MatchAddImpossible);
+    const TRowView pool = CheckMatch(m, msg::dblocal::AddImpossible, msg::dblocal::MatchAddImpossible);
     TTable& matchs = Tables.Matchs;
     if (matchs.Data().Lookup("IDMATCH", {m.IdMatch})) {
-        Compet_.LastError = dbmsg::MatchExists(m.IdMatch);
+        Compet_.LastError = msg::dblocal::MatchExists(m.IdMatch);
         return false;
     }
     if (pool.AsInteger("NODE") == 0) {
-        throw Error(dbmsg::AddMatchUnknownPool(m.IdPoule));
+        throw Error(msg::dblocal::AddMatchUnknownPool(m.IdPoule));
     }
     matchs.Append();
     WriteMatch(matchs, m, true);
@@ -64,14 +64,14 @@ bool TdmLocal::AddMatch(TParamMatch& m) {
 }
 
 bool TdmLocal::EditMatch(TParamMatch& m) {
-    const TRowView pool = CheckMatch(m, dbmsg::MatchNumberEditImpossible, dbmsg::MatchEditImpossible);
+    const TRowView pool = CheckMatch(m, msg::dblocal::MatchNumberEditImpossible, msg::dblocal::MatchEditImpossible);
     TTable& matchs = Tables.Matchs;
     if (!matchs.Locate("IDMATCH", {m.IdMatch})) {
-        Compet_.LastError = dbmsg::EditUnknownMatch(m.IdMatch);
+        Compet_.LastError = msg::dblocal::EditUnknownMatch(m.IdMatch);
         return false;
     }
     if (pool.AsInteger("NODE") == 0) {
-        throw Error(dbmsg::EditMatchUnknownPool(m.IdPoule));
+        throw Error(msg::dblocal::EditMatchUnknownPool(m.IdPoule));
     }
     matchs.Edit();
     WriteMatch(matchs, m, false);
@@ -82,7 +82,7 @@ bool TdmLocal::EditMatch(TParamMatch& m) {
 bool TdmLocal::DelMatch(TParamMatch& m) {
     TTable& matchs = Tables.Matchs;
     if (!matchs.Locate("IDMATCH", {m.IdMatch})) {
-        Compet_.LastError = dbmsg::DeleteUnknownMatch(m.IdMatch);
+        Compet_.LastError = msg::dblocal::DeleteUnknownMatch(m.IdMatch);
         return false;
     }
     matchs.Delete();

@@ -6,7 +6,7 @@
 #include <string>
 
 // Every text of the store's handlers.
-namespace tavlor::dbmsg {
+namespace tavlor::msg::dblocal {
 
 inline std::string N(std::int64_t n) {
     return text::IntToStr(n);
@@ -166,4 +166,4 @@ inline std::string DeleteUnknownMatch(std::int32_t n) {
     return "Le match No : " + N(n) + " n'existe pas, suppression impossible";
 }
 
-}  // namespace tavlor::dbmsg
+}  // namespace tavlor::msg::dblocal

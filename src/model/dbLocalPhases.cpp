@@ -8,14 +8,14 @@ namespace tavlor {
 
 bool TdmLocal::AddPhase(TParamTable& p) {
     if (p.Id < 0) {
-        throw Error(dbmsg::IllegalPhase(p.Id, dbmsg::AddImpossible));
+        throw Error(msg::dblocal::IllegalPhase(p.Id, msg::dblocal::AddImpossible));
     }
     if (p.Nom.empty()) {
-        p.Nom = dbmsg::Unknown;
+        p.Nom = msg::dblocal::Unknown;
     }
     TTable& phases = Tables.Phases;
     if (phases.Data().Lookup("IDPHASE", {p.Id})) {
-        Compet_.LastError = dbmsg::PhaseExists(PhaseLabel(p.Id));
+        Compet_.LastError = msg::dblocal::PhaseExists(PhaseLabel(p.Id));
         return false;
     }
     const TNodeHandle node = AddNode(0, p.Id, NodePhase);
@@ -29,11 +29,11 @@ bool TdmLocal::AddPhase(TParamTable& p) {
 
 bool TdmLocal::EditPhase(TParamTable& p) {
     if (p.Id < 0) {
-        throw Error(dbmsg::IllegalPhase(p.Id, dbmsg::EditImpossible));
+        throw Error(msg::dblocal::IllegalPhase(p.Id, msg::dblocal::EditImpossible));
     }
     TTable& phases = Tables.Phases;
     if (!phases.Locate("IDPHASE", {p.Id})) {
-        Compet_.LastError = dbmsg::EditUnknownPhase(p.Id);
+        Compet_.LastError = msg::dblocal::EditUnknownPhase(p.Id);
         return false;
     }
     // The tree reads the name from the table: the node is left alone.
@@ -45,15 +45,15 @@ bool TdmLocal::EditPhase(TParamTable& p) {
 
 bool TdmLocal::DelPhase(TParamTable& p) {
     if (p.Id < 0) {
-        throw Error(dbmsg::IllegalPhase(p.Id, dbmsg::DeleteImpossible));
+        throw Error(msg::dblocal::IllegalPhase(p.Id, msg::dblocal::DeleteImpossible));
     }
     TTable& phases = Tables.Phases;
     if (!phases.Locate("IDPHASE", {p.Id})) {
-        Compet_.LastError = dbmsg::DeleteUnknownPhase(p.Id);
+        Compet_.LastError = msg::dblocal::DeleteUnknownPhase(p.Id);
         return false;
     }
     if (Tables.Poules.Data().Lookup("IDPHASE", {p.Id})) {
-        Compet_.LastError = dbmsg::PhaseHasPools(phases.AsString("NOMPHASE"));
+        Compet_.LastError = msg::dblocal::PhaseHasPools(phases.AsString("NOMPHASE"));
         return false;
     }
     DeleteRowAndNode(phases);

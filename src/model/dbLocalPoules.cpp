@@ -8,22 +8,22 @@ namespace tavlor {
 
 bool TdmLocal::AddPoule(TParamTable& p) {
     if (p.Id < 0) {
-        throw Error(dbmsg::IllegalPool(p.Id, dbmsg::AddImpossible));
+        throw Error(msg::dblocal::IllegalPool(p.Id, msg::dblocal::AddImpossible));
     }
     if (p.IdParent < 0) {
-        throw Error(dbmsg::IllegalOwnerPhase(p.IdParent));
+        throw Error(msg::dblocal::IllegalOwnerPhase(p.IdParent));
     }
     const TRowView phase = Tables.Phases.Data().Lookup("IDPHASE", {p.IdParent});
     if (!phase) {
-        throw Error(dbmsg::UnknownOwnerPhase(p.IdParent));
+        throw Error(msg::dblocal::UnknownOwnerPhase(p.IdParent));
     }
     const TNodeHandle phaseNode = phase.AsInteger("NODE");
     if (phaseNode == 0 || !Tree.Exists(phaseNode)) {
-        throw Error(dbmsg::InternalError123);
+        throw Error(msg::dblocal::InternalError123);
     }
     TTable& poules = Tables.Poules;
     if (poules.Data().Lookup("IDPOULE", {p.Id})) {
-        Compet_.LastError = dbmsg::PoolExists(PoolLabel(p.Id));
+        Compet_.LastError = msg::dblocal::PoolExists(PoolLabel(p.Id));
         return false;
     }
     const TNodeHandle node = AddNode(phaseNode, p.Id, NodePool);
@@ -39,11 +39,11 @@ bool TdmLocal::AddPoule(TParamTable& p) {
 
 bool TdmLocal::UpdatePoule(TParamTable& p) {
     if (p.Id < 0) {
-        throw Error(dbmsg::IllegalPool(p.Id, dbmsg::EditImpossible));
+        throw Error(msg::dblocal::IllegalPool(p.Id, msg::dblocal::EditImpossible));
     }
     TTable& poules = Tables.Poules;
     if (!poules.Locate("IDPOULE", {p.Id})) {
-        Compet_.LastError = dbmsg::EditUnknownPool(p.Id);
+        Compet_.LastError = msg::dblocal::EditUnknownPool(p.Id);
         return false;
     }
     if (!p.Nom.empty()) {
@@ -54,7 +54,7 @@ bool TdmLocal::UpdatePoule(TParamTable& p) {
     }
     if (p.IdParent < 0) {
         if (p.Valeur < 0) {
-            Compet_.LastError = dbmsg::PoolBadParameters(PoolLabel(p.Id));
+            Compet_.LastError = msg::dblocal::PoolBadParameters(PoolLabel(p.Id));
             return false;
         }
         poules.Edit();
@@ -64,7 +64,7 @@ bool TdmLocal::UpdatePoule(TParamTable& p) {
     }
     const TRowView phase = Tables.Phases.Data().Lookup("IDPHASE", {p.IdParent});
     if (!phase) {
-        Compet_.LastError = dbmsg::MoveToUnknownPhase(PoolLabel(p.Id));
+        Compet_.LastError = msg::dblocal::MoveToUnknownPhase(PoolLabel(p.Id));
         return false;
     }
     const TNodeHandle poolNode = poules.AsInteger("NODE");
@@ -83,10 +83,10 @@ bool TdmLocal::TransferPoule(std::int32_t pool, std::int32_t fromPhase, std::int
     TTableData& joueurs = Tables.Joueurs.Data();
     {
         TTable& members = *JoueursWork_;
-        TFilterScope scope(members, "IDPOULE=" + dbmsg::N(pool));
+        TFilterScope scope(members, "IDPOULE=" + msg::dblocal::N(pool));
         for (members.First(); !members.Eof(); members.Next()) {
             if (joueurs.Lookup("IDPHASE;LICENCE", {toPhase, members.AsInteger("LICENCE")})) {
-                Compet_.LastError = dbmsg::MovePoolPlayersInPhase;
+                Compet_.LastError = msg::dblocal::MovePoolPlayersInPhase;
                 return false;
             }
         }
@@ -105,7 +105,7 @@ bool TdmLocal::TransferPoule(std::int32_t pool, std::int32_t fromPhase, std::int
     }
     TTable& poules = Tables.Poules;
     if (!poules.Locate("IDPOULE", {pool})) {
-        Compet_.LastError = dbmsg::Error221;
+        Compet_.LastError = msg::dblocal::Error221;
         return false;
     }
     poules.Edit();
@@ -116,19 +116,19 @@ bool TdmLocal::TransferPoule(std::int32_t pool, std::int32_t fromPhase, std::int
 
 bool TdmLocal::DelPoule(TParamTable& p) {
     if (p.Id < 0) {
-        throw Error(dbmsg::IllegalPool(p.Id, dbmsg::DeleteImpossible));
+        throw Error(msg::dblocal::IllegalPool(p.Id, msg::dblocal::DeleteImpossible));
     }
     if (Tables.Joueurs.Data().Lookup("IDPOULE", {p.Id})) {
-        Compet_.LastError = dbmsg::DeletePoolHasPlayers(PoolLabel(p.Id));
+        Compet_.LastError = msg::dblocal::DeletePoolHasPlayers(PoolLabel(p.Id));
         return false;
     }
     if (Tables.Matchs.Data().Lookup("IDPOULE", {p.Id})) {
-        Compet_.LastError = dbmsg::DeletePoolHasMatches(PoolLabel(p.Id));
+        Compet_.LastError = msg::dblocal::DeletePoolHasMatches(PoolLabel(p.Id));
         return false;
     }
     TTable& poules = Tables.Poules;
     if (!poules.Locate("IDPOULE", {p.Id})) {
-        Compet_.LastError = dbmsg::DeleteUnknownPool(p.Id);
+        Compet_.LastError = msg::dblocal::DeleteUnknownPool(p.Id);
         return false;
     }
     DeleteRowAndNode(poules);

@@ -78,7 +78,7 @@ void TStatistics::FiltreMatchsCalcFields(TTable& row) {
 }
 
 std::string TStatistics::FiltreJoueursTVGetText(const TValue& tv) {
-    return text::FormatFloat("0", ValueAsFloat(tv) * 100.0) + viewmsg::Percent;
+    return text::FormatFloat("0", ValueAsFloat(tv) * 100.0) + msg::views::Percent;
 }
 
 void TFigureRows::AppendTo(TTable& table) const {

@@ -73,28 +73,28 @@ void TViews::SetVisibility(TNodeKind kind) {
 void TViews::SetCaptions(TNodeKind kind) {
     switch (kind) {
         case NodePhase:
-            RankingCaption_ = viewmsg::PhasePlayers;
-            MatchesCaption_ = viewmsg::PhaseMatches;
+            RankingCaption_ = msg::views::PhasePlayers;
+            MatchesCaption_ = msg::views::PhaseMatches;
             break;
         case NodePool:
-            RankingCaption_ = viewmsg::PoolPlayers;
-            MatchesCaption_ = viewmsg::PoolMatches;
+            RankingCaption_ = msg::views::PoolPlayers;
+            MatchesCaption_ = msg::views::PoolMatches;
             break;
         case NodeRegistrants:
-            RankingCaption_ = viewmsg::GeneralRanking;
-            MatchesCaption_ = viewmsg::CompetitionMatches;
+            RankingCaption_ = msg::views::GeneralRanking;
+            MatchesCaption_ = msg::views::CompetitionMatches;
             break;
         case NodeRegistrant:
-            RankingCaption_ = viewmsg::RegistrantTotals;
-            MatchesCaption_ = viewmsg::PlayerMatches;
+            RankingCaption_ = msg::views::RegistrantTotals;
+            MatchesCaption_ = msg::views::PlayerMatches;
             break;
         case NodeMember:
-            RankingCaption_ = viewmsg::MemberTotals;
-            MatchesCaption_ = viewmsg::PlayerMatches;
+            RankingCaption_ = msg::views::MemberTotals;
+            MatchesCaption_ = msg::views::PlayerMatches;
             break;
         default:
-            RankingCaption_ = viewmsg::Unknown;
-            MatchesCaption_ = viewmsg::Unknown;
+            RankingCaption_ = msg::views::Unknown;
+            MatchesCaption_ = msg::views::Unknown;
             break;
     }
     Host_.SetCaptions(RankingCaption_, MatchesCaption_);

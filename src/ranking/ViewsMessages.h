@@ -1,7 +1,7 @@
 #pragma once
 
 // Texts of the views: the captions above the ranking grid and the match list.
-namespace tavlor::viewmsg {
+namespace tavlor::msg::views {
 
 inline constexpr const char* PhasePlayers = "Joueurs de la phase et classement";
 inline constexpr const char* PhaseMatches = "Matchs de la phase";
@@ -15,4 +15,4 @@ inline constexpr const char* PlayerMatches = "Matchs du joueur";
 inline constexpr const char* Unknown = "?";
 inline constexpr const char* Percent = " %";
 
-}  // namespace tavlor::viewmsg
+}  // namespace tavlor::msg::views

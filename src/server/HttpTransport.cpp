@@ -117,26 +117,26 @@ std::string TransportError(CURLcode code, const char* details, long osError) {
     switch (code) {
         case CURLE_COULDNT_RESOLVE_HOST:
         case CURLE_COULDNT_RESOLVE_PROXY:
-            return wwwmsg::SocketError(11001, wwwmsg::HostNotFound);
+            return msg::www::SocketError(11001, msg::www::HostNotFound);
         case CURLE_COULDNT_CONNECT:
-            return wwwmsg::SocketError(osError != 0 ? static_cast<int>(osError) : 10061, wwwmsg::ConnectionRefused);
+            return msg::www::SocketError(osError != 0 ? static_cast<int>(osError) : 10061, msg::www::ConnectionRefused);
         case CURLE_GOT_NOTHING:
         case CURLE_PARTIAL_FILE:
-            return wwwmsg::ClosedGracefully;
+            return msg::www::ClosedGracefully;
         case CURLE_RECV_ERROR:
         case CURLE_SEND_ERROR:
-            return wwwmsg::SocketError(osError != 0 ? static_cast<int>(osError) : 10054, wwwmsg::ConnectionReset);
+            return msg::www::SocketError(osError != 0 ? static_cast<int>(osError) : 10054, msg::www::ConnectionReset);
         case CURLE_PEER_FAILED_VERIFICATION:
         case CURLE_SSL_CACERT_BADFILE:
-            return wwwmsg::CertificateRefused;
+            return msg::www::CertificateRefused;
         case CURLE_URL_MALFORMAT:
         case CURLE_UNSUPPORTED_PROTOCOL:
-            return wwwmsg::BadAddress;
+            return msg::www::BadAddress;
         case CURLE_OUT_OF_MEMORY:
-            return wwwmsg::NoMemory;
+            return msg::www::NoMemory;
         default:
-            return wwwmsg::SocketError(static_cast<int>(code),
-                                       details != nullptr && *details != '\0' ? details : curl_easy_strerror(code));
+            return msg::www::SocketError(static_cast<int>(code),
+                                         details != nullptr && *details != '\0' ? details : curl_easy_strerror(code));
     }
 }
 
@@ -226,8 +226,8 @@ struct THttpTransport::TImpl {
         // calling us back: the two states are told here instead.
         if (Socket != CURL_SOCKET_BAD) {
             Socket = CURL_SOCKET_BAD;
-            State(wwwmsg::Disconnecting);
-            State(wwwmsg::Disconnected);
+            State(msg::www::Disconnecting);
+            State(msg::www::Disconnected);
         }
     }
 
@@ -254,13 +254,13 @@ struct THttpTransport::TImpl {
 
     static int ResolverStart(void*, void*, void* self) {
         auto* impl = static_cast<TImpl*>(self);
-        impl->State(wwwmsg::Resolving(impl->Host));
+        impl->State(msg::www::Resolving(impl->Host));
         return 0;
     }
 
     static curl_socket_t OpenSocket(void* self, curlsocktype, curl_sockaddr* address) {
         auto* impl = static_cast<TImpl*>(self);
-        impl->State(wwwmsg::Connecting(AddressText(address)));
+        impl->State(msg::www::Connecting(AddressText(address)));
         const curl_socket_t s = ::socket(address->family, address->socktype, address->protocol);
         if (s != CURL_SOCKET_BAD) {
             impl->Socket = s;
@@ -270,17 +270,17 @@ struct THttpTransport::TImpl {
 
     static int CloseSocket(void* self, curl_socket_t s) {
         auto* impl = static_cast<TImpl*>(self);
-        impl->State(wwwmsg::Disconnecting);
+        impl->State(msg::www::Disconnecting);
         const int result = ::close(s);
         if (impl->Socket == s) {
             impl->Socket = CURL_SOCKET_BAD;
         }
-        impl->State(wwwmsg::Disconnected);
+        impl->State(msg::www::Disconnected);
         return result;
     }
 
     static int PreRequest(void* self, char*, char*, int, int) {
-        static_cast<TImpl*>(self)->State(wwwmsg::Connected);
+        static_cast<TImpl*>(self)->State(msg::www::Connected);
         return CURL_PREREQFUNC_OK;
     }
 };
@@ -290,7 +290,7 @@ THttpTransport::THttpTransport() : Impl_(std::make_unique<TImpl>()) {
     Impl_->Easy = curl_easy_init();
     Impl_->Multi = curl_multi_init();
     if (Impl_->Easy == nullptr || Impl_->Multi == nullptr) {
-        throw Error(wwwmsg::NoMemory);
+        throw Error(msg::www::NoMemory);
     }
     // Cookies in memory, kept by this one handle for the whole run.
     curl_easy_setopt(Impl_->Easy, CURLOPT_COOKIEFILE, "");
@@ -318,7 +318,7 @@ void THttpTransport::Cancel() {
 std::string THttpTransport::Post(const std::string& url, const std::string& body, const THooks& hooks) {
     TImpl& s = *Impl_;
     if (s.Busy) {
-        throw Error(wwwmsg::AlreadyExchanging);
+        throw Error(msg::www::AlreadyExchanging);
     }
     CURL* e = s.Easy;
     s.Busy = true;
@@ -396,7 +396,7 @@ std::string THttpTransport::Post(const std::string& url, const std::string& body
             hooks.ProcessEvents();
         }
         if (s.Cancelled) {
-            throw Error(wwwmsg::ClosedGracefully);
+            throw Error(msg::www::ClosedGracefully);
         }
         curl_multi_poll(s.Multi, nullptr, 0, 20, nullptr);
     }

@@ -26,7 +26,7 @@ namespace {
 // there, after the records before it were added.
 const std::vector<std::string>& Checked(const std::vector<std::string>& fields, std::size_t fieldsRead) {
     if (fields.size() < fieldsRead) {
-        throw Error(wwwmsg::ListIndexOutOfBounds(static_cast<int>(fieldsRead) - 1));
+        throw Error(msg::www::ListIndexOutOfBounds(static_cast<int>(fieldsRead) - 1));
     }
     return fields;
 }
@@ -52,9 +52,9 @@ std::vector<std::vector<std::string>> TwwwFrm::RequiredRecords(const TReply& rep
 }
 
 void TwwwFrm::ListCompets(TTextGrid& grid) {
-    StartExchange(wwwmsg::ProgressCompetitions);
+    StartExchange(msg::www::ProgressCompetitions);
     const TReply reply = PostForm("/getlists.php", {"ACTION=listecompets"});
-    ShowList(reply, grid, wwwmsg::CompetitionsError, wwwmsg::CompetitionsNoReply);
+    ShowList(reply, grid, msg::www::CompetitionsError, msg::www::CompetitionsNoReply);
 }
 
 void TwwwFrm::ShowList(const TReply& reply, TTextGrid& grid, const std::string& errorPrefix,
@@ -74,9 +74,9 @@ void TwwwFrm::ListJoueurs(TTextGrid& grid) {
     const bool byName = text::Length(name) >= 3;
     const bool byTown = text::Length(town) >= 3;
     if (!byName && !byTown) {
-        throw Error(wwwmsg::SearchTooShort);
+        throw Error(msg::www::SearchTooShort);
     }
-    StartExchange(wwwmsg::ProgressPlayers);
+    StartExchange(msg::www::ProgressPlayers);
     std::vector<std::string> fields = {"ACTION=listejoueurs"};
     if (byName) {
         fields.push_back("NOM=" + name);
@@ -85,20 +85,20 @@ void TwwwFrm::ListJoueurs(TTextGrid& grid) {
         fields.push_back("VILLE=" + town);
     }
     const TReply reply = PostForm("/getlists.php", fields);
-    ShowList(reply, grid, wwwmsg::PlayersError, wwwmsg::PlayersNoReply);
+    ShowList(reply, grid, msg::www::PlayersError, msg::www::PlayersNoReply);
 }
 
 void TwwwFrm::LoadBillards() {
-    StartExchange(wwwmsg::ProgressBilliards);
+    StartExchange(msg::www::ProgressBilliards);
     const TReply reply = PostForm("/getlists.php", {"ACTION=listebillards"});
     for (const auto& record : ListRecords(reply)) {
         AddBillardRecord(record);
     }
     // Independently of the rows: a reply may add billiards and report an error.
     if (reply.HasError) {
-        Boxes_.Error(wwwmsg::BilliardsError + reply.Error);
+        Boxes_.Error(msg::www::BilliardsError + reply.Error);
     } else if (!reply.HasData) {
-        Boxes_.Error(wwwmsg::BilliardsNoReply);
+        Boxes_.Error(msg::www::BilliardsNoReply);
     }
 }
 
@@ -108,9 +108,9 @@ void TwwwFrm::AddBillardRecord(const std::vector<std::string>& record) {
 }
 
 void TwwwFrm::LoadPoules(std::int32_t competition) {
-    StartExchange(wwwmsg::ProgressPools);
+    StartExchange(msg::www::ProgressPools);
     const TReply reply = PostForm("/getlists.php", {"ACTION=listepoules", "NOCOMPET=" + text::IntToStr(competition)});
-    for (auto& f : RequiredRecords(reply, wwwmsg::PoolsError, wwwmsg::PoolsNoReply)) {
+    for (auto& f : RequiredRecords(reply, msg::www::PoolsError, msg::www::PoolsNoReply)) {
         AddPouleRecord(f);
     }
 }
@@ -137,9 +137,9 @@ void TwwwFrm::AddPouleRecord(std::vector<std::string>& f) {
 }
 
 void TwwwFrm::LoadMatchs(std::int32_t competition) {
-    StartExchange(wwwmsg::ProgressMatches);
+    StartExchange(msg::www::ProgressMatches);
     const TReply reply = PostForm("/getlists.php", {"ACTION=listematchs", "NOCOMPET=" + text::IntToStr(competition)});
-    for (auto& f : RequiredRecords(reply, wwwmsg::MatchesError, wwwmsg::MatchesNoReply)) {
+    for (auto& f : RequiredRecords(reply, msg::www::MatchesError, msg::www::MatchesNoReply)) {
         AddMatchRecord(f);
     }
 }
@@ -176,7 +176,7 @@ TwwwFrm::TMatchRecord TwwwFrm::ParseMatchRecord(std::vector<std::string>& f) con
     m.CoefBd = ParseDecimal(f[2]);
     const auto seconds = text::ParseInt64(f[3]);
     if (!seconds) {
-        throw Error(text::messages::WithText(text::messages::kNotAnInteger, f[3]));
+        throw Error(msg::text::NotAnInteger(f[3]));
     }
     // Seconds since 1970 plus one whole day, no time-zone conversion.
     m.DateMatch = text::UnixEpochDays + static_cast<double>(*seconds) / 86400.0 + 1.0;
@@ -200,7 +200,7 @@ TwwwFrm::TMatchRecord TwwwFrm::ParseMatchRecord(std::vector<std::string>& f) con
 void TwwwFrm::LoadCompet(std::int32_t competition, const std::string& title) {
     // Refused before the tables are emptied, while another exchange waits.
     if (Http_.Busy()) {
-        throw Error(wwwmsg::AlreadyExchanging);
+        throw Error(msg::www::AlreadyExchanging);
     }
     const TConnexion previousConnexion = Compet_.Connexion;
     Compet_.DoClear();

@@ -20,18 +20,18 @@ void TwwwFrm::SetBaseUrl(const std::string& url) {
 }
 
 void TwwwFrm::ShowConnectionState(const std::string& state) {
-    Window_.SetStatus(wwwmsg::StatusPrefix + state);
+    Window_.SetStatus(msg::www::StatusPrefix + state);
 }
 
 void TwwwFrm::CancelExchange() {
     Http_.Cancel();
-    Boxes_.Information(wwwmsg::Cancelled);
+    Boxes_.Information(msg::www::Cancelled);
     Window_.Close();
 }
 
 void TwwwFrm::StartExchange(const std::string& progress) {
     if (Http_.Busy()) {
-        throw Error(wwwmsg::AlreadyExchanging);
+        throw Error(msg::www::AlreadyExchanging);
     }
     Window_.SetProgress(progress);
 }
@@ -39,7 +39,7 @@ void TwwwFrm::StartExchange(const std::string& progress) {
 TReply TwwwFrm::PostForm(const std::string& script, std::vector<std::string> fields) {
     if (Http_.Busy()) {
         // Started from an event processed while another exchange waits.
-        throw Error(wwwmsg::AlreadyExchanging);
+        throw Error(msg::www::AlreadyExchanging);
     }
     Window_.HideLoginPanel();
     if (!Window_.IsVisible()) {

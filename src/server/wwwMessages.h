@@ -6,7 +6,7 @@
 #include <string>
 
 // Every text of the server link: transport, exchange, download, login and updates.
-namespace tavlor::wwwmsg {
+namespace tavlor::msg::www {
 
 // Connection states shown after "statut = ".
 inline constexpr const char* StatusPrefix = "statut = ";
@@ -89,4 +89,4 @@ inline constexpr const char* AddMatchImpossible = "Ajout de match sur serveurt i
 inline constexpr const char* EditMatchImpossible = "modif de match sur serveurt impossible";
 inline constexpr const char* DeleteMatchImpossible = "suppression de match sur serveurt impossible";
 
-}  // namespace tavlor::wwwmsg
+}  // namespace tavlor::msg::www

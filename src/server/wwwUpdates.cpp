@@ -37,10 +37,10 @@ void TwwwFrm::ShowLogin() {
 void TwwwFrm::Login(const std::string& identifier, const std::string& password) {
     const auto number = text::ParseInt32(identifier);
     if (!number || *number == 0) {
-        Boxes_.Error(wwwmsg::LoginNotNumeric);
+        Boxes_.Error(msg::www::LoginNotNumeric);
         return;
     }
-    StartExchange(wwwmsg::ProgressLogin);
+    StartExchange(msg::www::ProgressLogin);
     const std::vector<std::string> fields = {"LOGIN=" + identifier, "PASS=" + Md5Hex(text::Utf8ToCp1252(password))};
     Window_.ClearPassword();
     const TReply reply = PostForm("/logdlg1.php", fields);
@@ -49,7 +49,7 @@ void TwwwFrm::Login(const std::string& identifier, const std::string& password) 
     } else if (reply.HasData) {
         Compet_.SetLogin(reply.Data);
     } else {
-        Boxes_.Error(wwwmsg::LoginNoReply);
+        Boxes_.Error(msg::www::LoginNoReply);
     }
 }
 
@@ -57,7 +57,7 @@ void TwwwFrm::Login(const std::string& identifier, const std::string& password) 
 // handler's no-reply text.
 bool TwwwFrm::ServerAnswer(const TReply& reply, const std::string& noReply) {
     if (reply.HasError) {
-        Compet_.LastError = wwwmsg::ServerError + reply.Error;
+        Compet_.LastError = msg::www::ServerError + reply.Error;
         return false;
     }
     if (!reply.HasData) {
@@ -72,16 +72,16 @@ bool TwwwFrm::WwwAddPoule(TParamTable& p) {
         return false;
     }
     if (p.IdParent < 0) {
-        throw Error(wwwmsg::IllegalPhase(p.IdParent) + "\r\n" + wwwmsg::AddPoolImpossible);
+        throw Error(msg::www::IllegalPhase(p.IdParent) + "\r\n" + msg::www::AddPoolImpossible);
     }
     if (p.Nom.empty()) {
         p.Nom = "?";
     }
-    StartExchange(wwwmsg::ProgressAddPool);
+    StartExchange(msg::www::ProgressAddPool);
     const TReply reply =
         PostForm("/upd_poule.php", {"ACTION=ajouter", "IDCOMPETITION=" + N(Compet_.IdCompet()), "NOMPOULE=" + p.Nom,
                                     "PHASE=" + N(p.IdParent), "FCLASST=" + N(p.Valeur)});
-    if (!ServerAnswer(reply, wwwmsg::NoReplyOf)) {
+    if (!ServerAnswer(reply, msg::www::NoReplyOf)) {
         return false;
     }
     p.Id = text::StrToInt(reply.Data);
@@ -93,7 +93,7 @@ bool TwwwFrm::WwwEditPoule(TParamTable& p) {
         return false;
     }
     if (p.Id < 0) {
-        throw Error(wwwmsg::IllegalPool(p.Id) + "\r\n" + wwwmsg::EditPoolImpossible);
+        throw Error(msg::www::IllegalPool(p.Id) + "\r\n" + msg::www::EditPoolImpossible);
     }
     std::string change;
     if (p.IdParent >= 0) {
@@ -103,11 +103,11 @@ bool TwwwFrm::WwwEditPoule(TParamTable& p) {
     } else if (p.Valeur >= 0) {
         change = "FCLASST=" + N(p.Valeur);
     } else {
-        throw Error(wwwmsg::NoPoolChange);
+        throw Error(msg::www::NoPoolChange);
     }
-    StartExchange(wwwmsg::ProgressEditPool);
+    StartExchange(msg::www::ProgressEditPool);
     const TReply reply = PostForm("/upd_poule.php", {"ACTION=modifier", "IDPOULE=" + N(p.Id), change});
-    return ServerAnswer(reply, wwwmsg::NoReply);
+    return ServerAnswer(reply, msg::www::NoReply);
 }
 
 bool TwwwFrm::WwwDelPoule(TParamTable& p) {
@@ -115,11 +115,11 @@ bool TwwwFrm::WwwDelPoule(TParamTable& p) {
         return false;
     }
     if (p.Id < 0) {
-        throw Error(wwwmsg::IllegalPool(p.Id) + "\r\n" + wwwmsg::EditPoolImpossible);
+        throw Error(msg::www::IllegalPool(p.Id) + "\r\n" + msg::www::EditPoolImpossible);
     }
-    StartExchange(wwwmsg::ProgressDeletePool);
+    StartExchange(msg::www::ProgressDeletePool);
     const TReply reply = PostForm("/upd_poule.php", {"ACTION=supprimer", "IDPOULE=" + N(p.Id)});
-    return ServerAnswer(reply, wwwmsg::NoReply);
+    return ServerAnswer(reply, msg::www::NoReply);
 }
 
 std::vector<std::string> TwwwFrm::MatchFields(const TParamMatch& m) const {
@@ -143,20 +143,20 @@ bool TwwwFrm::WwwAddMatch(TParamMatch& m) {
         return false;
     }
     if (m.IdPoule < 0) {
-        throw Error(wwwmsg::IllegalPool(m.IdPoule) + "\r\n" + wwwmsg::AddMatchImpossible);
+        throw Error(msg::www::IllegalPool(m.IdPoule) + "\r\n" + msg::www::AddMatchImpossible);
     }
     std::vector<std::string> fields = {"ACTION=ajouter"};
     for (std::string& f : MatchFields(m)) {
         fields.push_back(std::move(f));
     }
-    StartExchange(wwwmsg::ProgressAddMatch);
+    StartExchange(msg::www::ProgressAddMatch);
     const TReply reply = PostForm("/upd_match.php", fields);
-    if (!ServerAnswer(reply, wwwmsg::NoReplyOf)) {
+    if (!ServerAnswer(reply, msg::www::NoReplyOf)) {
         return false;
     }
     const std::vector<std::string> values = ReplyFields(reply.Data);
     if (values.size() != 2) {
-        Compet_.LastError = wwwmsg::BadReply;
+        Compet_.LastError = msg::www::BadReply;
         return false;
     }
     const double coef = ParseDecimal(values[0]);
@@ -171,23 +171,23 @@ bool TwwwFrm::WwwEditMatch(TParamMatch& m) {
         return false;
     }
     if (m.IdMatch < 0) {
-        throw Error(wwwmsg::IllegalMatch(m.IdMatch) + "\r\n" + wwwmsg::EditMatchImpossible);
+        throw Error(msg::www::IllegalMatch(m.IdMatch) + "\r\n" + msg::www::EditMatchImpossible);
     }
     if (m.IdPoule < 0) {
-        throw Error(wwwmsg::IllegalPool(m.IdPoule) + "\r\n" + wwwmsg::EditMatchImpossible);
+        throw Error(msg::www::IllegalPool(m.IdPoule) + "\r\n" + msg::www::EditMatchImpossible);
     }
     std::vector<std::string> fields = {"ACTION=modifier", "IDMATCH=" + N(m.IdMatch)};
     for (std::string& f : MatchFields(m)) {
         fields.push_back(std::move(f));
     }
-    StartExchange(wwwmsg::ProgressEditMatch);
+    StartExchange(msg::www::ProgressEditMatch);
     const TReply reply = PostForm("/upd_match.php", fields);
-    if (!ServerAnswer(reply, wwwmsg::NoReplyOf)) {
+    if (!ServerAnswer(reply, msg::www::NoReplyOf)) {
         return false;
     }
     const std::vector<std::string> values = ReplyFields(reply.Data);
     if (values.size() != 1) {
-        Compet_.LastError = wwwmsg::BadReply;
+        Compet_.LastError = msg::www::BadReply;
         return false;
     }
     m.CoefBd = ParseDecimal(values[0]);
@@ -199,11 +199,11 @@ bool TwwwFrm::WwwDelMatch(TParamMatch& m) {
         return false;
     }
     if (m.IdMatch < 0) {
-        throw Error(wwwmsg::IllegalMatch(m.IdMatch) + "\r\n" + wwwmsg::DeleteMatchImpossible);
+        throw Error(msg::www::IllegalMatch(m.IdMatch) + "\r\n" + msg::www::DeleteMatchImpossible);
     }
-    StartExchange(wwwmsg::ProgressDeleteMatch);
+    StartExchange(msg::www::ProgressDeleteMatch);
     const TReply reply = PostForm("/upd_match.php", {"ACTION=supprimer", "IDMATCH=" + N(m.IdMatch)});
-    return ServerAnswer(reply, wwwmsg::NoReplyOf);
+    return ServerAnswer(reply, msg::www::NoReplyOf);
 }
 
 void TwwwFrm::OpenPrintPoules(std::int32_t pool) {

@@ -70,7 +70,7 @@ std::string ShortestText(double value) {
 }
 
 [[noreturn]] void ThrowInvalidValue(double value) {
-    throw Error(messages::WithText(messages::kInvalidDate, ShortestText(value)));
+    throw Error(msg::text::InvalidDate(ShortestText(value)));
 }
 
 // Day number and time of day of the day form before 1899-12-30 are not one
@@ -100,7 +100,7 @@ void CheckRange(TDateTime value) {
 
 TDateTime EncodeDate(int year, int month, int day) {
     if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month)) {
-        throw Error(messages::WithText(messages::kInvalidDate, DateText(year, month, day)));
+        throw Error(msg::text::InvalidDate(DateText(year, month, day)));
     }
     return static_cast<double>(DaysFromCivil(year, month, day) + kUnixEpoch);
 }
@@ -114,7 +114,7 @@ TDateTime EncodeDateTime(int year, int month, int day, int hour, int minute, int
             time += '.';
             time += Padded(millisecond, 3);
         }
-        throw Error(messages::WithText(messages::kInvalidTime, time));
+        throw Error(msg::text::InvalidTime(time));
     }
     const std::int64_t ms = ((static_cast<std::int64_t>(hour) * 60 + minute) * 60 + second) * 1000 + millisecond;
     return FromDayAndTime(static_cast<std::int64_t>(date), static_cast<double>(ms) / kMsPerDay);

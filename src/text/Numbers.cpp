@@ -375,7 +375,7 @@ std::optional<double> ParseFloat(std::string_view text, char decimalMark) {
 std::int32_t StrToInt(std::string_view text) {
     const auto value = ParseInt32(text);
     if (!value) {
-        throw Error(messages::WithText(messages::kNotAnInteger, text));
+        throw Error(msg::text::NotAnInteger(text));
     }
     return *value;
 }
@@ -383,7 +383,7 @@ std::int32_t StrToInt(std::string_view text) {
 double StrToFloat(std::string_view text, char decimalMark) {
     const auto value = ParseFloat(text, decimalMark);
     if (!value) {
-        throw Error(messages::WithText(messages::kNotAFloat, text));
+        throw Error(msg::text::NotAFloat(text));
     }
     return *value;
 }

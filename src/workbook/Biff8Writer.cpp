@@ -275,7 +275,7 @@ public:
         if (inserted) {
             if (kFirstCellXf + Keys.size() >= kMaxXfs) {
                 Index_.erase(at);
-                throw Error(messages::TooManyCellFormats(kMaxXfs - kFirstCellXf));
+                throw Error(msg::workbook::TooManyCellFormats(kMaxXfs - kFirstCellXf));
             }
             Keys.push_back({font, formatId, align});
         }
@@ -584,7 +584,7 @@ TBiffString EncodeBiffString(std::string_view utf8) {
 
 TBiff8Writer::TBiff8Writer(const TBookData& book, const std::vector<const TSheetData*>& sheets)
     : Book_(book), Sheets_(sheets), Formats_(std::make_unique<TFormatIds>(book)), Xfs_(std::make_unique<TXfTable>()) {
-    Empty_.Name = std::string(messages::kDefaultSheetName);
+    Empty_.Name = std::string(msg::workbook::DefaultSheetName);
     if (Sheets_.empty()) {
         Sheets_.push_back(&Empty_);
     }
@@ -736,7 +736,7 @@ void TBiff8Writer::Write(const TWriter& write) {
     chunk.append(Padding_, '\0');
     counted(chunk);
     if (written != StreamSize_) {
-        throw Error(std::string(messages::kStreamSizeMismatch));
+        throw Error(std::string(msg::workbook::StreamSizeMismatch));
     }
 }
 

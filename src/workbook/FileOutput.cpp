@@ -39,7 +39,7 @@ void WriteFileReplacing(const std::string& path, const std::function<void(const 
 
     std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
     if (!file) {
-        throw Error(messages::CannotWriteFile(path));
+        throw Error(msg::workbook::CannotWriteFile(path));
     }
     try {
         produce([&file](std::string_view part) {
@@ -59,7 +59,7 @@ void WriteFileReplacing(const std::string& path, const std::function<void(const 
     }
     if (file.fail() || error) {
         fs::remove(temporary, ignored);
-        throw Error(messages::CannotWriteFile(path));
+        throw Error(msg::workbook::CannotWriteFile(path));
     }
 }
 

@@ -134,7 +134,7 @@ bool IsDigitToken(char c) {
 
 void AppendGeneral(std::string& out, double value) {
     if (!std::isfinite(value)) {
-        out += messages::kNumberError;
+        out += msg::workbook::NumberError;
         return;
     }
     if (value == std::floor(value) && std::fabs(value) < 1e15) {
@@ -395,7 +395,7 @@ void TNumberFormat::Resolve(TSection& section) {
 
 void TNumberFormat::Append(std::string& out, double value) const {
     if (!std::isfinite(value)) {
-        out += messages::kNumberError;
+        out += msg::workbook::NumberError;
         return;
     }
     if (Sections_.empty()) {

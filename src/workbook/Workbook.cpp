@@ -56,7 +56,7 @@ std::uint16_t TBookData::InternFont(const TFont& font) {
         return LastFont;
     }
     if (Fonts.size() >= MaxTableSize) {
-        throw Error(messages::TooManyCellFormats(MaxTableSize));
+        throw Error(msg::workbook::TooManyCellFormats(MaxTableSize));
     }
     Fonts.push_back(font);
     LastFont = static_cast<std::uint16_t>(Fonts.size() - 1);
@@ -73,7 +73,7 @@ std::uint16_t TBookData::InternFormat(std::string_view format) {
         return LastFormat;
     }
     if (Formats.size() >= MaxTableSize) {
-        throw Error(messages::TooManyCellFormats(MaxTableSize));
+        throw Error(msg::workbook::TooManyCellFormats(MaxTableSize));
     }
     Formats.emplace_back(format);
     LastFormat = static_cast<std::uint16_t>(Formats.size() - 1);
@@ -98,7 +98,7 @@ TSheet::TSheet(detail::TBookData& book, std::string name) : Book_(book) {
 
 detail::TCell& TSheet::Cell(int row, int col) {
     if (row < 1 || row > MaxRows || col < 1 || col > MaxCols) {
-        throw Error(messages::CellOutOfSheet(row, col));
+        throw Error(msg::workbook::CellOutOfSheet(row, col));
     }
     const auto r = static_cast<std::size_t>(row - 1);
     const auto c = static_cast<std::uint16_t>(col - 1);
@@ -138,7 +138,7 @@ detail::TCell& TSheet::Cell(int row, int col) {
 
 detail::TColumn& TSheet::Column(int col) {
     if (col < 1 || col > MaxCols) {
-        throw Error(messages::ColumnOutOfSheet(col));
+        throw Error(msg::workbook::ColumnOutOfSheet(col));
     }
     if (static_cast<std::size_t>(col) > Data_.Columns.size()) {
         Data_.Columns.resize(static_cast<std::size_t>(col));
@@ -240,14 +240,14 @@ TSheet& TWorkbook::AddSheet(const std::string& name) {
 
 TSheet& TWorkbook::Sheet(std::size_t index) {
     if (index >= Sheets_.size()) {
-        throw Error(messages::NoSuchSheet(index));
+        throw Error(msg::workbook::NoSuchSheet(index));
     }
     return *Sheets_[index];
 }
 
 const TSheet& TWorkbook::Sheet(std::size_t index) const {
     if (index >= Sheets_.size()) {
-        throw Error(messages::NoSuchSheet(index));
+        throw Error(msg::workbook::NoSuchSheet(index));
     }
     return *Sheets_[index];
 }
@@ -279,7 +279,7 @@ std::string ValidSheetName(const std::string& name, const std::vector<std::strin
         chars.back() = U'_';
     }
     if (chars.empty()) {
-        chars = detail::DecodeUtf8(messages::kDefaultSheetName);
+        chars = detail::DecodeUtf8(msg::workbook::DefaultSheetName);
     }
 
     std::vector<std::u32string> taken;

@@ -5,13 +5,13 @@
 #include <string_view>
 
 // The French texts of the workbook writer.
-namespace tavlor::workbook::messages {
+namespace tavlor::msg::workbook {
 
 // Name given to a sheet whose requested name is empty.
-inline constexpr std::string_view kDefaultSheetName = "Feuille";
+inline constexpr std::string_view DefaultSheetName = "Feuille";
 
 // Shown by the HTML page for a number that is not finite (as the spreadsheet shows it).
-inline constexpr std::string_view kNumberError = "#NOMBRE!";
+inline constexpr std::string_view NumberError = "#NOMBRE!";
 
 // A failure to create, write or rename the file; the old file, if any, is untouched.
 inline std::string CannotWriteFile(const std::string& path) {
@@ -32,11 +32,11 @@ inline std::string NoSuchSheet(std::size_t index) {
 }
 
 // The workbook stream came out longer or shorter than planned.
-inline constexpr std::string_view kStreamSizeMismatch = "Erreur interne : taille du classeur incohérente";
+inline constexpr std::string_view StreamSizeMismatch = "Erreur interne : taille du classeur incohérente";
 
 // The file format holds a limited number of distinct cell formats.
 inline std::string TooManyCellFormats(std::size_t limit) {
     return "Le classeur utilise trop de mises en forme de cellules différentes (au plus " + std::to_string(limit) + ")";
 }
 
-}  // namespace tavlor::workbook::messages
+}  // namespace tavlor::msg::workbook

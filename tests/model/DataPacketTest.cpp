@@ -399,10 +399,10 @@ TEST(Files, SystemErrorsAreToldInFrench) {
     EXPECT_EQ(message([&] { WriteFileAtomic(dir.File("full.xml"), "x"); }),
               "Impossible d'enregistrer le fichier " + dir.File("full.xml") + " : plus d'espace libre sur le disque");
     EXPECT_FALSE(FileExists(dir.File("full.xml")));
-    EXPECT_EQ(filemsg::SystemReason(EACCES), "permission refusée");
-    EXPECT_EQ(filemsg::SystemReason(EROFS), "système de fichiers en lecture seule");
-    EXPECT_EQ(filemsg::SystemReason(EISDIR), "est un dossier");
-    EXPECT_EQ(filemsg::SystemReason(EOWNERDEAD), "erreur système n° " + std::to_string(EOWNERDEAD));
+    EXPECT_EQ(msg::files::SystemReason(EACCES), "permission refusée");
+    EXPECT_EQ(msg::files::SystemReason(EROFS), "système de fichiers en lecture seule");
+    EXPECT_EQ(msg::files::SystemReason(EISDIR), "est un dossier");
+    EXPECT_EQ(msg::files::SystemReason(EOWNERDEAD), "erreur système n° " + std::to_string(EOWNERDEAD));
 }
 
 }  // namespace

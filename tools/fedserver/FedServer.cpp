@@ -262,7 +262,7 @@ public:
             port_ = server_.bind_to_port("127.0.0.1", port) ? port : -1;
         }
         if (port_ <= 0) {
-            throw Error(messages::Format(messages::kCannotListen, {text::IntToStr(port)}));
+            throw Error(msg::fedserver::CannotListen(text::IntToStr(port)));
         }
         thread_ = std::thread([this] { server_.listen_after_bind(); });
         // The listening loop marks itself running when it starts: a stop asked
@@ -453,7 +453,7 @@ private:
         }
         TReply reply;
         if (!form) {
-            reply = ErrorReply(messages::kBadRequest);
+            reply = ErrorReply(msg::fedserver::BadRequest);
         } else {
             std::lock_guard lock(mutex_);
             reply = state_.Handle(discipline, script, *form, CookieHeader(req));
@@ -477,7 +477,7 @@ private:
             case TMode::DataError:
                 if (!reply.HasError) {
                     reply.HasError = true;
-                    reply.Error = text::Utf8ToCp1252(messages::kSimulatedError);
+                    reply.Error = text::Utf8ToCp1252(msg::fedserver::SimulatedError);
                 }
                 reply.HasData = true;
                 break;

@@ -12,7 +12,7 @@
 
 namespace tavlor::fedserver {
 
-namespace msg = messages;
+namespace fm = tavlor::msg::fedserver;
 
 namespace {
 
@@ -24,8 +24,8 @@ struct TRefusal {
     std::string Text;
 };
 
-[[noreturn]] void Refuse(std::string_view message, std::initializer_list<std::string_view> texts = {}) {
-    throw TRefusal{msg::Format(message, texts)};
+[[noreturn]] void Refuse(std::string_view message) {
+    throw TRefusal{std::string(message)};
 }
 
 // Reads the fields of a form, refusing what is missing or not a number. Values
@@ -39,7 +39,7 @@ public:
     const std::string& Raw(std::string_view name) const {
         const std::string* value = FindField(form_, name);
         if (value == nullptr) {
-            Refuse(msg::kMissingField, {name});
+            Refuse(fm::MissingField(name));
         }
         return *value;
     }
@@ -50,7 +50,7 @@ public:
         const std::string& value = Raw(name);
         const std::optional<std::int32_t> n = text::ParseInt32(value);
         if (!n) {
-            Refuse(msg::kBadNumber, {name, text::Cp1252ToUtf8(value)});
+            Refuse(fm::BadNumber(name, text::Cp1252ToUtf8(value)));
         }
         return *n;
     }
@@ -58,7 +58,7 @@ public:
     std::int32_t Count(std::string_view name) const {
         const std::int32_t n = Int(name);
         if (n < 0) {
-            Refuse(msg::kNegativeNumber, {name, text::IntToStr(n)});
+            Refuse(fm::NegativeNumber(name, text::IntToStr(n)));
         }
         return n;
     }
@@ -70,10 +70,10 @@ private:
 std::string PoolName(const TFields& f) {
     std::string name = f.Text("NOMPOULE");
     if (name.empty()) {
-        Refuse(msg::kEmptyPoolName);
+        Refuse(fm::EmptyPoolName);
     }
     if (text::Length(name) > kMaxPoolName) {
-        Refuse(msg::kPoolNameTooLong, {text::IntToStr(kMaxPoolName)});
+        Refuse(fm::PoolNameTooLong(text::IntToStr(kMaxPoolName)));
     }
     return name;
 }
@@ -81,7 +81,7 @@ std::string PoolName(const TFields& f) {
 std::int32_t Formula(const TFields& f) {
     const std::int32_t formula = f.Int("FCLASST");
     if (formula < 0 || formula > 2) {
-        Refuse(msg::kUnknownFormula, {text::IntToStr(formula)});
+        Refuse(fm::UnknownFormula(text::IntToStr(formula)));
     }
     return formula;
 }
@@ -152,7 +152,7 @@ TFedState::TPoolRef TFedState::FindPool(TDiscipline& d, std::int32_t id) {
             }
         }
     }
-    Refuse(msg::kUnknownPool, {text::IntToStr(id)});
+    Refuse(fm::UnknownPool(text::IntToStr(id)));
 }
 
 TFedState::TMatchRef TFedState::FindMatch(TDiscipline& d, std::int32_t id) {
@@ -163,7 +163,7 @@ TFedState::TMatchRef TFedState::FindMatch(TDiscipline& d, std::int32_t id) {
             }
         }
     }
-    Refuse(msg::kUnknownMatch, {text::IntToStr(id)});
+    Refuse(fm::UnknownMatch(text::IntToStr(id)));
 }
 
 TReply TFedState::Handle(std::string_view discipline, std::string_view script, const TForm& form,
@@ -171,7 +171,7 @@ TReply TFedState::Handle(std::string_view discipline, std::string_view script, c
     try {
         TDiscipline* d = FindDiscipline(discipline);
         if (d == nullptr) {
-            Refuse(msg::kBadRequest);
+            Refuse(fm::BadRequest);
         }
         if (script == "getlists.php") {
             return GetLists(*d, form);
@@ -180,7 +180,7 @@ TReply TFedState::Handle(std::string_view discipline, std::string_view script, c
             return Login(form);
         }
         if (!Identified(cookies)) {
-            Refuse(msg::kNotIdentified);
+            Refuse(fm::NotIdentified);
         }
         if (script == "upd_poule.php") {
             return UpdPoule(*d, form);
@@ -188,7 +188,7 @@ TReply TFedState::Handle(std::string_view discipline, std::string_view script, c
         if (script == "upd_match.php") {
             return UpdMatch(*d, form);
         }
-        Refuse(msg::kBadRequest);
+        Refuse(fm::BadRequest);
     } catch (const TRefusal& refusal) {
         return ErrorReply(refusal.Text);
     }
@@ -206,14 +206,13 @@ TReply TFedState::GetLists(TDiscipline& d, const TForm& form) const {
                 return c;
             }
         }
-        Refuse(msg::kUnknownCompetition, {text::IntToStr(id)});
+        Refuse(fm::UnknownCompetition(text::IntToStr(id)));
     };
 
     TRecordWriter w;
     if (action == "listecompets") {
-        std::string data =
-            ListTitles({msg::kCompetitionTitles[0], msg::kCompetitionTitles[1], msg::kCompetitionTitles[2],
-                        msg::kCompetitionTitles[3], msg::kCompetitionTitles[4], msg::kCompetitionTitles[5]});
+        std::string data = ListTitles({fm::CompetitionTitles[0], fm::CompetitionTitles[1], fm::CompetitionTitles[2],
+                                       fm::CompetitionTitles[3], fm::CompetitionTitles[4], fm::CompetitionTitles[5]});
         for (const TServedCompetition& c : d.Competitions) {
             w.Text(c.Saison).Text(c.Niveau).Text(c.Categorie).Text(c.Nom).Int(c.Data.Id).Text(c.Lieu).EndRecord();
         }
@@ -231,7 +230,7 @@ TReply TFedState::GetLists(TDiscipline& d, const TForm& form) const {
         const bool byName = nom != nullptr && !nom->empty();
         const bool byTown = ville != nullptr && !ville->empty();
         if (!byName && !byTown) {
-            Refuse(msg::kNoSearchCriterion);
+            Refuse(fm::NoSearchCriterion);
         }
         const std::string wantName = byName ? FoldCase(*nom) : std::string();
         const std::string wantTown = byTown ? FoldCase(*ville) : std::string();
@@ -249,7 +248,7 @@ TReply TFedState::GetLists(TDiscipline& d, const TForm& form) const {
             found.resize(kMaxPlayersFound);
         }
         std::string data =
-            ListTitles({msg::kPlayerTitles[0], msg::kPlayerTitles[1], msg::kPlayerTitles[2], msg::kPlayerTitles[3]});
+            ListTitles({fm::PlayerTitles[0], fm::PlayerTitles[1], fm::PlayerTitles[2], fm::PlayerTitles[3]});
         for (const TRosterPlayer* p : found) {
             w.Int(p->Licence).Text(p->Nom).Text(p->Club).Text(p->Ville).EndRecord();
         }
@@ -270,7 +269,7 @@ TReply TFedState::GetLists(TDiscipline& d, const TForm& form) const {
         }
         return DataReply(w.Take());
     }
-    Refuse(msg::kUnknownAction, {action});
+    Refuse(fm::UnknownAction(action));
 }
 
 // ---- Login ----
@@ -279,7 +278,7 @@ TReply TFedState::Login(const TForm& form) {
     const TFields f(form);
     const std::optional<std::int32_t> id = text::ParseInt32(f.Raw("LOGIN"));
     if (!id) {
-        Refuse(msg::kLoginNotNumeric);
+        Refuse(fm::LoginNotNumeric);
     }
     const std::string* pass = FindField(form, "PASS");
     for (const TUser& u : data_.Users) {
@@ -298,7 +297,7 @@ TReply TFedState::Login(const TForm& form) {
             return reply;
         }
     }
-    Refuse(msg::kBadLogin);
+    Refuse(fm::BadLogin);
 }
 
 bool TFedState::Identified(std::string_view cookies) const {
@@ -341,7 +340,7 @@ TReply TFedState::UpdPoule(TDiscipline& d, const TForm& form) {
             }
         }
         if (compet == nullptr) {
-            Refuse(msg::kUnknownCompetition, {text::IntToStr(idCompet)});
+            Refuse(fm::UnknownCompetition(text::IntToStr(idCompet)));
         }
         sample::TSamplePool pool;
         pool.Nom = PoolName(f);
@@ -355,10 +354,10 @@ TReply TFedState::UpdPoule(TDiscipline& d, const TForm& form) {
         const TPoolRef ref = FindPool(d, f.Int("IDPOULE"));
         const int changes = (f.Has("PHASE") ? 1 : 0) + (f.Has("NOMPOULE") ? 1 : 0) + (f.Has("FCLASST") ? 1 : 0);
         if (changes == 0) {
-            Refuse(msg::kNoPoolChange);
+            Refuse(fm::NoPoolChange);
         }
         if (changes > 1) {
-            Refuse(msg::kSeveralPoolChanges);
+            Refuse(fm::SeveralPoolChanges);
         }
         if (f.Has("PHASE")) {
             const std::int32_t phase = f.Count("PHASE");
@@ -381,13 +380,13 @@ TReply TFedState::UpdPoule(TDiscipline& d, const TForm& form) {
         const auto& matches = ref.Competition->Data.Matches;
         if (std::any_of(matches.begin(), matches.end(),
                         [&](const sample::TSampleMatch& m) { return m.IdPoule == id; })) {
-            Refuse(msg::kPoolHasMatches, {text::IntToStr(id)});
+            Refuse(fm::PoolHasMatches(text::IntToStr(id)));
         }
         auto& pools = ref.Competition->Data.Pools;
         pools.erase(pools.begin() + (ref.Pool - pools.data()));
         return DataReply(text::IntToStr(id));
     }
-    Refuse(msg::kUnknownAction, {action});
+    Refuse(fm::UnknownAction(action));
 }
 
 // ---- Matches ----
@@ -422,7 +421,7 @@ TReply TFedState::UpdMatch(TDiscipline& d, const TForm& form) {
         return DataReply(w.Take());
     }
     if (action != "ajouter" && action != "modifier") {
-        Refuse(msg::kUnknownAction, {action});
+        Refuse(fm::UnknownAction(action));
     }
 
     std::optional<TMatchRef> existing;
@@ -444,24 +443,24 @@ TReply TFedState::UpdMatch(TDiscipline& d, const TForm& form) {
     const std::int32_t idPoule = f.Int("IDPOULE");
     m.Bd = f.Int("BD");
     if (m.Pm1 > 2 || m.Pm2 > 2 || m.Pm1 + m.Pm2 != 2) {
-        Refuse(msg::kBadMatchPoints, {text::IntToStr(m.Pm1), text::IntToStr(m.Pm2)});
+        Refuse(fm::BadMatchPoints(text::IntToStr(m.Pm1), text::IntToStr(m.Pm2)));
     }
     if (m.Licence1 == m.Licence2) {
-        Refuse(msg::kSamePlayers, {text::IntToStr(m.Licence1)});
+        Refuse(fm::SamePlayers(text::IntToStr(m.Licence1)));
     }
     const std::optional<TDay> day = ParseIsoDay(date);
     if (!day) {
-        Refuse(msg::kBadDate, {date});
+        Refuse(fm::BadDate(date));
     }
     m.DateSeconds = ParisMidnight(day->Year, day->Month, day->Day);
     const TPoolRef pool = FindPool(d, idPoule);
     const auto bd = std::find_if(data_.Billards.begin(), data_.Billards.end(),
                                  [&](const sample::TSampleBillard& b) { return b.Taille == m.Bd; });
     if (bd == data_.Billards.end()) {
-        Refuse(msg::kUnknownBillard, {text::IntToStr(m.Bd)});
+        Refuse(fm::UnknownBillard(text::IntToStr(m.Bd)));
     }
     if (existing && existing->Competition != pool.Competition) {
-        Refuse(msg::kPoolOfOtherCompetition, {text::IntToStr(idPoule)});
+        Refuse(fm::PoolOfOtherCompetition(text::IntToStr(idPoule)));
     }
     m.CoefBd = bd->Coef;
     m.IdPoule = idPoule;
@@ -504,8 +503,8 @@ TPage TFedState::PrintPoules(std::string_view discipline, std::string_view param
         }
     }
     if (pool == nullptr) {
-        return {404, Utf8Page(head + "<title>" + std::string(msg::kPageUnknownPool) +
-                              "</title>\r\n</head>\r\n<body>\r\n<h1>" + std::string(msg::kPageUnknownPool) + " : " +
+        return {404, Utf8Page(head + "<title>" + std::string(fm::PageUnknownPool) +
+                              "</title>\r\n</head>\r\n<body>\r\n<h1>" + std::string(fm::PageUnknownPool) + " : " +
                               HtmlEscape(text::Cp1252ToUtf8(param1)) + "</h1>\r\n</body>\r\n</html>\r\n")};
     }
 
@@ -543,18 +542,18 @@ TPage TFedState::PrintPoules(std::string_view discipline, std::string_view param
         return average(a.Pts, a.Rep) > average(b.Pts, b.Rep);
     });
 
-    const std::string formula = pool->Formula >= 0 && pool->Formula < 3 ? std::string(msg::kFormulaNames[pool->Formula])
+    const std::string formula = pool->Formula >= 0 && pool->Formula < 3 ? std::string(fm::FormulaNames[pool->Formula])
                                                                         : text::IntToStr(pool->Formula);
-    std::string html = head + "<title>" + std::string(msg::kPageTitle) + " - " + HtmlEscape(pool->Nom) +
+    std::string html = head + "<title>" + std::string(fm::PageTitle) + " - " + HtmlEscape(pool->Nom) +
                        "</title>\r\n</head>\r\n<body>\r\n";
     html += "<h1>" + HtmlEscape(compet->Data.Title) + "</h1>\r\n";
-    html += "<h2>" + std::string(msg::kPageTitle) + " : " + HtmlEscape(pool->Nom) + "</h2>\r\n";
-    html += "<p>" + std::string(msg::kPagePhase) + " : " + text::IntToStr(pool->Phase) + "<br>\r\n" +
-            std::string(msg::kPageFormula) + " : " + formula + "</p>\r\n";
+    html += "<h2>" + std::string(fm::PageTitle) + " : " + HtmlEscape(pool->Nom) + "</h2>\r\n";
+    html += "<p>" + std::string(fm::PagePhase) + " : " + text::IntToStr(pool->Phase) + "<br>\r\n" +
+            std::string(fm::PageFormula) + " : " + formula + "</p>\r\n";
 
-    html += "<h3>" + std::string(msg::kPagePlayers) + "</h3>\r\n<table border=\"1\">\r\n<tr>";
-    for (const std::string_view t : {msg::kColLicence, msg::kColName, msg::kColPlayed, msg::kColMatchPoints,
-                                     msg::kColPoints, msg::kColInnings, msg::kColAverage, msg::kColBestRun}) {
+    html += "<h3>" + std::string(fm::PagePlayers) + "</h3>\r\n<table border=\"1\">\r\n<tr>";
+    for (const std::string_view t : {fm::ColLicence, fm::ColName, fm::ColPlayed, fm::ColMatchPoints, fm::ColPoints,
+                                     fm::ColInnings, fm::ColAverage, fm::ColBestRun}) {
         html += Cell(t, "th");
     }
     html += "</tr>\r\n";
@@ -566,13 +565,13 @@ TPage TFedState::PrintPoules(std::string_view discipline, std::string_view param
     }
     html += "</table>\r\n";
 
-    html += "<h3>" + std::string(msg::kPageMatches) + "</h3>\r\n";
+    html += "<h3>" + std::string(fm::PageMatches) + "</h3>\r\n";
     if (matches.empty()) {
-        html += "<p>" + std::string(msg::kPageNoMatch) + "</p>\r\n";
+        html += "<p>" + std::string(fm::PageNoMatch) + "</p>\r\n";
     } else {
         html += "<table border=\"1\">\r\n<tr>";
         for (const std::string_view t :
-             {msg::kColNumber, msg::kColDate, msg::kColBillard, msg::kColPlayer1, msg::kColScore, msg::kColPlayer2}) {
+             {fm::ColNumber, fm::ColDate, fm::ColBillard, fm::ColPlayer1, fm::ColScore, fm::ColPlayer2}) {
             html += Cell(t, "th");
         }
         html += "</tr>\r\n";

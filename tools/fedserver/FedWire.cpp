@@ -218,7 +218,7 @@ std::string EnvelopePage(const TReply& reply) {
         page += "<ERROR_TX>" + reply.Error + "</ERROR_TX>\r\n";
     }
     if (!reply.HasData && !reply.HasError) {
-        page += "<p>" + text::Utf8ToCp1252(messages::kNoEnvelopeText) + "</p>\r\n";
+        page += "<p>" + text::Utf8ToCp1252(msg::fedserver::NoEnvelopeText) + "</p>\r\n";
     }
     page += "</body>\r\n</html>\r\n";
     return page;

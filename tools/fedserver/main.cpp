@@ -15,7 +15,7 @@
 
 #include <pthread.h>
 
-namespace msg = tavlor::fedserver::messages;
+namespace fm = tavlor::msg::fedserver;
 
 int main(int argc, char** argv) {
     std::optional<int> port;
@@ -25,22 +25,22 @@ int main(int argc, char** argv) {
         if (arg == "--port" && i + 1 < argc) {
             const std::optional<std::int32_t> n = tavlor::text::ParseInt32(argv[++i]);
             if (!n || *n < 0 || *n > 65535) {
-                std::cerr << msg::Format(msg::kBadPort, {argv[i]}) << "\n" << msg::kUsage;
+                std::cerr << fm::BadPort(argv[i]) << "\n" << fm::Usage;
                 return 2;
             }
             port = *n;
         } else if (arg == "--large") {
             options.Large = true;
         } else if (arg == "--help" || arg == "-h") {
-            std::cout << msg::kUsage;
+            std::cout << fm::Usage;
             return 0;
         } else {
-            std::cerr << msg::Format(msg::kUnknownOption, {arg}) << "\n" << msg::kUsage;
+            std::cerr << fm::UnknownOption(arg) << "\n" << fm::Usage;
             return 2;
         }
     }
     if (!port) {
-        std::cerr << msg::kUsage;
+        std::cerr << fm::Usage;
         return 2;
     }
 

@@ -1,5 +1,7 @@
 #include "ui/main/MatchList.h"
 
+#include "ui/platform/QtText.h"
+
 #include "text/DateTime.h"
 #include "ui/models/TableModel.h"
 
@@ -110,14 +112,14 @@ void TMatchPanelDelegate::paint(QPainter* p, const QStyleOptionViewItem& option,
     p->drawRect(r.adjusted(0, 0, -1, -1));
     p->setPen(option.palette.color(QPalette::Text));
 
-    const auto text = [&](const char* field) { return QString::fromStdString(m->DisplayText(field)); };
+    const auto text = [&](const char* field) { return Q(m->DisplayText(field)); };
     const int x = r.left() + 4, w = r.width() - 8;
     const int lineH = (r.height() - 2) / 3;
     const QRect line1(x, r.top() + 1, w, lineH);
     QFont bold = option.font;
     bold.setBold(true);
     p->setFont(bold);
-    const QString date = QString::fromStdString(text::FormatDateDMY(m->AsDateTime("DATEMATCH")));
+    const QString date = Q(text::FormatDateDMY(m->AsDateTime("DATEMATCH")));
     const int dateW = p->fontMetrics().horizontalAdvance(date) + 10;
     p->drawText(QRect(x, line1.top(), dateW, lineH), Qt::AlignLeft | Qt::AlignVCenter, date);
     p->setFont(option.font);

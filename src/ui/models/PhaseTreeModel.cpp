@@ -155,7 +155,7 @@ Qt::ItemFlags TPhaseTreeModel::flags(const QModelIndex& index) const {
 bool TPhaseTreeModel::setData(const QModelIndex& index, const QVariant& value, int role) {
     const TNodeHandle node = NodeOf(index);
     if (role != Qt::EditRole || index.column() != ColName || node == 0 || !Tree_.Exists(node)) return false;
-    const std::string text = value.toString().toStdString();
+    const std::string text = S(value.toString());
     // Leaving the editor without a change is no rename.
     if (value.toString() == data(index, Qt::DisplayRole).toString()) return false;
     return Rename(node, text);

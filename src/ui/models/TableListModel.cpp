@@ -1,5 +1,7 @@
 #include "ui/models/TableListModel.h"
 
+#include "ui/platform/QtText.h"
+
 namespace tavlor::ui {
 
 TTableListModel::TTableListModel(const TTable& table, std::string textField, std::string valueField, QObject* parent)
@@ -57,7 +59,7 @@ QVariant TTableListModel::data(const QModelIndex& index, int role) const {
         return {};  // the row went since the last refresh
     }
     if (role == Qt::DisplayRole) {
-        return QString::fromStdString(Cursor_->AsString(TextField_));
+        return Q(Cursor_->AsString(TextField_));
     }
     if (role == ValueRole) {
         return Cursor_->AsInteger(ValueField_);

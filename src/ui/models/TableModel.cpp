@@ -1,5 +1,7 @@
 #include "ui/models/TableModel.h"
 
+#include "ui/platform/QtText.h"
+
 namespace tavlor::ui {
 
 TTableModel::TTableModel(TTable& table, std::vector<TColumn> columns, QObject* parent)
@@ -46,7 +48,7 @@ QVariant TTableModel::data(const QModelIndex& index, int role) const {
     if (role != Qt::DisplayRole) return {};
     TTable* reader = ReaderAt(index.row());
     if (reader == nullptr) return {};
-    return QString::fromStdString(reader->DisplayText(FieldIndexes_[col]));
+    return Q(reader->DisplayText(FieldIndexes_[col]));
 }
 
 QVariant TTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -55,7 +57,7 @@ QVariant TTableModel::headerData(int section, Qt::Orientation orientation, int r
     }
     const TColumn& c = Columns_[static_cast<std::size_t>(section)];
     if (role == Qt::DisplayRole) {
-        return c.Title.isEmpty() ? QString::fromStdString(Table_.Fields()[FieldIndexes_[section]].Label()) : c.Title;
+        return c.Title.isEmpty() ? Q(Table_.Fields()[FieldIndexes_[section]].Label()) : c.Title;
     }
     if (role == Qt::TextAlignmentRole) return int(c.Align);
     return {};

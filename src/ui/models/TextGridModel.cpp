@@ -1,5 +1,7 @@
 #include "ui/models/TextGridModel.h"
 
+#include "ui/platform/QtText.h"
+
 #include <QHeaderView>
 #include <QTableView>
 
@@ -31,7 +33,7 @@ QVariant TTextGridModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::ToolTipRole)) {
         return {};
     }
-    return QString::fromStdString(Grid_.Cell(index.column(), GridRow(index.row())));
+    return Q(Grid_.Cell(index.column(), GridRow(index.row())));
 }
 
 QVariant TTextGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -39,7 +41,7 @@ QVariant TTextGridModel::headerData(int section, Qt::Orientation orientation, in
         return {};
     }
     if (orientation == Qt::Horizontal) {
-        return TitleRow_ ? QString::fromStdString(Grid_.Cell(section, 0)) : QString();
+        return TitleRow_ ? Q(Grid_.Cell(section, 0)) : QString();
     }
     return {};
 }

@@ -1,5 +1,7 @@
 #include "ui/platform/AppFolders.h"
 
+#include "ui/platform/QtText.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -38,9 +40,9 @@ TAppFolders ResolveFolders(const QString& programFile, const std::function<bool(
     TAppFolders f;
     if (!InstalledProgram(programFile) && writable(folder)) {
         f.BesideProgram = true;
-        f.SettingsFile = (folder + u'/' + program.completeBaseName() + QStringLiteral(".ini")).toStdString();
-        f.DataFolder = folder.toStdString();
-        f.ExportFolder = folder.toStdString();
+        f.SettingsFile = S(folder + u'/' + program.completeBaseName() + QStringLiteral(".ini"));
+        f.DataFolder = S(folder);
+        f.ExportFolder = S(folder);
         return f;
     }
     f.BesideProgram = false;
@@ -53,9 +55,9 @@ TAppFolders ResolveFolders(const QString& programFile, const std::function<bool(
     if (documents.isEmpty()) documents = QDir::homePath();
     const QString exports = documents + QStringLiteral("/Tavlor");
     for (const QString& dir : {config, data, exports}) QDir().mkpath(dir);
-    f.SettingsFile = (config + QStringLiteral("/tavlor.ini")).toStdString();
-    f.DataFolder = data.toStdString();
-    f.ExportFolder = exports.toStdString();
+    f.SettingsFile = S(config + QStringLiteral("/tavlor.ini"));
+    f.DataFolder = S(data);
+    f.ExportFolder = S(exports);
     return f;
 }
 

@@ -1,5 +1,7 @@
 #include "ui/platform/DesktopShell.h"
 
+#include "ui/platform/QtText.h"
+
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QUrl>
@@ -11,7 +13,7 @@ namespace tavlor::ui {
 
 TShellOutcome TQtDesktopShell::OpenFile(const std::string& path) {
     TShellOutcome out;
-    const QString file = QString::fromStdString(path);
+    const QString file = Q(path);
     if (!QFileInfo::exists(file)) {
         out.Result = TShellOutcome::TResult::Failed;
         out.Code = ENOENT;
@@ -26,7 +28,7 @@ TShellOutcome TQtDesktopShell::OpenFile(const std::string& path) {
 
 TShellOutcome TQtDesktopShell::OpenUrl(const std::string& url) {
     TShellOutcome out;
-    const QUrl address(QString::fromStdString(url), QUrl::StrictMode);
+    const QUrl address(Q(url), QUrl::StrictMode);
     if (!address.isValid()) {
         out.Result = TShellOutcome::TResult::Failed;
         out.Text = "Adresse incorrecte : " + url;

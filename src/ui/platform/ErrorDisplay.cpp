@@ -1,11 +1,13 @@
 #include "ui/platform/ErrorDisplay.h"
 
+#include "ui/platform/QtText.h"
+
 #include <QMessageBox>
 
 namespace tavlor::ui {
 
 QString ErrorDisplayText(const std::string& message) {
-    QString text = QString::fromStdString(message);
+    QString text = Q(message);
     // Every character outside ASCII sorts after "." in Windows-1252 as in Unicode,
     // so the comparison on the code point gives the same answer as on the byte.
     if (!text.isEmpty() && text.back() > QChar(u'.')) {

@@ -435,7 +435,7 @@ void TListsPrint::PaintPage(QPainter& p, const TMetrics& m, const std::vector<TF
 
     p.setFont(m.Small);
     const QFontMetricsF small(m.Small, p.device());
-    const QString number = Q(msg::print::PageOf).arg(page).arg(pages);
+    const QString number = Q(msg::print::PageOf(page, pages));
     p.drawText(QPointF((width - small.horizontalAdvance(number)) / 2, height - small.descent()), number);
 }
 
@@ -478,15 +478,15 @@ void SetUpPage(QPagedPaintDevice& device, const TListsPrint& print) {
 void WriteListsPdf(const TListsPrint& print, const std::string& path) {
     const QString file = Q(path);
     QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly)) throw Error(workbook::messages::CannotWriteFile(path));
+    if (!out.open(QIODevice::WriteOnly)) throw Error(msg::workbook::CannotWriteFile(path));
     {
         QPdfWriter writer(&out);
         writer.setCreator(Q(msg::print::Creator));
         writer.setTitle(file.section(u'/', -1));
         SetUpPage(writer, print);
-        if (print.Paint(writer) == 0) throw Error(workbook::messages::CannotWriteFile(path));
+        if (print.Paint(writer) == 0) throw Error(msg::workbook::CannotWriteFile(path));
     }
-    if (!out.commit()) throw Error(workbook::messages::CannotWriteFile(path));
+    if (!out.commit()) throw Error(msg::workbook::CannotWriteFile(path));
 }
 
 }  // namespace tavlor::ui

@@ -1,15 +1,19 @@
 #pragma once
 
+#include <string>
+
 // The texts of the printing of the shown lists and of their PDF file.
 namespace tavlor::msg::print {
 
 inline constexpr const char* Creator = "Tavlor";
 inline constexpr const char* PdfFilter = "documents PDF|*.pdf|tous fichiers|*.*";
 inline constexpr const char* PreviewTitle = "Aperçu avant impression";
-// %1: the day, %2: the time.
-inline constexpr const char* PrintedOn = "Imprimé le %1 à %2";
-// %1: the page, %2: the number of pages.
-inline constexpr const char* PageOf = "Page %1 / %2";
+inline std::string PrintedOn(const std::string& day, const std::string& time) {
+    return "Imprimé le " + day + " à " + time;
+}
+inline std::string PageOf(int page, int pages) {
+    return "Page " + std::to_string(page) + " / " + std::to_string(pages);
+}
 inline constexpr const char* Continued = " (suite)";
 inline constexpr const char* ElementSeparator = " - ";
 

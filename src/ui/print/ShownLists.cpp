@@ -26,8 +26,8 @@ std::unique_ptr<TListsPrint> ShownListsPrint(TExport& exporter, TViews& views, c
     for (const std::string& name : views.ElementPath(shown)) path << Q(name);
     heading.Element = path.join(Q(msg::print::ElementSeparator));
     const QDateTime now = QDateTime::currentDateTime();
-    heading.Printed =
-        Q(msg::print::PrintedOn).arg(now.toString(QStringLiteral("dd/MM/yyyy")), now.toString(QStringLiteral("HH:mm")));
+    heading.Printed = Q(
+        msg::print::PrintedOn(S(now.toString(QStringLiteral("dd/MM/yyyy"))), S(now.toString(QStringLiteral("HH:mm")))));
     std::vector<TPrintList> parts(2);
     parts[0].Caption = Q(views.RankingCaption());
     parts[1].Caption = Q(views.MatchesCaption());
@@ -44,7 +44,7 @@ std::string_view TPdfFormat::Filter() const {
 
 void TPdfFormat::Write(const TElement& shown, const std::string& path) {
     const std::unique_ptr<TListsPrint> print = ShownListsPrint(Export_, Views_, Compet_, shown);
-    if (!print) throw Error(workbook::messages::CannotWriteFile(path));
+    if (!print) throw Error(msg::workbook::CannotWriteFile(path));
     WriteListsPdf(*print, path);
 }
 
