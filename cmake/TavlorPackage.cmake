@@ -1,7 +1,8 @@
 # The Debian package of the program: cpack -G DEB in a build folder (scripts/package).
 # It holds what `cmake --install` installs, under /usr. Its dependencies are
 # those of the shared libraries the program links, found by dpkg-shlibdeps
-# (the X11 platform plugin Qt loads at start comes with libqt6gui6).
+# (the X11 platform plugin Qt loads at start comes with libqt6gui6), and
+# Qt's French translations.
 
 set(TAVLOR_PACKAGE_MAINTAINER "Tavlor <tavlor@example.org>"
     CACHE STRING "Maintainer field of the Debian package: name <address>")
@@ -31,6 +32,9 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${TAVLOR_PACKAGE_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Qt's own texts in French (the buttons of the boxes, the file dialogs, the
+# calendar), loaded at start; the shared libraries' packages are added to it.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
 include(CPack)

@@ -6,7 +6,9 @@ tavlor_install_packages() {
         libcurl4-openssl-dev libssl-dev libpugixml-dev libcpp-httplib-dev
         libfreexl-dev python3-xlrd poppler-utils)
     if [ "$with_ui" = 1 ]; then
-        packages+=(qt6-base-dev)
+        # Qt's French texts; a real X server and window manager for the tests
+        # that drive the program with real events.
+        packages+=(qt6-base-dev qt6-translations-l10n xvfb openbox xdotool x11-utils)
     fi
     local missing=() p
     for p in "${packages[@]}"; do

@@ -1,13 +1,19 @@
 #include "ui/main/Program.h"
+#include "ui/platform/Language.h"
 
 #include <QApplication>
+
+#include <cstdio>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tavlor"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Tavlor"));
+    // No display name: Qt would append it to every window's title.
     // Ties the windows to the installed desktop entry (its name and icon) on Wayland.
     QGuiApplication::setDesktopFileName(QStringLiteral("tavlor"));
+    if (!tavlor::ui::UseFrench(app)) {
+        std::fputs("tavlor: Qt's French translations are missing (package qt6-translations-l10n)\n", stderr);
+    }
     tavlor::ui::TProgram program(QApplication::applicationFilePath());
     program.Show();
     const int status = QApplication::exec();

@@ -204,6 +204,8 @@ void TCommands::LoadFromInternet(const TSelection& s) {
 
 void TCommands::ReloadCompet(const TSelection&) {
     if (C_.Compet.IdCompet() <= 0) return;
+    // The user finds the tree as he left it: what he opened, where he stood.
+    const TTreePlace place = View_.TreePlace();
     if (C_.Compet.Connexion == TConnexion::Internet) {
         try {
             C_.Www.LoadCompet(C_.Compet.IdCompet(), C_.Compet.Message());
@@ -211,7 +213,7 @@ void TCommands::ReloadCompet(const TSelection&) {
             C_.Boxes.TopLevelError(e.what());
         }
     }
-    View_.FocusFirstNode();
+    View_.RestoreTreePlace(place);
 }
 
 void TCommands::LoadFromDbLocal(const TSelection&) {
@@ -428,7 +430,7 @@ void TCommands::ExportPdf(const TSelection& s) {
     std::string path = C_.Export.GetNomFichierExport(pdf->Extension());
     if (!C_.Boxes.SaveFileName(std::string(pdf->Filter()), path)) return;
     if (!EndsWithIgnoringCase(path, pdf->Extension())) path += std::string(pdf->Extension());
-    pdf->Write(ElementOf(s.Node), path);
+    if (!pdf->Write(ElementOf(s.Node), path)) return;  // stopped by the user
     C_.Export.OpenExported(path, m::NoPdfReader(path));
 }
 
@@ -458,7 +460,9 @@ void TCommands::ImportInscrits(const TSelection&) {
     if (C_.Compet.IdCompet() < 0) return;
     std::string path = C_.Export.ExportFolder;
     if (!C_.Boxes.OpenFileName(m::ImportInscritsFilter, path)) return;
-    C_.Dm.ImportInscrits(path);
+    const TdmLocal::TImported imported = C_.Dm.ImportInscrits(path);
+    // Nothing added is said, rather than nothing happening.
+    if (imported.Added == 0) C_.Boxes.Information(imported.Read == 0 ? m::ImportNone : m::ImportAllKnown);
 }
 
 void TCommands::Quit(const TSelection&) {

@@ -8,7 +8,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace tavlor {
 
@@ -28,10 +30,20 @@ struct TSelection {
     std::string AddressText;    // what the address box shows
 };
 
+// Where the user stood in the tree: the elements shown open, and the focused one.
+struct TTreePlace {
+    std::vector<TElement> Expanded;
+    std::optional<TElement> Focused;
+};
+
 // What the commands ask of the main window.
 class IMainView {
 public:
     virtual ~IMainView() = default;
+    virtual TTreePlace TreePlace() const = 0;
+    // The same elements opened again, the same one focused when it still
+    // exists (else the first node), after the tree was built anew.
+    virtual void RestoreTreePlace(const TTreePlace& place) = 0;
     // In-place editing of the focused node's name.
     virtual void EditFocusedName() = 0;
     // Focuses and selects the tree's first top-level node (which shows its view).

@@ -44,6 +44,8 @@ inline std::string ConfirmDelMatch(const std::string& nom1, const std::string& n
 inline constexpr const char* InscritsEmpty = "Export impossible\rLa liste des inscrits est vide";
 inline constexpr const char* InscritsFilePrefix = "inscrits_";
 inline constexpr const char* ImportInscritsFilter = "fichiers xml|*.xml|tous les fichiers|*.*";
+inline constexpr const char* ImportNone = "Le fichier ne contient aucun inscrit";
+inline constexpr const char* ImportAllKnown = "Aucun inscrit ajouté : tous les joueurs du fichier sont déjà inscrits";
 inline constexpr const char* AddJoueurCaption = "Ajouter un joueur";
 inline constexpr const char* AddJoueurPrompt = "Licence du joueur inscrit à ajouter à la poule";
 inline constexpr const char* AddJoueurNone = "Tous les inscrits jouent déjà dans cette phase";

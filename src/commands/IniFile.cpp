@@ -103,6 +103,16 @@ bool TIniFile::SectionExists(std::string_view section) const {
     return FindSection(section) != nullptr;
 }
 
+std::vector<std::pair<std::string, std::string>> TIniFile::ReadSection(std::string_view section) const {
+    std::vector<std::pair<std::string, std::string>> out;
+    if (const TSection* s = FindSection(section)) {
+        for (const TLine& l : s->Lines) {
+            if (!l.Key.empty()) out.emplace_back(l.Key, l.Value);
+        }
+    }
+    return out;
+}
+
 std::string TIniFile::ReadString(std::string_view section, std::string_view key, const std::string& def) const {
     const TLine* l = FindKey(section, key);
     return l != nullptr ? l->Value : def;

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace tavlor {
@@ -35,6 +36,8 @@ public:
     void WriteString(std::string_view section, std::string_view key, const std::string& value);
     void WriteInteger(std::string_view section, std::string_view key, std::int32_t value);
     bool SectionExists(std::string_view section) const;
+    // Every key of a section with its value, in the file's order.
+    std::vector<std::pair<std::string, std::string>> ReadSection(std::string_view section) const;
 
 private:
     struct TLine {

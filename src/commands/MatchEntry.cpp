@@ -87,6 +87,7 @@ bool TMatchEntry::PrepareAdd(std::int32_t pool, std::int32_t licence, double tod
         SetValue(BD, DefaultBilliard);
     }
     if (licence != -1) SetValue(LICENCE1, licence);
+    Opened_ = Values_;
     return true;
 }
 
@@ -110,6 +111,7 @@ bool TMatchEntry::PrepareEdit(std::int32_t idMatch, double today) {
     for (const auto& [field, name] : filled) SetValue(field, value(name));
     PickerDate_ = row->IsNull("DATEMATCH") ? today : row->AsDateTime("DATEMATCH");
     SetValue(BD, value("BD"));
+    Opened_ = Values_;
     return true;
 }
 
@@ -240,6 +242,7 @@ bool TMatchEntry::Save(double pickerDate) {
 
 void TMatchEntry::Clear() {
     Values_.fill(std::nullopt);
+    Opened_.fill(std::nullopt);
     Date_.reset();
     Joueurs_.EmptyTable();
     for (int f = 0; f < FieldCount; ++f) Changed(static_cast<TField>(f));

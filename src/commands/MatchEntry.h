@@ -69,6 +69,8 @@ public:
     void GetParamMatch(TParamMatch& m) const;
     // Nothing of an entry survives its dialog.
     void Clear();
+    // Whether something was typed or chosen since the entry was opened.
+    bool Modified() const { return Values_ != Opened_; }
 
     // A field's value changed (by the user or by an automatic behaviour).
     std::function<void(TField)> OnValueChanged;
@@ -87,6 +89,7 @@ private:
     std::int32_t IdPhase_ = -1;
     std::string NomPhase_, NomPoule_;
     std::array<std::optional<std::int32_t>, FieldCount> Values_;
+    std::array<std::optional<std::int32_t>, FieldCount> Opened_;  // as the opening left them
     double PickerDate_ = 0;
     std::optional<double> Date_;
     bool WritingPm_ = false;  // a match-points field is being written by the other one

@@ -30,6 +30,7 @@ inline constexpr const char* ConfirmPlayer2 =
     "Le joueur 2 a réalisé plus de points que le joueur 1 mais n'est pas désigné vainqueur\r\nCette situation ne "
     "peut survenir que dans le cas de matchs par sets\r\nsi ce n'est pas les cas annulez puis rectifiez le champ "
     "erroné";
+inline constexpr const char* ConfirmDiscard = "Abandonner la saisie de ce match ?";
 inline std::string RequiredField(const std::string& label) {
     return "Le champ '" + label + "' doit avoir une valeur";
 }

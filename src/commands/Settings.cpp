@@ -40,6 +40,8 @@ void TSettings::Load(IUserBoxes& boxes) {
     // The entries after nUrls must be recent competitions: nUrls never
     // points past the addresses that exist.
     nUrls_ = std::min(nUrls_, static_cast<int>(Entries_.size()) - 1);
+    Layout_.clear();
+    for (auto& [key, value] : ini.ReadSection(keys::SectionLayout)) Layout_[key] = value;
     for (TRecentCompet& r : RecentCompets_) r = TRecentCompet{};
     for (int n = static_cast<int>(RecentCount); n >= 1; --n) {
         const std::string section = std::string(keys::SectionRecent) + std::to_string(n);
@@ -69,7 +71,17 @@ void TSettings::Save() const {
         ini.WriteString(section, keys::KeyNomCompet, r.NomCompet);
         ini.WriteInteger(section, keys::KeyIdCompet, r.IdCompet);
     }
+    for (const auto& [key, value] : Layout_) ini.WriteString(keys::SectionLayout, key, value);
     ini.Save();
+}
+
+std::string TSettings::LayoutValue(const std::string& key) const {
+    const auto at = Layout_.find(key);
+    return at == Layout_.end() ? std::string() : at->second;
+}
+
+void TSettings::SetLayoutValue(const std::string& key, std::string value) {
+    Layout_[key] = std::move(value);
 }
 
 void TSettings::AddRecentCompet(const std::string& url, const std::string& nom, std::int32_t id) {
@@ -104,7 +116,10 @@ void TSettings::RefreshRecentEntries() {
 const TRecentCompet* TSettings::RecentOfEntry(int entry) const {
     const int slot = entry - nUrls_ - 1;
     if (entry < 0 || slot < 0 || slot >= static_cast<int>(RecentCount)) return nullptr;
-    return &RecentCompets_[static_cast<std::size_t>(slot)];
+    const TRecentCompet& recent = RecentCompets_[static_cast<std::size_t>(slot)];
+    // An entry after the addresses that no recent competition took (fewer
+    // addresses in the file than built in) still shows, and is, an address.
+    return recent.IdCompet < 0 ? nullptr : &recent;
 }
 
 void TSettings::Changed() const {

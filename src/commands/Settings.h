@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -50,8 +51,15 @@ public:
     int nUrls() const { return nUrls_; }
     const std::vector<TAddressEntry>& Entries() const { return Entries_; }
     // The recent slot an entry of the address box stands for: entry nUrls + i
-    // for slot i (1-based); nullptr for an address.
+    // for slot i (1-based); nullptr for an address, or for an entry whose slot
+    // is empty (a built-in address past nUrls).
     const TRecentCompet* RecentOfEntry(int entry) const;
+
+    // How the user left the windows (sizes, splitters, the order of the
+    // players): values the windows write and read back, kept in a section of
+    // their own; empty when not set.
+    std::string LayoutValue(const std::string& key) const;
+    void SetLayoutValue(const std::string& key, std::string value);
 
     // The entries changed (captions, or entries added).
     std::function<void()> OnEntriesChanged;
@@ -64,6 +72,7 @@ private:
     std::vector<TAddressEntry> Entries_;
     std::array<TRecentCompet, RecentCount> RecentCompets_;
     int nUrls_ = 3;
+    std::map<std::string, std::string> Layout_;
 };
 
 }  // namespace tavlor

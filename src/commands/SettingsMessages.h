@@ -10,5 +10,8 @@ inline constexpr const char* KeyIdCompet = "IdCompet";
 inline constexpr const char* KeyNomCompet = "NomCompet";
 inline constexpr const char* KeyUrl = "url";
 inline constexpr const char* NoName = "?";
+// How the user left the windows.
+inline constexpr const char* SectionLayout = "FENETRE";
+inline constexpr const char* KeyTriAlpha = "TriAlpha";
 
 }  // namespace tavlor::msg::settings

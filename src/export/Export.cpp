@@ -116,8 +116,7 @@ void TExport::ExportFiltres(const TElement& shown, IExportFormat& format) {
         return;
     }
     const std::string file = GetNomFichierExport(format.Extension());
-    format.Write(shown, file);
-    OpenExported(file);
+    if (format.Write(shown, file)) OpenExported(file);
 }
 
 void TExport::OpenExported(const std::string& file) {
@@ -142,26 +141,29 @@ std::string_view TXlsFormat::Filter() const {
     return msg::exports::XlsFilter;
 }
 
-void TXlsFormat::Write(const TElement& shown, const std::string& path) {
+bool TXlsFormat::Write(const TElement& shown, const std::string& path) {
     const TExport::TListsWorkbook lists = Export_.BuildFiltres(shown);
     if (lists.Book) lists.Book->SaveXls(path);
+    return true;
 }
 
 std::string_view THtmlFormat::Filter() const {
     return msg::exports::HtmlFilter;
 }
 
-void THtmlFormat::Write(const TElement& shown, const std::string& path) {
+bool THtmlFormat::Write(const TElement& shown, const std::string& path) {
     const TExport::TListsWorkbook lists = Export_.BuildFiltres(shown);
     if (lists.Book) lists.Book->SaveHtml(path);
+    return true;
 }
 
 std::string_view TRegistrantsXmlFormat::Filter() const {
     return msg::exports::XmlFilter;
 }
 
-void TRegistrantsXmlFormat::Write(const TElement&, const std::string& path) {
+bool TRegistrantsXmlFormat::Write(const TElement&, const std::string& path) {
     Dm_.ExportInscrits(path);
+    return true;
 }
 
 void AddCoreFormats(TExportFormats& formats, TExport& exporter, TdmLocal& dm) {

@@ -66,7 +66,7 @@ public:
     TExportFormatId Id() const override { return TExportFormatId::Xls; }
     std::string_view Extension() const override { return ".xls"; }
     std::string_view Filter() const override;
-    void Write(const TElement& shown, const std::string& path) override;
+    bool Write(const TElement& shown, const std::string& path) override;
 
 private:
     TExport& Export_;
@@ -78,7 +78,7 @@ public:
     TExportFormatId Id() const override { return TExportFormatId::Html; }
     std::string_view Extension() const override { return ".html"; }
     std::string_view Filter() const override;
-    void Write(const TElement& shown, const std::string& path) override;
+    bool Write(const TElement& shown, const std::string& path) override;
 
 private:
     TExport& Export_;
@@ -90,7 +90,7 @@ public:
     TExportFormatId Id() const override { return TExportFormatId::RegistrantsXml; }
     std::string_view Extension() const override { return ".xml"; }
     std::string_view Filter() const override;
-    void Write(const TElement& shown, const std::string& path) override;
+    bool Write(const TElement& shown, const std::string& path) override;
 
 private:
     TdmLocal& Dm_;

@@ -31,7 +31,8 @@ public:
     virtual std::string_view Filter() const = 0;
     // Writes the file whole for the element shown, or throws tavlor::Error
     // naming the file; an older file is replaced only by a complete one.
-    virtual void Write(const TElement& shown, const std::string& path) = 0;
+    // False when the user stopped a long writing: nothing was written.
+    virtual bool Write(const TElement& shown, const std::string& path) = 0;
 };
 
 // The formats list.

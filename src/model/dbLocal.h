@@ -65,7 +65,13 @@ public:
     // The snapshot file of a table ("Phases", "Inscrits", "Joueurs") for the open competition.
     std::string SnapshotPath(const std::string& table) const;
     void ExportInscrits(const std::string& path);
-    void ImportInscrits(const std::string& path);
+    // The registrants of the file who are not registered yet; answers how many
+    // the file held and how many were added.
+    struct TImported {
+        int Read = 0;
+        int Added = 0;
+    };
+    TImported ImportInscrits(const std::string& path);
     // True after a load stopped half-way: the tables were emptied again (the
     // part loaded is dropped), and no snapshot is merged into them or written
     // from them until the next whole load.

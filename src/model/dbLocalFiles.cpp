@@ -177,9 +177,10 @@ void TdmLocal::ExportInscrits(const std::string& path) {
     SaveDataPacket(Tables.Inscrits, path);
 }
 
-void TdmLocal::ImportInscrits(const std::string& path) {
+TdmLocal::TImported TdmLocal::ImportInscrits(const std::string& path) {
+    TImported imported;
     if (!FileExists(path)) {
-        return;
+        return imported;
     }
     const bool hadRegistrants = Tables.Inscrits.Data().RowCount() > 0;
     TTable& tmp = Tables.tmp;
@@ -188,15 +189,17 @@ void TdmLocal::ImportInscrits(const std::string& path) {
     const int name = tmp.RequireField("NOM");
     const int rga = tmp.FieldIndex("RGA");
     for (tmp.First(); !tmp.Eof(); tmp.Next()) {
+        ++imported.Read;
         TParamTable p;
         p.Id = tmp.AsInteger(licence);
         p.Nom = tmp.AsString(name);
         // Into a list that already has registrants, the new ones come after them, in file order.
         p.Valeur = (!hadRegistrants && rga >= 0 && !tmp.IsNull(rga)) ? tmp.AsInteger(rga) : -1;
-        if (!Tables.Inscrits.Data().Lookup("LICENCE", {p.Id})) {
-            AddInscrit(p);
+        if (!Tables.Inscrits.Data().Lookup("LICENCE", {p.Id}) && AddInscrit(p)) {
+            ++imported.Added;
         }
     }
+    return imported;
 }
 
 }  // namespace tavlor

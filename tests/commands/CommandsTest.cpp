@@ -254,11 +254,12 @@ TEST_F(Commands, RegistrantFileNameAndExtension) {
     TTable back("tmp", {});
     LoadDataPacketFile(W.Dir.File("mes inscrits.xml"), back);
     EXPECT_EQ(static_cast<std::size_t>(back.RecordCount()), count);
-    // Imported again: nothing doubles.
+    // Imported again: nothing doubles, and the user is told so.
     W.Boxes.Chosen.push_back(W.Dir.File("mes inscrits.xml"));
     W.Run(C::ImportInscrits);
     EXPECT_EQ(W.Boxes.Files.back().substr(0, 40), "fichiers xml|*.xml|tous les fichiers|*.*");
     EXPECT_EQ(W.Dm.Tables.Inscrits.Data().RowCount(), count);
+    EXPECT_EQ(W.Boxes.Informations, Texts{"Aucun inscrit ajouté : tous les joueurs du fichier sont déjà inscrits"});
 }
 
 TEST(CommandsAlone, AnEmptyRegistrantListIsNotExportedAndNothingWithoutACompetition) {

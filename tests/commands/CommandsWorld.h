@@ -46,6 +46,16 @@ public:
     void SelectAddress(int entry) override { SelectedAddress = entry; }
     void CloseWindow() override { ++Closed; }
     void CommandEnded() override { ++Ended; }
+    TTreePlace TreePlace() const override {
+        TTreePlace place;
+        if (Focused != 0 && Dm->Tree.Exists(Focused)) place.Focused = Dm->ElementOf(Focused);
+        return place;
+    }
+    void RestoreTreePlace(const TTreePlace& place) override {
+        Restored.push_back(place);
+        FocusFirstNode();
+    }
+    std::vector<TTreePlace> Restored;
 };
 
 // The dialogs: each answers what the test sets, and is counted.

@@ -231,7 +231,10 @@ TEST_F(RegistrantFiles, ImportWithoutRanksAndIntoAFilledList) {
     EXPECT_EQ(dm.GetNomElement({NodeRegistrant, 1234, -1}), "3 - Autre");
 
     // Into the golden list of 12: new players come after the last one, file ranks ignored.
-    Dm.ImportInscrits(path);
+    const TdmLocal::TImported imported = Dm.ImportInscrits(path);
+    EXPECT_EQ(imported.Read, 3);
+    EXPECT_EQ(imported.Added, 2) << "a known licence is not counted";
+    EXPECT_EQ(Dm.ImportInscrits(path).Added, 0) << "all known the second time";
     EXPECT_EQ(Dm.GetNomElement({NodeRegistrant, 5, -1}), "13 - Cinq");
     EXPECT_EQ(Dm.GetNomElement({NodeRegistrant, 3, -1}), "14 - Trois");
     EXPECT_EQ(Dm.GetNomElement({NodeRegistrant, 1234, -1}), "1 - LEFÈVRE Jérôme") << "a known licence is skipped";

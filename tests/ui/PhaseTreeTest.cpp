@@ -21,7 +21,7 @@ namespace {
 
 QStringList Captions(const QList<QAction*>& actions) {
     QStringList out;
-    for (QAction* a : actions) out << a->text();
+    for (QAction* a : actions) out << a->text().remove(u'&');
     return out;
 }
 

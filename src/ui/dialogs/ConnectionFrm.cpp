@@ -4,8 +4,10 @@
 #include "server/www.h"
 #include "text/Error.h"
 #include "ui/dialogs/DialogsMessages.h"
+#include "ui/platform/OnTop.h"
 #include "ui/platform/QtText.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFontMetrics>
@@ -14,6 +16,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+
+#include <algorithm>
 
 namespace tavlor::ui {
 
@@ -44,7 +48,9 @@ void FitFont(QLabel* label, qreal scale = 1.0) {
 QPushButton* Button(QWidget* parent, const char* text, int left, int top, const char* name) {
     auto* button = new QPushButton(Q(text), parent);
     button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(left, top, 75, 25);
+    // 75 by 25, wider when the font needs it.
+    const int width = std::max(75, button->fontMetrics().horizontalAdvance(button->text()) + 24);
+    button->setGeometry(left + 75 - width, top, width, 25);
     button->setAutoDefault(false);
     return button;
 }
@@ -108,9 +114,18 @@ void TConnectionFrm::SetStatus(const std::string& text) {
     }
 }
 
+TConnectionFrm::~TConnectionFrm() {
+    if (Busy_) QApplication::restoreOverrideCursor();
+}
+
 void TConnectionFrm::HideLoginPanel() {
     LogPnl_->hide();
     Exchanging_ = true;
+    // The whole program waits for the server: said by the cursor everywhere.
+    if (!Busy_) {
+        QApplication::setOverrideCursor(Qt::BusyCursor);
+        Busy_ = true;
+    }
 }
 
 bool TConnectionFrm::LoginPanelVisible() const {
@@ -135,6 +150,10 @@ void TConnectionFrm::ShowModeless() {
 
 void TConnectionFrm::Close() {
     Exchanging_ = false;
+    if (Busy_) {
+        QApplication::restoreOverrideCursor();
+        Busy_ = false;
+    }
     if (isVisible()) {
         // Hides a modeless window; ends the modal login.
         done(QDialog::Rejected);
@@ -152,7 +171,7 @@ void TConnectionFrm::ShowLoginModal() {
     LogPnl_->show();
     LogPnl_->raise();
     Centre();
-    exec();
+    ExecOnTop(*this);
 }
 
 void TConnectionFrm::ClearPassword() {

@@ -28,6 +28,9 @@ class TConnectionFrm : public QDialog, public IConnectionWindow {
 
 public:
     explicit TConnectionFrm(IUserBoxes& boxes, QWidget* parent = nullptr);
+    ~TConnectionFrm() override;
+    // Whether the busy cursor of a running exchange is shown.
+    bool ShowsBusyCursor() const { return Busy_; }
     void SetLink(TwwwFrm* link) { Link_ = link; }
 
     // IConnectionWindow
@@ -60,6 +63,7 @@ private:
     IUserBoxes& Boxes_;
     TwwwFrm* Link_ = nullptr;
     bool Exchanging_ = false;  // between the start and the end of an exchange
+    bool Busy_ = false;        // the busy cursor is shown
     QWidget* MsgPnl_ = nullptr;
     QWidget* LogPnl_ = nullptr;
     QLabel* Msg1Lbl_ = nullptr;

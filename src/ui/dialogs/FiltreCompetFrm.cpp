@@ -3,6 +3,7 @@
 #include "commands/CompetList.h"
 #include "ui/dialogs/DialogsMessages.h"
 #include "ui/models/TextGridModel.h"
+#include "ui/platform/OnTop.h"
 #include "ui/platform/QtText.h"
 
 #include <QHBoxLayout>
@@ -54,7 +55,7 @@ TFiltreCompetFrm::TFiltreCompetFrm(QWidget* parent) : QDialog(parent) {
 
     connect(select, &QPushButton::clicked, this, &TFiltreCompetFrm::SelectCurrent);
     connect(close, &QPushButton::clicked, this, &TFiltreCompetFrm::reject);
-    connect(View_, &QTableView::doubleClicked, this, &TFiltreCompetFrm::SelectCurrent);
+    connect(View_, &TTextGridView::RowActivated, this, &TFiltreCompetFrm::SelectCurrent);
 }
 
 void TFiltreCompetFrm::Fill(const TTextGrid& source, const std::string& filter, const std::vector<int>& widths) {
@@ -94,7 +95,7 @@ bool TFiltreCompetFrm::ShowFiltered(const TTextGrid& source, const std::string& 
                                     int& sourceRow) {
     Fill(source, filter, widths);
     Selected_ = -1;
-    if (exec() != QDialog::Accepted || Selected_ < 0) {
+    if (ExecOnTop(*this) != QDialog::Accepted || Selected_ < 0) {
         return false;
     }
     sourceRow = Selected_;

@@ -14,6 +14,7 @@ class QTableView;
 namespace tavlor::ui {
 
 class TTextGridModel;
+class TTextGridView;
 
 // The competition list narrowed to the rows that contain a text. Each of its
 // rows remembers the row of the full list it was copied from.
@@ -51,7 +52,7 @@ private:
     std::vector<int> Sources_;
     int Selected_ = -1;
     TTextGridModel* Model_ = nullptr;
-    QTableView* View_ = nullptr;
+    TTextGridView* View_ = nullptr;
 };
 
 }  // namespace tavlor::ui

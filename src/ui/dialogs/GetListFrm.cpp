@@ -7,6 +7,7 @@
 #include "ui/dialogs/DialogsMessages.h"
 #include "ui/models/TextGridModel.h"
 #include "ui/platform/DialogIcons.h"
+#include "ui/platform/OnTop.h"
 #include "ui/platform/QtText.h"
 
 #include <QGridLayout>
@@ -19,6 +20,8 @@
 #include <QTableView>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace tavlor::ui {
 
@@ -132,7 +135,7 @@ TGetListFrm::TGetListFrm(TCompetition& compet, TwwwFrm& www, IUserBoxes& boxes, 
     connect(NomEdit_, &QLineEdit::returnPressed, this, &TGetListFrm::SearchPlayers);
     connect(VilleEdit_, &QLineEdit::returnPressed, this, &TGetListFrm::SearchPlayers);
     connect(InscrireBtn_, &QPushButton::clicked, this, &TGetListFrm::RegisterPlayer);
-    connect(View_, &QTableView::doubleClicked, this, &TGetListFrm::RowDoubleClicked);
+    connect(View_, &TTextGridView::RowActivated, this, &TGetListFrm::ActivateRow);
 }
 
 bool TGetListFrm::Guarded(const std::function<void()>& action) {
@@ -164,8 +167,13 @@ void TGetListFrm::ResetList(int cols) {
 
 void TGetListFrm::ShowList(const std::vector<int>& widths) {
     Model_->SetTitleRow(true);
+    // The given widths, widened until the title and the cells read whole
+    // (within reason: a very long name may still be cut).
+    constexpr int Widest = 320;
     for (int c = 0; c < static_cast<int>(widths.size()) && c < Grid_.ColCount(); ++c) {
-        View_->setColumnWidth(c, widths[static_cast<std::size_t>(c)]);
+        View_->resizeColumnToContents(c);
+        const int content = std::min(View_->columnWidth(c), Widest);
+        View_->setColumnWidth(c, std::max(widths[static_cast<std::size_t>(c)], content));
     }
     SetListVisible(true);
     SetCurrentRow(1);
@@ -195,6 +203,10 @@ std::vector<int> TGetListFrm::ColumnWidths() const {
 
 bool TGetListFrm::ChooseCompetWww(const std::string& url) {
     if (isVisible()) {
+        // The player search is open: said, rather than nothing happening.
+        Boxes_.Information(msg::dialogs::ListsAlreadyOpen);
+        raise();
+        activateWindow();
         return false;
     }
     setWindowTitle(Q(msg::dialogs::TitleCompetWww));
@@ -209,16 +221,21 @@ bool TGetListFrm::ChooseCompetWww(const std::string& url) {
         Www_.ListCompets(Grid_);
     });
     if (!listed || Grid_.RowCount() < 2) {
+        // A list of its title row alone: the server has no competition.
+        if (listed && Grid_.ColCount() > 1) Boxes_.Information(msg::dialogs::NoCompetition);
         return false;
     }
     ShowList(CompetWidths);
     LoadAction_ = TLoadAction::Www;
     setModal(true);
-    return exec() == QDialog::Accepted;
+    return ExecOnTop(*this) == QDialog::Accepted;
 }
 
 bool TGetListFrm::ChooseCompetLocal() {
     if (isVisible()) {
+        Boxes_.Information(msg::dialogs::ListsAlreadyOpen);
+        raise();
+        activateWindow();
         return false;
     }
     setWindowTitle(Q(msg::dialogs::TitleCompetLocal));
@@ -230,7 +247,7 @@ bool TGetListFrm::ChooseCompetLocal() {
     LoadAction_ = TLoadAction::Local;
     OpenLocalBase();  // no local base is open yet
     setModal(true);
-    return exec() == QDialog::Accepted;
+    return ExecOnTop(*this) == QDialog::Accepted;
 }
 
 void TGetListFrm::LoadChosenCompetition() {
@@ -350,7 +367,7 @@ void TGetListFrm::RegisterPlayer() {
     });
 }
 
-void TGetListFrm::RowDoubleClicked() {
+void TGetListFrm::ActivateRow() {
     if (!ListCompetPnl_->isHidden()) {
         LoadChosenCompetition();
     } else if (!ListInscritsPnl_->isHidden()) {

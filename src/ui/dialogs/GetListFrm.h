@@ -26,6 +26,7 @@ class TwwwFrm;
 namespace tavlor::ui {
 
 class TTextGridModel;
+class TTextGridView;
 
 // The lists dialog: in one window, either the server's competitions (modal,
 // to open one) or the player search (modeless, to register players one after
@@ -62,8 +63,8 @@ public:
     void SearchPlayers();
     // The register button: the chosen player is registered.
     void RegisterPlayer();
-    // A double click on a row: the visible bar's main button.
-    void RowDoubleClicked();
+    // A double click, Enter or Space on a row: the visible bar's main button.
+    void ActivateRow();
 
     // The list: its cells, and its current row counted with the title row.
     const TTextGrid& Grid() const { return Grid_; }
@@ -112,7 +113,7 @@ private:
     QToolButton* CherchBtn_ = nullptr;
     QPushButton* InscrireBtn_ = nullptr;
     QLabel* MsgLbl_ = nullptr;
-    QTableView* View_ = nullptr;
+    TTextGridView* View_ = nullptr;
 };
 
 }  // namespace tavlor::ui

@@ -7,6 +7,7 @@
 #include "text/Error.h"
 #include "ui/dialogs/DialogsMessages.h"
 #include "ui/models/TableListModel.h"
+#include "ui/platform/OnTop.h"
 #include "ui/platform/QtText.h"
 
 #include <QComboBox>
@@ -14,6 +15,7 @@
 #include <QDateEdit>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -157,9 +159,11 @@ void TMatchFrm::BuildControls() {
     }
 
     connect(SauveBtn_, &QPushButton::clicked, this, &TMatchFrm::SaveEntry);
-    connect(AnnulerBtn_, &QPushButton::clicked, this, &QDialog::reject);
+    // "Annuler" discards on purpose; Escape and the close box ask first.
+    connect(AnnulerBtn_, &QPushButton::clicked, this, [this] { QDialog::reject(); });
     for (TField f : {TMatchEntry::PTS1, TMatchEntry::REP1, TMatchEntry::SER1, TMatchEntry::PTS2, TMatchEntry::REP2,
                      TMatchEntry::SER2}) {
+        NumberEdit(f)->installEventFilter(this);
         connect(NumberEdit(f), &QLineEdit::editingFinished, this, [this, f] { CommitNumber(f); });
     }
     auto choice = [this](QComboBox* box, TField f, auto valueAt) {
@@ -198,11 +202,11 @@ QLineEdit* TMatchFrm::NumberEdit(TField field) const {
 }
 
 bool TMatchFrm::ShowAddMatch(std::int32_t pool, std::int32_t licence) {
-    return PrepareAdd(pool, licence) && exec() == QDialog::Accepted;
+    return PrepareAdd(pool, licence) && ExecOnTop(*this) == QDialog::Accepted;
 }
 
 bool TMatchFrm::ShowEditMatch(std::int32_t idMatch) {
-    return PrepareEdit(idMatch) && exec() == QDialog::Accepted;
+    return PrepareEdit(idMatch) && ExecOnTop(*this) == QDialog::Accepted;
 }
 
 void TMatchFrm::Opened() {
@@ -216,6 +220,7 @@ void TMatchFrm::Opened() {
     }
     for (int f = 0; f < E::FieldCount; ++f) ShowValue(static_cast<TField>(f));
     SetDatePicker(Entry_.PickerDate());
+    OpenedDate_ = DatePickerValue();
 }
 
 bool TMatchFrm::PrepareAdd(std::int32_t pool, std::int32_t licence) {
@@ -285,6 +290,29 @@ double TMatchFrm::DatePickerValue() const {
 void TMatchFrm::SaveEntry() {
     if (!CommitAll()) return;  // the entry stays as typed
     if (Entry_.Save(DatePickerValue())) accept();
+}
+
+bool TMatchFrm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            for (TField f : {E::PTS1, E::REP1, E::SER1, E::PTS2, E::REP2, E::SER2}) {
+                if (NumberEdit(f) != watched || CommitNumber(f)) continue;
+                // A refused number ends the key press: the dialog stays, with
+                // the keyboard in the field, and nothing is saved.
+                NumberEdit(f)->setFocus();
+                NumberEdit(f)->selectAll();
+                return true;
+            }
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TMatchFrm::reject() {
+    const bool filled = Entry_.Modified() || DatePickerValue() != OpenedDate_;
+    if (isVisible() && filled && !Boxes_.Confirm(msg::matchentry::ConfirmDiscard)) return;
+    QDialog::reject();
 }
 
 void TMatchFrm::showEvent(QShowEvent* event) {

@@ -50,9 +50,13 @@ public:
     TMatchEntry& Entry() { return Entry_; }
     const TMatchEntry& Entry() const { return Entry_; }
 
+    // Escape or the close box: a filled entry is discarded only once confirmed.
+    void reject() override;
+
 protected:
     void showEvent(QShowEvent* event) override;
     void done(int result) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildControls();
@@ -70,6 +74,7 @@ private:
     IUserBoxes& Boxes_;
     TMatchEntry Entry_;
     bool ShowingValue_ = false;
+    double OpenedDate_ = 0;  // what the date picker showed at the opening
 
     TTableListModel* PlayersModel_ = nullptr;
     TTableListModel* BilliardsModel_ = nullptr;

@@ -23,6 +23,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPixmap>
+#include <QScrollBar>
+#include <QShortcut>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
@@ -53,6 +55,26 @@ QWidget* Bar(int height, QWidget* parent, QHBoxLayout** layout) {
     (*layout)->setContentsMargins(2, 0, 2, 0);
     (*layout)->setSpacing(4);
     return bar;
+}
+
+// The caption with a mnemonic not yet used in its menu: the first free letter
+// that starts a word, else any free letter. A caption that has one keeps it.
+QString WithMnemonic(const QString& caption, QString& used) {
+    const qsizetype marked = caption.indexOf(u'&');
+    if (marked >= 0 && marked + 1 < caption.size()) {
+        used += caption[marked + 1].toLower();
+        return caption;
+    }
+    for (const bool wordStart : {true, false}) {
+        for (qsizetype i = 0; i < caption.size(); ++i) {
+            const QChar c = caption[i];
+            if (!c.isLetterOrNumber() || used.contains(c.toLower())) continue;
+            if (wordStart && i > 0 && caption[i - 1].isLetterOrNumber()) continue;
+            used += c.toLower();
+            return caption.left(i) + u'&' + caption.mid(i);
+        }
+    }
+    return caption;
 }
 
 QIcon AddressImage(TAddressEntry::TImage image) {
@@ -97,6 +119,7 @@ void TMainFrm::Detach() {
     TreePhases_->OnFocusChanged = nullptr;
     TreePhases_->OnEnter = nullptr;
     TreePhases_->OnPopup = nullptr;
+    TreePhases_->OnDeleteKey = nullptr;
     TreePhases_->setModel(nullptr);
     GridClasst_->setModel(nullptr);
     delete GridMatchs_;
@@ -140,36 +163,56 @@ void TMainFrm::CreateActions() {
 
 void TMainFrm::CreateMenus() {
     QMenuBar* bar = menuBar();
+    QString barUsed;
     for (const TMenuBarEntry& entry : MainMenu()) {
         if (entry.Caption.empty()) {
-            bar->addAction(Action(entry.Id));
+            QAction* action = Action(entry.Id);
+            action->setText(WithMnemonic(action->text(), barUsed));
+            bar->addAction(action);
             continue;
         }
-        QMenu* menu = bar->addMenu(Q(entry.Caption));
+        QMenu* menu = bar->addMenu(WithMnemonic(Q(entry.Caption), barUsed));
         menu->setObjectName(Q(entry.Name));
         QMenu* current = menu;
+        QString used, subUsed;
+        QString* letters = &used;
+        const auto add = [&](QAction* action) {
+            action->setText(WithMnemonic(action->text(), *letters));
+            current->addAction(action);
+        };
         for (const TMenuEntry& item : entry.Entries) {
             switch (item.Kind) {
                 case TMenuEntry::TKind::Command:
-                    current->addAction(Action(item.Id));
+                    add(Action(item.Id));
                     break;
                 case TMenuEntry::TKind::DisabledCommand:
-                    current->addAction(item.Id == TCommandId::LoadFromDbLocal ? LocalMenuItem_ : Action(item.Id));
+                    add(item.Id == TCommandId::LoadFromDbLocal ? LocalMenuItem_ : Action(item.Id));
                     break;
                 case TMenuEntry::TKind::Separator:
                     current->addSeparator();
                     break;
                 case TMenuEntry::TKind::SubMenu:
-                    current = menu->addMenu(Q(item.Caption));
+                    current = menu->addMenu(WithMnemonic(Q(item.Caption), used));
+                    letters = &subUsed;
                     break;
                 case TMenuEntry::TKind::SubMenuEnd:
                     current = menu;
+                    letters = &used;
                     break;
             }
         }
     }
     Popup_ = new QMenu(this);
     Popup_->setObjectName(QStringLiteral("PopupMenu1"));
+    // F10 reaches the menu bar, as on the other desktops.
+    auto* menus = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(menus, &QShortcut::activated, this, [this] {
+        QMenuBar* menuBar = this->menuBar();
+        if (!menuBar->actions().isEmpty()) {
+            menuBar->setFocus(Qt::ShortcutFocusReason);
+            menuBar->setActiveAction(menuBar->actions().front());
+        }
+    });
 }
 
 void TMainFrm::CreateToolBar() {
@@ -185,6 +228,7 @@ void TMainFrm::CreateToolBar() {
         b->setAutoRaise(true);
         b->setDefaultAction(Action(def.Id));
         b->setFixedWidth(27);
+        b->installEventFilter(this);  // the hint goes when the pointer does
         ToolBar1_->addWidget(b);
         if (def.Slot != TButtonSlot::Fixed) Buttons_[static_cast<std::size_t>(def.Slot)] = b;
     }
@@ -271,7 +315,7 @@ void TMainFrm::CreateBody() {
     Body_->addWidget(rightHost);
     Body_->setStretchFactor(0, 0);
     Body_->setStretchFactor(1, 1);
-    Body_->setSizes({289 + TreePhases_->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2, 700});
+    Body_->setSizes({TreePhases_->PreferredWidth(), 700});
     column->addWidget(Body_, 1);
     setCentralWidget(central);
 
@@ -293,24 +337,28 @@ void TMainFrm::Attach(TdmLocal& dm, TViews& views, TCommands& commands) {
     };
     TreePhases_->OnEnter = [this] { FocusChanged(FocusKindOf(Commands_->ElementOf(TreePhases_->FocusedNode()).Kind)); };
     TreePhases_->OnPopup = [this](const QPoint& p) { ShowPopup(p); };
+    TreePhases_->OnDeleteKey = [this] { RunCommand(State_.Button(TButtonSlot::Delete)); };
 
     const auto left = Qt::AlignLeft | Qt::AlignVCenter;
     const auto centre = Qt::AlignCenter;
+    // Figures line up on their last digit.
+    const auto right = Qt::AlignRight | Qt::AlignVCenter;
     std::vector<TTableModel::TColumn> columns{
         {"CPO", Q(m::ColClasst), 30, centre},
         {"CPH", Q(m::ColClasst), 30, centre},
         {"CG", Q(m::ColClasst), 30, centre},
         {"NOMPOULE", Q(m::ColPoule), 150, left},
         {"NOM", {}, 150, left},
-        {"PM", {}, 53, left},
-        {"TV", Q(m::ColVict), 40, left},
-        {"MG", Q(m::ColMoy), 40, left},
-        {"PTS", {}, 30, left},
-        {"REP", {}, 30, left},
-        {"SER", {}, 30, left},
-        {"NM", Q(m::ColMatchs), 43, left},
+        {"PM", {}, 53, right},
+        {"TV", Q(m::ColVict), 40, right},
+        {"MG", Q(m::ColMoy), 40, right},
+        {"PTS", {}, 30, right},
+        {"REP", {}, 30, right},
+        {"SER", {}, 30, right},
+        {"NM", Q(m::ColMatchs), 43, right},
     };
     GridModel_ = std::make_unique<TTableModel>(dm.Tables.FiltreJoueurs, std::move(columns));
+    GridModel_->SetDraggable(true);
     GridClasst_->SetGridModel(GridModel_.get());
     connect(GridClasst_, &TRankingGrid::FocusEntered, this, [this] { FocusChanged(TFocusKind::Grid); });
 
@@ -319,7 +367,7 @@ void TMainFrm::Attach(TdmLocal& dm, TViews& views, TCommands& commands) {
     MatchArea_->layout()->addWidget(GridMatchs_);
     connect(GridMatchs_, &TMatchList::FocusEntered, this, [this] { FocusChanged(TFocusKind::Matches); });
     // A double click corrects the match, as the command does.
-    connect(GridMatchs_, &TMatchList::PanelDoubleClicked, this, [this] { RunCommand(TCommandId::EditMatch); });
+    connect(GridMatchs_, &TMatchList::EditRequested, this, [this] { RunCommand(TCommandId::EditMatch); });
 
     // Picking an entry of the address box, or Enter in it, opens.
     connect(Adresse_, &QComboBox::activated, this, [this] { RunCommand(TCommandId::LoadFromInternet); });
@@ -357,7 +405,90 @@ TSelection TMainFrm::CurrentSelection() const {
 
 void TMainFrm::RunCommand(TCommandId id) {
     // The commands exist while the window is attached to the data module.
-    if (Commands_ != nullptr) Commands_->Run(id, CurrentSelection());
+    if (Commands_ == nullptr) return;
+    const TListsPlace place = ListsPlace();
+    Commands_->Run(id, CurrentSelection());
+    if (Commands_ != nullptr) RestoreListsPlace(place);
+}
+
+TMainFrm::TListsPlace TMainFrm::ListsPlace() const {
+    TListsPlace place;
+    place.Node = TreePhases_->FocusedNode();
+    if (GridMatchs_ != nullptr) {
+        place.IdMatch = GridMatchs_->CurrentIdMatch();
+        place.MatchRow = GridMatchs_->CurrentMatchRow();
+        place.MatchScroll = GridMatchs_->verticalScrollBar()->value();
+    }
+    if (GridModel_ != nullptr) {
+        place.GridRow = GridClasst_->currentIndex().row();
+        if (const TTable* row = GridModel_->ReaderAt(place.GridRow)) {
+            place.Licence = row->IsNull("LICENCE") ? -1 : row->AsInteger("LICENCE");
+        }
+        place.GridScroll = GridClasst_->verticalScrollBar()->value();
+    }
+    return place;
+}
+
+void TMainFrm::RestoreListsPlace(const TListsPlace& place) {
+    // Only where the same element is shown again (a match corrected or
+    // deleted): elsewhere the lists start from their top.
+    if (place.Node == 0 || TreePhases_->FocusedNode() != place.Node || GridMatchs_ == nullptr) return;
+    TMatchList& matches = *GridMatchs_;
+    const int panels = matches.Grid().PanelCount();
+    int row = -1;
+    for (int r = 0; r < panels && place.IdMatch >= 0; ++r) {
+        const TTable* m = matches.Matches().ReaderAt(r);
+        if (m != nullptr && !m->IsNull("IDMATCH") && m->AsInteger("IDMATCH") == place.IdMatch) row = r;
+    }
+    // A deleted match: the one that took its place, or the last.
+    if (row < 0 && place.MatchRow >= 0 && panels > 0) row = std::min(place.MatchRow, panels - 1);
+    if (row >= 0) matches.SetCurrentMatchRow(row);
+    matches.verticalScrollBar()->setValue(place.MatchScroll);
+    const int players = GridModel_->rowCount();
+    int gridRow = -1;
+    for (int r = 0; r < players && place.Licence >= 0; ++r) {
+        const TTable* p = GridModel_->ReaderAt(r);
+        if (p != nullptr && !p->IsNull("LICENCE") && p->AsInteger("LICENCE") == place.Licence) gridRow = r;
+    }
+    if (gridRow < 0 && place.GridRow >= 0 && players > 0) gridRow = std::min(place.GridRow, players - 1);
+    if (gridRow >= 0) {
+        GridClasst_->selectionModel()->setCurrentIndex(GridModel_->index(gridRow, 0),
+                                                       QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    }
+    GridClasst_->verticalScrollBar()->setValue(place.GridScroll);
+}
+
+namespace {
+
+const char* const KeyGeometry = "Geometrie";
+const char* const KeyBody = "Separateur";
+const char* const KeyRight = "SeparateurDroit";
+const char* const KeyTree = "ColonnesArbre";
+
+std::string Encoded(const QByteArray& bytes) {
+    return bytes.toBase64().toStdString();
+}
+QByteArray Decoded(const std::string& text) {
+    return QByteArray::fromBase64(QByteArray::fromStdString(text));
+}
+
+}  // namespace
+
+void TMainFrm::SaveLayout(TSettings& settings) const {
+    settings.SetLayoutValue(KeyGeometry, Encoded(saveGeometry()));
+    settings.SetLayoutValue(KeyBody, Encoded(Body_->saveState()));
+    settings.SetLayoutValue(KeyRight, Encoded(RightSplitter_->saveState()));
+    settings.SetLayoutValue(KeyTree, Encoded(TreePhases_->header()->saveState()));
+}
+
+void TMainFrm::RestoreLayout(const TSettings& settings) {
+    // A value the user's hand spoiled is left aside: the window keeps its size.
+    if (const std::string g = settings.LayoutValue(KeyGeometry); !g.empty()) restoreGeometry(Decoded(g));
+    if (const std::string b = settings.LayoutValue(KeyBody); !b.empty()) Body_->restoreState(Decoded(b));
+    if (const std::string r = settings.LayoutValue(KeyRight); !r.empty()) RightSplitter_->restoreState(Decoded(r));
+    if (const std::string t = settings.LayoutValue(KeyTree); !t.empty() && TreeModel_ != nullptr) {
+        TreePhases_->header()->restoreState(Decoded(t));
+    }
 }
 
 // ---- notifications
@@ -431,6 +562,48 @@ void TMainFrm::CloseWindow() {
     close();
 }
 
+TTreePlace TMainFrm::TreePlace() const {
+    TTreePlace place;
+    if (Dm_ == nullptr || TreeModel_ == nullptr) return place;
+    std::vector<TNodeHandle> pending(Dm_->Tree.Children(0).begin(), Dm_->Tree.Children(0).end());
+    while (!pending.empty()) {
+        const TNodeHandle node = pending.back();
+        pending.pop_back();
+        if (!TreePhases_->isExpanded(TreeModel_->IndexOf(node))) continue;
+        place.Expanded.push_back(Dm_->ElementOf(node));
+        for (TNodeHandle child : Dm_->Tree.Children(node)) pending.push_back(child);
+    }
+    if (const TNodeHandle focused = TreePhases_->FocusedNode()) place.Focused = Dm_->ElementOf(focused);
+    return place;
+}
+
+void TMainFrm::RestoreTreePlace(const TTreePlace& place) {
+    if (Dm_ == nullptr || TreeModel_ == nullptr) return;
+    // The node of an element in the new tree.
+    const auto find = [this](const TElement& wanted) -> TNodeHandle {
+        std::vector<TNodeHandle> pending(Dm_->Tree.Children(0).begin(), Dm_->Tree.Children(0).end());
+        while (!pending.empty()) {
+            const TNodeHandle node = pending.back();
+            pending.pop_back();
+            if (Dm_->ElementOf(node) == wanted) return node;
+            for (TNodeHandle child : Dm_->Tree.Children(node)) pending.push_back(child);
+        }
+        return 0;
+    };
+    for (const TElement& e : place.Expanded) {
+        if (const TNodeHandle node = find(e)) TreePhases_->expand(TreeModel_->IndexOf(node));
+    }
+    const TNodeHandle focused = place.Focused ? find(*place.Focused) : 0;
+    if (focused == 0) {
+        FocusFirstNode();
+    } else if (focused == TreePhases_->FocusedNode()) {
+        Commands_->ShowElement(focused);
+        FocusChanged(FocusKindOf(Dm_->Tree.Data(focused).Kind));
+    } else {
+        TreePhases_->FocusNode(focused);
+    }
+}
+
 void TMainFrm::CommandEnded() {
     TreePhases_->viewport()->update();
 }
@@ -449,6 +622,11 @@ void TMainFrm::ShowPopup(const QPoint& globalPos) {
     if (items.isEmpty()) return;
     Popup_->addActions(items);
     Popup_->popup(globalPos);
+}
+
+bool TMainFrm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Leave && qobject_cast<QToolButton*>(watched) != nullptr) statusBar()->clearMessage();
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void TMainFrm::closeEvent(QCloseEvent* event) {

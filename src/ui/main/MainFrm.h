@@ -70,6 +70,13 @@ public:
     void SelectAddress(int entry) override;
     void CloseWindow() override;
     void CommandEnded() override;
+    TTreePlace TreePlace() const override;
+    void RestoreTreePlace(const TTreePlace& place) override;
+
+    // How the user left the window (geometry, splitters, the tree's columns),
+    // read back at the next start.
+    void SaveLayout(TSettings& settings) const;
+    void RestoreLayout(const TSettings& settings);
 
     // What the user has chosen now: the focused node, the current match, the address.
     TSelection CurrentSelection() const;
@@ -99,6 +106,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void CreateActions();
@@ -109,6 +117,17 @@ private:
     void BindButtons();
     void FocusChanged(TFocusKind kind);
     void ShowPopup(const QPoint& globalPos);
+    // Where the user stood in the lists, kept across a command that shows the
+    // same element again.
+    struct TListsPlace {
+        TNodeHandle Node = 0;
+        std::int32_t IdMatch = -1;
+        int MatchRow = -1, MatchScroll = 0;
+        std::int32_t Licence = -1;
+        int GridRow = -1, GridScroll = 0;
+    };
+    TListsPlace ListsPlace() const;
+    void RestoreListsPlace(const TListsPlace& place);
 
     TCompetition& Compet_;
     TSettings& Settings_;

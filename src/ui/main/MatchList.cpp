@@ -6,6 +6,7 @@
 #include "ui/models/TableModel.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -83,11 +84,11 @@ std::pair<QColor, QColor> TMatchPanelDelegate::CircleColours(std::int32_t pm1, s
     return {green, green};
 }
 
-QColor TMatchPanelDelegate::SelectedFocused() {
-    return QColor(185, 209, 234);
+QColor TMatchPanelDelegate::SelectedBack(const QPalette& palette, bool focused) {
+    return palette.color(focused ? QPalette::Active : QPalette::Inactive, QPalette::Highlight);
 }
-QColor TMatchPanelDelegate::SelectedUnfocused() {
-    return QColor(227, 227, 227);
+QColor TMatchPanelDelegate::SelectedText(const QPalette& palette, bool focused) {
+    return palette.color(focused ? QPalette::Active : QPalette::Inactive, QPalette::HighlightedText);
 }
 
 QSize TMatchPanelDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const {
@@ -106,11 +107,12 @@ void TMatchPanelDelegate::paint(QPainter* p, const QStyleOptionViewItem& option,
     p->save();
     const QRect r = option.rect.adjusted(1, 1, -1, -1);
     QColor back = option.palette.color(QPalette::Base);
-    if (selected) back = focused ? SelectedFocused() : SelectedUnfocused();
+    if (selected) back = SelectedBack(option.palette, focused);
     p->fillRect(r, back);
     p->setPen(option.palette.color(QPalette::Mid));
     p->drawRect(r.adjusted(0, 0, -1, -1));
-    p->setPen(option.palette.color(QPalette::Text));
+    const QColor ink = selected ? SelectedText(option.palette, focused) : option.palette.color(QPalette::Text);
+    p->setPen(ink);
 
     const auto text = [&](const char* field) { return Q(m->DisplayText(field)); };
     const int x = r.left() + 4, w = r.width() - 8;
@@ -141,7 +143,7 @@ void TMatchPanelDelegate::paint(QPainter* p, const QStyleOptionViewItem& option,
         p->setBrush(colour);
         p->drawEllipse(QRectF(x + 2, top + (lineH - 10) / 2.0, 10, 10));
         p->setBrush(Qt::NoBrush);
-        p->setPen(option.palette.color(QPalette::Text));
+        p->setPen(ink);
         p->setRenderHint(QPainter::Antialiasing, false);
         const QRect name(x + 18, top, nameW, lineH);
         p->drawText(name, Qt::AlignLeft | Qt::AlignVCenter,
@@ -258,11 +260,20 @@ void TMatchList::mouseDoubleClickEvent(QMouseEvent* event) {
     const QModelIndex i = indexAt(event->position().toPoint());
     if (Grid_->MatchRowOf(i) >= 0) {
         setCurrentIndex(i);
-        emit PanelDoubleClicked();
+        emit EditRequested();
         event->accept();
         return;
     }
     QTableView::mouseDoubleClickEvent(event);
+}
+
+void TMatchList::keyPressEvent(QKeyEvent* event) {
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && CurrentMatchRow() >= 0) {
+        event->accept();
+        emit EditRequested();
+        return;
+    }
+    QTableView::keyPressEvent(event);
 }
 
 }  // namespace tavlor::ui

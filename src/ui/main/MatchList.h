@@ -45,9 +45,11 @@ public:
 
     // The circle colours of players 1 and 2 for these match points.
     static std::pair<QColor, QColor> CircleColours(std::int32_t pm1, std::int32_t pm2);
-    // Selected panel: while the list has the keyboard focus, and when it has not.
-    static QColor SelectedFocused();
-    static QColor SelectedUnfocused();
+    // A selected panel's background and text, from the palette (readable in a
+    // dark theme too): the active highlight while the list has the keyboard
+    // focus, the inactive one when it has not.
+    static QColor SelectedBack(const QPalette& palette, bool focused);
+    static QColor SelectedText(const QPalette& palette, bool focused);
 
 private:
     TPanelGridModel& Grid_;
@@ -74,13 +76,15 @@ public:
 
 signals:
     void FocusEntered();
-    void PanelDoubleClicked();
+    // A double click on a panel, or Enter: the current match is to be corrected.
+    void EditRequested();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void Relayout();

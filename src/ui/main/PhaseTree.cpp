@@ -3,16 +3,50 @@
 #include "ui/models/PhaseTreeModel.h"
 #include "ui/models/TableModel.h"
 
+#include <QApplication>
 #include <QContextMenuEvent>
+#include <QDrag>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QShortcut>
+#include <QStyle>
+#include <QStyledItemDelegate>
 
 #include <algorithm>
 
-#include <QDrag>
-#include <QHeaderView>
-#include <QMimeData>
-#include <QMouseEvent>
-
 namespace tavlor::ui {
+
+// The name editor's delegate: Delete as the first key of an editor that a
+// click opened deletes the element instead of erasing its name.
+class TNameDelegate : public QStyledItemDelegate {
+public:
+    explicit TNameDelegate(TPhaseTree& tree) : QStyledItemDelegate(&tree), Tree_(tree) {}
+
+protected:
+    bool eventFilter(QObject* editor, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress && Tree_.OpenedByClick_) {
+            Tree_.OpenedByClick_ = false;
+            if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
+                emit closeEditor(qobject_cast<QWidget*>(editor), QAbstractItemDelegate::RevertModelCache);
+                QPointer<TPhaseTree> tree(&Tree_);
+                QMetaObject::invokeMethod(
+                    &Tree_,
+                    [tree] {
+                        if (tree && tree->OnDeleteKey) tree->OnDeleteKey();
+                    },
+                    Qt::QueuedConnection);
+                return true;
+            }
+        }
+        return QStyledItemDelegate::eventFilter(editor, event);
+    }
+
+private:
+    TPhaseTree& Tree_;
+};
 
 TPhaseTree::TPhaseTree(QWidget* parent) : QTreeView(parent) {
     setObjectName(QStringLiteral("TreePhases"));
@@ -33,6 +67,25 @@ TPhaseTree::TPhaseTree(QWidget* parent) : QTreeView(parent) {
     setDefaultDropAction(Qt::CopyAction);
     setAllColumnsShowFocus(true);
     setContextMenuPolicy(Qt::DefaultContextMenu);
+    setItemDelegate(new TNameDelegate(*this));
+    // A drag held over a collapsed phase opens it.
+    setAutoExpandDelay(600);
+    auto* menuKey = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), this, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(menuKey, &QShortcut::activated, this, &TPhaseTree::PopupAtFocusedNode);
+}
+
+bool TPhaseTree::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+    // The second click's delayed editing never opens over a box the program shows.
+    if (trigger == SelectedClicked && QApplication::activeModalWidget() != nullptr) return false;
+    const bool editing = QTreeView::edit(index, trigger, event);
+    if (editing) OpenedByClick_ = trigger == SelectedClicked;
+    return editing;
+}
+
+void TPhaseTree::PopupAtFocusedNode() {
+    if (!OnPopup) return;
+    const QRect r = visualRect(currentIndex());
+    OnPopup(viewport()->mapToGlobal(r.isValid() ? r.center() : QPoint(0, 0)));
 }
 
 void TPhaseTree::SetTreeModel(TPhaseTreeModel* model) {
@@ -48,13 +101,24 @@ void TPhaseTree::SetTreeModel(TPhaseTreeModel* model) {
                          TPhaseTreeModel::ColPlayers, TPhaseTreeModel::ColMatches};
     for (int visual = 0; visual < 5; ++visual) h->moveSection(h->visualIndex(shown[visual]), visual);
     setColumnWidth(TPhaseTreeModel::ColFocus, 16);
-    setColumnWidth(TPhaseTreeModel::ColName, 149);
+    setColumnWidth(TPhaseTreeModel::ColName, NameWidth);
     setColumnWidth(TPhaseTreeModel::ColFormula, 20);
+    setColumnWidth(TPhaseTreeModel::ColPlayers, CountsWidth());
+    setColumnWidth(TPhaseTreeModel::ColMatches, CountsWidth());
+    // The names take the room the pane has beyond the other columns.
+    h->setSectionResizeMode(TPhaseTreeModel::ColName, QHeaderView::Stretch);
+}
+
+int TPhaseTree::CountsWidth() const {
     // Counts of a large competition (five digits and an image) stay readable
     // whatever the font.
-    const int counts = std::max(50, fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 16 + 10);
-    setColumnWidth(TPhaseTreeModel::ColPlayers, counts);
-    setColumnWidth(TPhaseTreeModel::ColMatches, counts);
+    return std::max(50, fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 16 + 20);
+}
+
+int TPhaseTree::PreferredWidth() const {
+    // Every column at its width, the frame and a vertical scroll bar beside them.
+    return 16 + NameWidth + 20 + 2 * CountsWidth() + 2 * frameWidth() +
+           style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2;
 }
 
 TNodeHandle TPhaseTree::FocusedNode() const {
@@ -111,10 +175,7 @@ void TPhaseTree::mouseReleaseEvent(QMouseEvent* event) {
 
 void TPhaseTree::contextMenuEvent(QContextMenuEvent* event) {
     // The mouse opens the menu on release; the keyboard's menu key here.
-    if (event->reason() == QContextMenuEvent::Keyboard && OnPopup) {
-        const QRect r = visualRect(currentIndex());
-        OnPopup(viewport()->mapToGlobal(r.isValid() ? r.center() : QPoint(0, 0)));
-    }
+    if (event->reason() == QContextMenuEvent::Keyboard) PopupAtFocusedNode();
     event->accept();
 }
 
@@ -125,6 +186,8 @@ TRankingGrid::TRankingGrid(QWidget* parent) : QTableView(parent) {
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Tab leaves the grid for the match list.
+    setTabKeyNavigation(false);
     setDragEnabled(true);
     setDragDropMode(QAbstractItemView::DragOnly);
     setDefaultDropAction(Qt::CopyAction);

@@ -20,9 +20,12 @@ class TPhaseTree : public QTreeView {
     Q_OBJECT
 public:
     explicit TPhaseTree(QWidget* parent = nullptr);
+    using QTreeView::edit;
     void SetTreeModel(TPhaseTreeModel* model);
     TPhaseTreeModel* TreeModel() const { return Model_; }
 
+    // The width the pane needs to show every column at its width.
+    int PreferredWidth() const;
     TNodeHandle FocusedNode() const;
     // Makes the node the focused and selected one (0: none).
     void FocusNode(TNodeHandle node);
@@ -34,10 +37,18 @@ public:
     std::function<void(TNodeHandle node)> OnFocusChanged;
     // The tree received the keyboard focus.
     std::function<void()> OnEnter;
-    // A right-button release over the tree, at this global position.
+    // A right-button release over the tree, or Shift+F10 or the menu key,
+    // at this global position.
     std::function<void(const QPoint& globalPos)> OnPopup;
+    // Delete pressed as the first key in a name editor that a second click
+    // opened: the element is to be deleted, not its name.
+    std::function<void()> OnDeleteKey;
+
+    // The pop-up menu of the focused node, at the node.
+    void PopupAtFocusedNode();
 
 protected:
+    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void focusInEvent(QFocusEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -45,7 +56,11 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    friend class TNameDelegate;
+    static constexpr int NameWidth = 149;
+    int CountsWidth() const;
     TPhaseTreeModel* Model_ = nullptr;
+    bool OpenedByClick_ = false;  // the open name editor came from a second click, no key typed yet
 };
 
 // The ranking grid: read-only, whole rows; a row dragged onto a pool of the

@@ -2,6 +2,7 @@
 
 #include "commands/CommandState.h"
 #include "commands/Settings.h"
+#include "commands/SettingsMessages.h"
 #include "export/Export.h"
 #include "model/dbLocal.h"
 #include "ranking/Views.h"
@@ -12,6 +13,7 @@
 #include "ui/dialogs/MatchFrm.h"
 #include "ui/dialogs/VersionFrm.h"
 #include "ui/main/MainFrm.h"
+#include "ui/platform/OnTop.h"
 #include "ui/platform/QtText.h"
 #include "ui/print/ShownLists.h"
 
@@ -73,9 +75,15 @@ TProgram::TProgram(const QString& programFile, IUserBoxes* boxes, IDesktopShell*
     Match_ = std::make_unique<TMatchFrm>(compet, *Dm_, Boxes_, &main);
     Lists_ = std::make_unique<TGetListFrm>(compet, *Www_, Boxes_, &main);
     Version_ = std::make_unique<TVersionFrm>(&main);
-    Filtre_ = std::make_unique<TFiltreCompetFrm>(&main);
+    // The filtered list opens from the lists dialog, which stays on top: it belongs to it.
+    Filtre_ = std::make_unique<TFiltreCompetFrm>(Lists_.get());
     Lists_->ShowFiltered = [this](const TTextGrid& source, const std::string& filter, const std::vector<int>& widths,
                                   int& row) { return Filtre_->ShowFiltered(source, filter, widths, row); };
+    // How the user left things last time.
+    main.RestoreLayout(*Settings_);
+    const bool alpha = Settings_->LayoutValue(msg::settings::KeyTriAlpha) == "1";
+    State_->SetChecked(TCommandId::TriAlphaJoueurs, alpha);
+    Dm_->SetTriAlphaJoueurs(alpha);
     const auto hint = [&main](const QString& text) { main.statusBar()->showMessage(text, 4000); };
     Lists_->ShowHint = hint;
     Filtre_->ShowHint = hint;
@@ -110,7 +118,7 @@ bool TProgram::ShowEditMatch(std::int32_t idMatch) {
 }
 
 void TProgram::ShowVersion() {
-    Version_->exec();
+    ExecOnTop(*Version_);
 }
 
 void TProgram::PrintLists(const TElement& shown) {
@@ -125,6 +133,8 @@ void TProgram::Close() {
     } catch (const std::exception& e) {
         Boxes_.TopLevelError(e.what());
     }
+    Main_->SaveLayout(*Settings_);
+    Settings_->SetLayoutValue(msg::settings::KeyTriAlpha, State_->Checked(TCommandId::TriAlphaJoueurs) ? "1" : "0");
     Main_->Detach();
     Filtre_.reset();
     Version_.reset();

@@ -122,6 +122,9 @@ QVariant TPhaseTreeModel::data(const QModelIndex& index, int role) const {
                 default:
                     return {};
             }
+        case Qt::ToolTipRole:
+            // The whole name, however narrow its column.
+            return column == ColName ? QVariant(Q(Views_.GetNomElement(ElementOf(node)))) : QVariant();
         case Qt::DecorationRole:
             return Decoration(node, column);
         case Qt::FontRole:

@@ -51,6 +51,12 @@ QVariant TTableModel::data(const QModelIndex& index, int role) const {
     return Q(reader->DisplayText(FieldIndexes_[col]));
 }
 
+Qt::ItemFlags TTableModel::flags(const QModelIndex& index) const {
+    Qt::ItemFlags f = QAbstractTableModel::flags(index);
+    if (Draggable_ && index.isValid()) f |= Qt::ItemIsDragEnabled;
+    return f;
+}
+
 QVariant TTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || section < 0 || section >= static_cast<int>(Columns_.size())) {
         return QAbstractTableModel::headerData(section, orientation, role);

@@ -32,6 +32,9 @@ public:
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    // Rows that can be dragged (the ranking grid's players onto a pool).
+    void SetDraggable(bool on) { Draggable_ = on; }
 
     TTable& Table() { return Table_; }
     const std::vector<TColumn>& Columns() const { return Columns_; }
@@ -53,6 +56,7 @@ private:
     void FieldsChanged(const TTableData& table) override;
 
     TTable& Table_;
+    bool Draggable_ = false;
     std::vector<TColumn> Columns_;
     std::vector<int> FieldIndexes_;
     std::vector<TBookmark> Rows_;

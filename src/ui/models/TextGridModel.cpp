@@ -3,6 +3,8 @@
 #include "ui/platform/QtText.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QTableView>
 
 #include <algorithm>
@@ -46,8 +48,31 @@ QVariant TTextGridModel::headerData(int section, Qt::Orientation orientation, in
     return {};
 }
 
-QTableView* MakeTextGridView(TTextGridModel* model, const QString& name, QWidget* parent) {
-    auto* view = new QTableView(parent);
+void TTextGridView::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Space:
+            if (currentIndex().isValid()) {
+                event->accept();
+                emit RowActivated();
+                return;
+            }
+            break;
+        default:
+            break;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+void TTextGridView::mouseDoubleClickEvent(QMouseEvent* event) {
+    QTableView::mouseDoubleClickEvent(event);
+    if (indexAt(event->position().toPoint()).isValid()) emit RowActivated();
+}
+
+TTextGridView* MakeTextGridView(TTextGridModel* model, const QString& name, QWidget* parent) {
+    auto* view = new TTextGridView(parent);
+    view->setTabKeyNavigation(false);
     view->setObjectName(name);
     view->setModel(model);
     view->setSelectionBehavior(QAbstractItemView::SelectRows);

@@ -3,6 +3,7 @@
 #include "model/TextGrid.h"
 
 #include <QAbstractTableModel>
+#include <QTableView>
 
 class QTableView;
 class QWidget;
@@ -51,7 +52,21 @@ private:
 };
 
 // The read-only list view the dialogs show a text grid in: whole rows, one
-// at a time, resizable columns, texts clipped rather than elided.
-QTableView* MakeTextGridView(TTextGridModel* model, const QString& name, QWidget* parent);
+// at a time, resizable columns, texts clipped rather than elided. Tab leaves
+// it; a double click, Enter or Space on a row activates it.
+class TTextGridView : public QTableView {
+    Q_OBJECT
+public:
+    using QTableView::QTableView;
+
+signals:
+    void RowActivated();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+};
+
+TTextGridView* MakeTextGridView(TTextGridModel* model, const QString& name, QWidget* parent);
 
 }  // namespace tavlor::ui

@@ -1,5 +1,6 @@
 #include "ui/platform/ErrorDisplay.h"
 
+#include "ui/platform/OnTop.h"
 #include "ui/platform/QtText.h"
 
 #include <QMessageBox>
@@ -19,7 +20,7 @@ QString ErrorDisplayText(const std::string& message) {
 void ShowTopLevelError(QWidget* parent, const std::string& message) {
     QMessageBox box(QMessageBox::Critical, QStringLiteral("Tavlor"), ErrorDisplayText(message), QMessageBox::Ok,
                     parent);
-    box.exec();
+    ExecOnTop(box);
 }
 
 }  // namespace tavlor::ui

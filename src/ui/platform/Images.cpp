@@ -1,5 +1,6 @@
 #include "ui/platform/Images.h"
 
+#include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -394,6 +395,26 @@ QIcon TreeImage(TTreeImage image) {
     return TreeImage(static_cast<int>(image));
 }
 
+namespace {
+
+// The picture of a command that cannot be used: grey and faint, so that a
+// disabled red cross never reads as the enabled one whatever the style.
+QPixmap Disabled(const QPixmap& pixmap) {
+    QImage image = pixmap.toImage().convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            const int grey = 128 + qGray(line[x]) / 2;
+            line[x] = qRgba(grey, grey, grey, qAlpha(line[x]) * 2 / 5);
+        }
+    }
+    QPixmap out = QPixmap::fromImage(image);
+    out.setDevicePixelRatio(pixmap.devicePixelRatio());
+    return out;
+}
+
+}  // namespace
+
 QIcon PaintedIcon(QSize size, void (*draw)(QPainter&)) {
     QIcon icon;
     for (int ratio = 1; ratio <= 3; ++ratio) {
@@ -405,6 +426,7 @@ QIcon PaintedIcon(QSize size, void (*draw)(QPainter&)) {
         draw(painter);
         painter.end();
         icon.addPixmap(pixmap);
+        icon.addPixmap(Disabled(pixmap), QIcon::Disabled);
     }
     return icon;
 }

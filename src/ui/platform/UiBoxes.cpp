@@ -1,12 +1,17 @@
 #include "ui/platform/UiBoxes.h"
 
 #include "ui/platform/ErrorDisplay.h"
+#include "ui/platform/OnTop.h"
+#include "ui/platform/PlatformMessages.h"
 #include "ui/platform/QtText.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QStringList>
+
+#include <algorithm>
 
 namespace tavlor::ui {
 
@@ -17,35 +22,39 @@ const QString Title = QStringLiteral("Tavlor");
 }  // namespace
 
 void TQtBoxes::Error(const std::string& text) {
-    QMessageBox box(QMessageBox::Critical, Title, Q(text), QMessageBox::Ok, Parent_);
-    box.exec();
+    QMessageBox box(QMessageBox::Critical, Title, Q(text), QMessageBox::Ok, BoxOwner(Parent_));
+    ExecOnTop(box);
 }
 
 void TQtBoxes::Information(const std::string& text) {
-    QMessageBox box(QMessageBox::Information, Title, Q(text), QMessageBox::Ok, Parent_);
-    box.exec();
+    QMessageBox box(QMessageBox::Information, Title, Q(text), QMessageBox::Ok, BoxOwner(Parent_));
+    ExecOnTop(box);
 }
 
 bool TQtBoxes::Confirm(const std::string& text) {
-    QMessageBox box(QMessageBox::Question, Title, Q(text), QMessageBox::Yes | QMessageBox::No, Parent_);
-    box.setDefaultButton(QMessageBox::Yes);
-    return box.exec() == QMessageBox::Yes;
+    QMessageBox box(QMessageBox::Question, Title, Q(text), QMessageBox::Yes | QMessageBox::No, BoxOwner(Parent_));
+    // A deletion or a loss is confirmed on purpose, never by a stray Enter.
+    box.setDefaultButton(QMessageBox::No);
+    return ExecOnTop(box) == QMessageBox::Yes;
 }
 
 bool TQtBoxes::ConfirmOkCancel(const std::string& text) {
-    QMessageBox box(QMessageBox::Question, Title, Q(text), QMessageBox::Ok | QMessageBox::Cancel, Parent_);
+    QMessageBox box(QMessageBox::Question, Title, Q(text), QMessageBox::Ok | QMessageBox::Cancel, BoxOwner(Parent_));
     box.setDefaultButton(QMessageBox::Ok);
-    return box.exec() == QMessageBox::Ok;
+    return ExecOnTop(box) == QMessageBox::Ok;
 }
 
 bool TQtBoxes::InputQuery(const std::string& caption, const std::string& prompt, std::string& value) {
-    QInputDialog dialog(Parent_);
+    QInputDialog dialog(BoxOwner(Parent_));
     dialog.setWindowTitle(Q(caption));
     dialog.setLabelText(Q(prompt));
     dialog.setTextValue(Q(value));
     dialog.setOkButtonText(QStringLiteral("OK"));
     dialog.setCancelButtonText(QStringLiteral("Annuler"));
-    if (dialog.exec() != QDialog::Accepted) {
+    // Wide enough for the text it holds.
+    const int wanted = dialog.fontMetrics().horizontalAdvance(Q(value) + QStringLiteral("MMMMMMMMMM"));
+    dialog.resize(std::max(dialog.sizeHint().width(), wanted), dialog.sizeHint().height());
+    if (ExecOnTop(dialog) != QDialog::Accepted) {
         return false;
     }
     value = S(dialog.textValue());
@@ -60,7 +69,7 @@ bool TQtBoxes::ChooseItem(const std::string& caption, const std::string& prompt,
                           int& index) {
     QStringList list;
     for (const std::string& item : items) list << Q(item);
-    QInputDialog dialog(Parent_);
+    QInputDialog dialog(BoxOwner(Parent_));
     dialog.setWindowTitle(Q(caption));
     dialog.setLabelText(Q(prompt));
     dialog.setComboBoxItems(list);
@@ -68,7 +77,7 @@ bool TQtBoxes::ChooseItem(const std::string& caption, const std::string& prompt,
     if (index >= 0 && index < list.size()) dialog.setTextValue(list[index]);
     dialog.setOkButtonText(QStringLiteral("OK"));
     dialog.setCancelButtonText(QStringLiteral("Annuler"));
-    if (dialog.exec() != QDialog::Accepted) return false;
+    if (ExecOnTop(dialog) != QDialog::Accepted) return false;
     index = static_cast<int>(list.indexOf(dialog.textValue()));
     return index >= 0;
 }
@@ -84,22 +93,35 @@ QString QtFileFilter(const std::string& filter) {
     return out.join(QStringLiteral(";;"));
 }
 
-bool TQtBoxes::SaveFileName(const std::string& filter, std::string& path) {
-    const QString chosen = QFileDialog::getSaveFileName(Parent_, Title, Q(path), QtFileFilter(filter));
-    if (chosen.isEmpty()) {
-        return false;
+namespace {
+
+// A file dialog of the program's own, in French, opening where path says.
+bool ChooseFile(QWidget* owner, QFileDialog::AcceptMode mode, const std::string& filter, std::string& path) {
+    const bool save = mode == QFileDialog::AcceptSave;
+    QFileDialog dialog(owner, Q(save ? msg::platform::SaveFileTitle : msg::platform::OpenFileTitle));
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setNameFilters(QtFileFilter(filter).split(QStringLiteral(";;")));
+    const QFileInfo at(Q(path));
+    if (at.isDir()) {
+        dialog.setDirectory(at.absoluteFilePath());
+    } else {
+        dialog.setDirectory(at.absolutePath());
+        dialog.selectFile(at.fileName());
     }
-    path = S(chosen);
+    if (ExecOnTop(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+    path = S(dialog.selectedFiles().front());
     return true;
 }
 
+}  // namespace
+
+bool TQtBoxes::SaveFileName(const std::string& filter, std::string& path) {
+    return ChooseFile(BoxOwner(Parent_), QFileDialog::AcceptSave, filter, path);
+}
+
 bool TQtBoxes::OpenFileName(const std::string& filter, std::string& path) {
-    const QString chosen = QFileDialog::getOpenFileName(Parent_, Title, Q(path), QtFileFilter(filter));
-    if (chosen.isEmpty()) {
-        return false;
-    }
-    path = S(chosen);
-    return true;
+    return ChooseFile(BoxOwner(Parent_), QFileDialog::AcceptOpen, filter, path);
 }
 
 }  // namespace tavlor::ui

@@ -450,7 +450,7 @@ qreal TListsPrint::CellPadding() {
     return kPadH;
 }
 
-int TListsPrint::Paint(QPagedPaintDevice& device) const {
+int TListsPrint::Paint(QPagedPaintDevice& device, const TProgress& progress) const {
     QPainter painter;
     if (!painter.begin(&device)) return 0;
     const TMetrics m = Measure(device);
@@ -460,6 +460,10 @@ int TListsPrint::Paint(QPagedPaintDevice& device) const {
     const std::vector<std::vector<TBlock>> pages = Paginate(m, fits, height);
     const int count = static_cast<int>(pages.size());
     for (int page = 0; page < count; ++page) {
+        if (progress && !progress(page + 1, count)) {
+            painter.end();
+            return -1;
+        }
         if (page > 0) device.newPage();
         PaintPage(painter, m, fits, pages[static_cast<std::size_t>(page)], page + 1, count, width, height);
     }
@@ -475,18 +479,24 @@ void SetUpPage(QPagedPaintDevice& device, const TListsPrint& print) {
     device.setPageOrientation(print.BestOrientation(device));
 }
 
-void WriteListsPdf(const TListsPrint& print, const std::string& path) {
+bool WriteListsPdf(const TListsPrint& print, const std::string& path, const TListsPrint::TProgress& progress) {
     const QString file = Q(path);
     QSaveFile out(file);
     if (!out.open(QIODevice::WriteOnly)) throw Error(msg::workbook::CannotWriteFile(path));
+    int pages = 0;
     {
         QPdfWriter writer(&out);
         writer.setCreator(Q(msg::print::Creator));
         writer.setTitle(file.section(u'/', -1));
         SetUpPage(writer, print);
-        if (print.Paint(writer) == 0) throw Error(msg::workbook::CannotWriteFile(path));
+        pages = print.Paint(writer, progress);
     }
-    if (!out.commit()) throw Error(msg::workbook::CannotWriteFile(path));
+    if (pages < 0) {
+        out.cancelWriting();  // stopped: an older file stays as it was
+        return false;
+    }
+    if (pages == 0 || !out.commit()) throw Error(msg::workbook::CannotWriteFile(path));
+    return true;
 }
 
 }  // namespace tavlor::ui

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -50,8 +51,11 @@ public:
     // the device's paper.
     QPageLayout::Orientation BestOrientation(QPagedPaintDevice& device) const;
     // Paints every page on the device, as its page layout stands; answers the
-    // number of pages.
-    int Paint(QPagedPaintDevice& device) const;
+    // number of pages. progress, when given, is told of each page before it is
+    // painted (1-based, and the count) and answers false to stop: the answer
+    // is then -1.
+    using TProgress = std::function<bool(int page, int pages)>;
+    int Paint(QPagedPaintDevice& device, const TProgress& progress = {}) const;
 
     // The width a list takes across the device's page once fitted, in device
     // pixels: its columns' widths, shrunk to the page's width when wider.
@@ -81,8 +85,9 @@ private:
 };
 
 // Writes the PDF file, replacing any older one only once complete; throws
-// tavlor::Error naming the file on a failure.
-void WriteListsPdf(const TListsPrint& print, const std::string& path);
+// tavlor::Error naming the file on a failure. False, nothing written, when
+// progress stopped it.
+bool WriteListsPdf(const TListsPrint& print, const std::string& path, const TListsPrint::TProgress& progress = {});
 
 // A4, 12 mm margins, portrait unless the widest list needs landscape.
 void SetUpPage(QPagedPaintDevice& device, const TListsPrint& print);

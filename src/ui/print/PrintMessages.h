@@ -14,6 +14,11 @@ inline std::string PrintedOn(const std::string& day, const std::string& time) {
 inline std::string PageOf(int page, int pages) {
     return "Page " + std::to_string(page) + " / " + std::to_string(pages);
 }
+inline constexpr const char* ProgressTitle = "Mise en page";
+inline constexpr const char* Cancel = "Annuler";
+inline std::string Progress(int page, int pages) {
+    return "Mise en page : page " + std::to_string(page) + " sur " + std::to_string(pages);
+}
 inline constexpr const char* Continued = " (suite)";
 inline constexpr const char* ElementSeparator = " - ";
 

@@ -4,14 +4,17 @@
 #include "model/Communs.h"
 #include "ranking/Views.h"
 #include "text/Error.h"
+#include "ui/platform/OnTop.h"
 #include "ui/platform/QtText.h"
 #include "ui/print/PrintMessages.h"
 #include "workbook/Workbook.h"
 #include "workbook/WorkbookMessages.h"
 
+#include <QApplication>
 #include <QDateTime>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QProgressDialog>
 #include <QStringList>
 
 namespace tavlor::ui {
@@ -42,10 +45,11 @@ std::string_view TPdfFormat::Filter() const {
     return msg::print::PdfFilter;
 }
 
-void TPdfFormat::Write(const TElement& shown, const std::string& path) {
+bool TPdfFormat::Write(const TElement& shown, const std::string& path) {
     const std::unique_ptr<TListsPrint> print = ShownListsPrint(Export_, Views_, Compet_, shown);
     if (!print) throw Error(msg::workbook::CannotWriteFile(path));
-    WriteListsPdf(*print, path);
+    TPrintProgress progress(QApplication::activeWindow());
+    return WriteListsPdf(*print, path, progress.Callback());
 }
 
 void ShowPrintPreview(const TListsPrint& print, QWidget* parent) {
@@ -54,9 +58,37 @@ void ShowPrintPreview(const TListsPrint& print, QWidget* parent) {
     QPrintPreviewDialog preview(&printer, parent);
     preview.setObjectName(QStringLiteral("PrintPreview"));
     preview.setWindowTitle(Q(msg::print::PreviewTitle));
-    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
-                     [&print](QPrinter* target) { print.Paint(*target); });
-    preview.exec();
+    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview, [&print, &preview](QPrinter* target) {
+        TPrintProgress progress(&preview);
+        print.Paint(*target, progress.Callback());
+    });
+    ExecOnTop(preview);
+}
+
+struct TPrintProgress::TImpl {
+    QProgressDialog Dialog;
+    explicit TImpl(QWidget* parent) : Dialog(parent) {}
+};
+
+TPrintProgress::TPrintProgress(QWidget* parent) : Impl_(std::make_unique<TImpl>(parent)) {
+    QProgressDialog& d = Impl_->Dialog;
+    d.setWindowTitle(Q(msg::print::ProgressTitle));
+    d.setCancelButtonText(Q(msg::print::Cancel));
+    d.setWindowModality(Qt::ApplicationModal);
+    d.setMinimumDuration(400);
+    d.setAutoClose(false);
+    d.setAutoReset(false);
+    if (AnyWindowOnTop()) d.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+}
+
+TPrintProgress::~TPrintProgress() = default;
+
+bool TPrintProgress::Page(int page, int pages) {
+    QProgressDialog& d = Impl_->Dialog;
+    if (d.maximum() != pages) d.setMaximum(pages);
+    d.setLabelText(Q(msg::print::Progress(page, pages)));
+    d.setValue(page - 1);  // processes the events, "Annuler" among them
+    return !d.wasCanceled();
 }
 
 }  // namespace tavlor::ui

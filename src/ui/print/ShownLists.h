@@ -31,7 +31,7 @@ public:
     TExportFormatId Id() const override { return TExportFormatId::Pdf; }
     std::string_view Extension() const override { return ".pdf"; }
     std::string_view Filter() const override;
-    void Write(const TElement& shown, const std::string& path) override;
+    bool Write(const TElement& shown, const std::string& path) override;
 
 private:
     TExport& Export_;
@@ -41,5 +41,24 @@ private:
 
 // The print preview of the printout, modal over parent.
 void ShowPrintPreview(const TListsPrint& print, QWidget* parent);
+
+// A long layout shows its progress in a box with "Annuler" (after a moment,
+// so that a short one shows nothing); the answer of a page is false once
+// "Annuler" was pressed.
+class TPrintProgress {
+public:
+    explicit TPrintProgress(QWidget* parent);
+    ~TPrintProgress();
+    TPrintProgress(const TPrintProgress&) = delete;
+    TPrintProgress& operator=(const TPrintProgress&) = delete;
+    bool Page(int page, int pages);
+    TListsPrint::TProgress Callback() {
+        return [this](int page, int pages) { return Page(page, pages); };
+    }
+
+private:
+    struct TImpl;
+    std::unique_ptr<TImpl> Impl_;
+};
 
 }  // namespace tavlor::ui
