@@ -127,6 +127,10 @@ TEST(CommandState, EnablingFollowsTheFocusKind) {
     EXPECT_EQ(s.Button(TButtonSlot::Edit), C::EditPoule);
     EXPECT_EQ(s.Button(TButtonSlot::Synthese), C::OpenSynthesePoule);
 
+    // A player is put in a pool from the pool too: a new pool has no member to start from.
+    EXPECT_TRUE(s.Enabled(C::AddJoueur));
+    EXPECT_FALSE(s.Enabled(C::EditJoueur) || s.Enabled(C::DelJoueur));
+
     s.EnableActions(K::Member, K::Member);
     for (const C id : {C::AddJoueur, C::EditJoueur, C::DelJoueur, C::AddPoule, C::AddMatch}) {
         EXPECT_TRUE(s.Enabled(id)) << Command(id).Name;

@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 
 namespace tavlor {
 namespace {
@@ -347,6 +348,35 @@ TEST_F(Commands, OpeningFromTheAddressBox) {
     EXPECT_FALSE(W.Commands.Run(C::LoadFromInternet, s));
     EXPECT_EQ(W.Boxes.TopErrors.size(), 1u);
     EXPECT_FALSE(W.State.Enabled(C::ReloadCompet));
+}
+
+TEST_F(Commands, ABuiltInAddressThatNoRecentCompetitionTookOpensItsList) {
+    // Fewer addresses in the file than built in: the entry after them shows an
+    // address and must open that server's list, not an empty recent slot.
+    W.Settings = TSettings(W.Dir.File("tavlor.ini"), W.Addresses());
+    {
+        std::ofstream ini(W.Dir.File("tavlor.ini"));
+        ini << "[URLS]\nnUrls=1\n";
+    }
+    W.Settings.Load(W.Boxes);
+    ASSERT_EQ(W.Settings.nUrls(), 1);
+    TSelection s;
+    s.AddressIndex = 2;
+    s.AddressText = W.Settings.Entries()[2].Caption;
+    W.Dialogs.OnChooseCompetWww = [](const std::string&) { return false; };
+    EXPECT_TRUE(W.Commands.Run(C::LoadFromInternet, s));
+    EXPECT_EQ(W.Dialogs.Asked.back(), "ChooseCompetWww " + W.Server.BaseUrl("bande"));
+    EXPECT_EQ(W.Compet.IdCompet(), 1201) << "the open competition stays";
+    EXPECT_TRUE(W.Boxes.TopErrors.empty());
+}
+
+TEST_F(Commands, AReloadFindsTheTreeAsTheUserLeftIt) {
+    const TNodeHandle pool = W.Find(NodePool, 101);
+    W.Focus(W.Dm.Tree.Child(pool, 1));
+    const TElement member = W.Dm.ElementOf(W.View.Focused);
+    W.Run(C::ReloadCompet);
+    ASSERT_EQ(W.View.Restored.size(), 1u);
+    EXPECT_EQ(W.View.Restored[0].Focused, member);
 }
 
 TEST_F(Commands, ASecondCommandWhileOneRunsIsRefused) {

@@ -116,6 +116,33 @@ TEST_F(Settings, FewerUrlEntriesLetRecentOnesTakeTheirCaptions) {
     EXPECT_EQ(ini.ReadString("RECENT2", "NomCompet", ""), "Second");
 }
 
+TEST_F(Settings, ABuiltInAddressPastTheFilesAddressesStaysAnAddress) {
+    // One address in the file, one recent competition: entries 1 and 3 are
+    // built-in addresses no recent competition took; entry 2 is the recent one.
+    Write("[URLS]\nnUrls=0\n0=http://zero\n[RECENT1]\nurl=http://x/cadre\nNomCompet=Premier\nIdCompet=1\n");
+    TSettings s = Started();
+    EXPECT_EQ(Captions(s), (Texts{"http://zero", "Premier", BuiltIn[2], BuiltIn[3]}));
+    ASSERT_NE(s.RecentOfEntry(1), nullptr);
+    EXPECT_EQ(s.RecentOfEntry(1)->IdCompet, 1);
+    EXPECT_EQ(s.RecentOfEntry(2), nullptr) << "an empty slot is no competition to open";
+    EXPECT_EQ(s.RecentOfEntry(3), nullptr);
+}
+
+TEST_F(Settings, HowTheWindowsWereLeftComesBack) {
+    {
+        TSettings s = Started();
+        EXPECT_EQ(s.LayoutValue("Geometrie"), "");
+        s.SetLayoutValue("Geometrie", "AdnQywADAAA=");
+        s.SetLayoutValue("TriAlpha", "1");
+        s.Save();
+    }
+    TSettings s = Started();
+    EXPECT_EQ(s.LayoutValue("Geometrie"), "AdnQywADAAA=");
+    EXPECT_EQ(s.LayoutValue("TriAlpha"), "1");
+    TIniFile ini = Saved();
+    EXPECT_TRUE(ini.SectionExists("FENETRE"));
+}
+
 TEST_F(Settings, AnEmptyKeyLeavesTheEntryAndBadSectionsAreIgnoredButKept) {
     Write(
         "[URLS]\n0=\n1=http://un\n[RECENT1]\nurl=http://x\nNomCompet=Négatif\nIdCompet=-3\n"

@@ -6,6 +6,7 @@
 #include "ui/DialogFixture.h"
 #include "ui/dialogs/VersionFrm.h"
 
+#include <QCursor>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QLabel>
@@ -74,6 +75,12 @@ private slots:
         QCOMPARE(Child<QLabel>("Label3")->text(), QStringLiteral("(numérique)"));
         QCOMPARE(Child<QLabel>("Label2")->text(), QStringLiteral("Mot de passe"));
         QCOMPARE(Child<QPushButton>("Button1")->text(), QStringLiteral("Annuler"));
+        // Each button's text fits it in the font it has, within the window.
+        for (const char* name : {"Button1", "LogBtn", "Button3"}) {
+            auto* b = Child<QPushButton>(name);
+            QVERIFY2(b->width() >= b->fontMetrics().horizontalAdvance(b->text()) + 12, name);
+            QVERIFY2(b->geometry().right() < Frm->width(), name);
+        }
         QWidget* w = LogEdit();
         QStringList order;
         for (int i = 0; i < 4; ++i, w = w->nextInFocusChain()) order << w->objectName();
@@ -154,9 +161,11 @@ private slots:
 
     void cancelEndsASlowExchangeAtOnce() {
         W->Misbehave(fedserver::TMode::Delay, 1, "getlists.php", 3000);
-        bool progressShown = false, onTop = false, blocking = false;
+        bool progressShown = false, onTop = false, blocking = false, busy = false;
         QString line;
         QTimer::singleShot(300, this, [&] {
+            busy =
+                QApplication::overrideCursor() != nullptr && QApplication::overrideCursor()->shape() == Qt::BusyCursor;
             progressShown = Frm->isVisible() && !Frm->LoginPanelVisible();
             blocking = QApplication::activeModalWidget() == Frm.get();
             onTop = Frm->windowFlags() & Qt::WindowStaysOnTopHint;
@@ -175,6 +184,8 @@ private slots:
         QVERIFY(raised);
         QVERIFY(clock.elapsed() < 2500);
         QVERIFY(progressShown);
+        QVERIFY(busy);
+        QVERIFY2(QApplication::overrideCursor() == nullptr, "the busy cursor goes with the exchange");
         QVERIFY(blocking);
         QVERIFY(onTop);
         QCOMPARE(line, QStringLiteral("Interrogation du serveur pour liste des compétitions ..."));

@@ -159,6 +159,8 @@ private slots:
         QCOMPARE(Frm->Grid().RowCount(), 1);
         QVERIFY(W->Boxes.Errors.empty());
         QVERIFY(W->Boxes.TopErrors.empty());
+        // Said, rather than nothing happening.
+        QCOMPARE(W->Boxes.Informations, Texts{"Aucune compétition disponible sur ce serveur"});
     }
 
     void okDoesNothingWhileTheFirstCellOfTheFirstRowIsEmpty() {
@@ -204,6 +206,30 @@ private slots:
         }));
         QVERIFY(!again);
         QCOMPARE(requests, 0);
+        // Asking for a list while one is open is said, not ignored.
+        QCOMPARE(W->Boxes.Informations, Texts{"La recherche de joueurs est ouverte : fermez-la avant d'ouvrir une "
+                                              "autre liste de compétitions"});
+    }
+
+    void theKeyboardOpensARowAndLeavesTheList() {
+        // Enter, keypad Enter and Space load the current row, as a double click does.
+        for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space}) {
+            W->Compet.SetIdCompet(-1);
+            QVERIFY(Choose([&] {
+                Frm->activateWindow();
+                View()->setFocus();
+                Frm->SetCurrentRow(2);
+                QTest::keyClick(View(), key, key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+            }));
+            QCOMPARE(W->Compet.IdCompet(), Listed(1).Data.Id);
+        }
+        // Tab leaves the list for the next control.
+        QVERIFY(!Choose([&] {
+            View()->setFocus();
+            QTest::keyClick(View(), Qt::Key_Tab);
+            QVERIFY(QApplication::focusWidget() != View());
+            Frm->reject();
+        }));
     }
 
     void aCellThatIsNoNumberGivesTheConversionErrorAndTheDialogStays() {

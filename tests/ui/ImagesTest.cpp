@@ -89,6 +89,26 @@ private slots:
         for (const int index : {-1, INT_MIN, TreeImageCount, 100}) QVERIFY(TreeImage(index).isNull());
     }
 
+    void aCommandThatCannotBeUsedShowsItsPictureGreyed() {
+        for (const int i : {5, 0, 7}) {  // the red cross, the phase, the worksheet
+            const QIcon icon = CommandImage(i);
+            const QImage normal = icon.pixmap(QSize(20, 16), 1.0, QIcon::Normal).toImage();
+            const QImage disabled = icon.pixmap(QSize(20, 16), 1.0, QIcon::Disabled).toImage();
+            QVERIFY(normal != disabled);
+            // No colour left, and fainter.
+            int coloured = 0, opaque = 0, faint = 0;
+            for (int y = 0; y < disabled.height(); ++y)
+                for (int x = 0; x < disabled.width(); ++x) {
+                    const QColor d = disabled.pixelColor(x, y), n = normal.pixelColor(x, y);
+                    coloured += d.alpha() > 0 && (d.red() != d.green() || d.green() != d.blue()) ? 1 : 0;
+                    opaque += n.alpha() > 0 ? 1 : 0;
+                    faint += n.alpha() > 0 && d.alpha() < n.alpha() ? 1 : 0;
+                }
+            QCOMPARE(coloured, 0);
+            QCOMPARE(faint, opaque);
+        }
+    }
+
     void iconsAreBuiltOnceAndShared() {
         QCOMPARE(CommandImage(7).cacheKey(), CommandImage(7).cacheKey());
         QCOMPARE(TreeImage(4).cacheKey(), TreeImage(4).cacheKey());

@@ -77,7 +77,8 @@ public:
         Dm = &Program->Dm();
         Www = &Program->Www();
         Compet = &Program->Compet();
-        Main->resize(1000, 700);
+        // The size the window was left at, or the tests' own.
+        if (Settings().LayoutValue("Geometrie").empty()) Main->resize(1000, 700);
     }
     void Stop() {
         if (!Program) return;

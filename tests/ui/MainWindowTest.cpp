@@ -13,6 +13,8 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QSplitter>
+#include <QStatusBar>
 #include <QToolButton>
 #include <QtTest>
 
@@ -149,6 +151,105 @@ private slots:
         m.Adresse()->setEditText(QStringLiteral("http://127.0.0.1:9/3bandes"));
         QCOMPARE(m.CurrentSelection().AddressIndex, -1);
         QCOMPARE(m.CurrentSelection().AddressText, std::string("http://127.0.0.1:9/3bandes"));
+    }
+
+    void rankingRowsAreDraggedOntoAPoolAndTheirFiguresLineUp() {
+        TMainFixture f;
+        f.Load(1201);
+        ui::TTableModel& grid = *f.Main->GridModel();
+        QVERIFY(grid.rowCount() > 0);
+        // Qt starts no drag from an item that is not marked draggable.
+        QVERIFY(grid.flags(grid.index(0, 4)) & Qt::ItemIsDragEnabled);
+        QVERIFY(f.Main->GridClasst()->dragEnabled());
+        // Figures right-aligned, ranks centred, names left.
+        const auto align = [&](int column) { return grid.data(grid.index(0, column), Qt::TextAlignmentRole).toInt(); };
+        for (const int column : {5, 6, 7, 8, 9, 10, 11}) QVERIFY(align(column) & Qt::AlignRight);
+        QVERIFY(align(2) & Qt::AlignHCenter);
+        QVERIFY(align(4) & Qt::AlignLeft);
+    }
+
+    void longNamesShowWholeAndTheNamesTakeThePanesWidth() {
+        TMainFixture f;
+        f.Load(1201);
+        f.Main->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.Main));
+        ui::TPhaseTreeModel& model = f.Model();
+        const TNodeHandle registrant = f.Dm->Tree.Child(f.Dm->RegistrantsNode, 0);
+        QCOMPARE(model.data(model.IndexOf(registrant), Qt::ToolTipRole).toString(), f.Text(registrant));
+        // At its first width the pane shows every column whole.
+        ui::TPhaseTree& tree = f.Tree();
+        int columns = 0;
+        for (int c = 0; c < model.columnCount(); ++c) columns += tree.columnWidth(c);
+        QVERIFY2(columns <= tree.viewport()->width(),
+                 qPrintable(QStringLiteral("%1 > %2").arg(columns).arg(tree.viewport()->width())));
+        QVERIFY(tree.columnWidth(ui::TPhaseTreeModel::ColName) >= 149);
+        // A wider pane: the names get the room.
+        const int before = tree.columnWidth(ui::TPhaseTreeModel::ColName);
+        auto* body = f.Main->findChild<QSplitter*>(QStringLiteral("Body"));
+        body->setSizes({body->sizes()[0] + 150, body->sizes()[1] - 150});
+        QTRY_COMPARE(tree.columnWidth(ui::TPhaseTreeModel::ColName), before + 150);
+        // The counts of a large competition fit their columns.
+        const QString big = QStringLiteral("20000");
+        QVERIFY(tree.columnWidth(ui::TPhaseTreeModel::ColMatches) >= tree.fontMetrics().horizontalAdvance(big) + 16);
+    }
+
+    void theStatusBarHintGoesWithThePointer() {
+        TMainFixture f;
+        f.Main->show();
+        auto* button = f.Main->findChild<QToolButton*>(QStringLiteral("LoadFromInternetBtn"));
+        f.Main->statusBar()->showMessage(QStringLiteral("charge une compétition sur internet"));
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(button, &leave);
+        QCOMPARE(f.Main->statusBar()->currentMessage(), QString());
+    }
+
+    void howTheWindowWasLeftComesBackAtTheNextStart() {
+        TMainFixture f;
+        f.Load(1201);
+        f.Main->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.Main));
+        f.Main->resize(1180, 760);
+        auto* body = f.Main->findChild<QSplitter*>(QStringLiteral("Body"));
+        body->setSizes({420, 700});
+        const QList<int> sizes = body->sizes();
+        f.Action(TCommandId::TriAlphaJoueurs)->trigger();
+        f.Stop();
+        f.Start();
+        f.Main->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.Main));
+        QCOMPARE(f.Main->size(), QSize(1180, 760));
+        QCOMPARE(f.Main->findChild<QSplitter*>(QStringLiteral("Body"))->sizes(), sizes);
+        QVERIFY(f.Action(TCommandId::TriAlphaJoueurs)->isChecked());
+        QVERIFY(f.Dm->TriAlphaJoueurs());
+    }
+
+    void aReloadKeepsWhatWasOpenAndWhereTheUserStood() {
+        TMainFixture f;
+        f.Load(1201);
+        ui::TPhaseTree& tree = f.Tree();
+        const TNodeHandle phase2 = f.Find(NodePhase, 2);
+        tree.expand(f.Model().IndexOf(phase2));
+        tree.expand(f.Model().IndexOf(f.Find(NodePool, 104)));
+        const TNodeHandle member = f.Dm->Tree.Child(f.Find(NodePool, 104), 1);
+        const TElement wanted = f.Dm->ElementOf(member);
+        f.Focus(member);
+        f.Main->RunCommand(TCommandId::ReloadCompet);
+        // The tree was built anew: same elements open, the same one focused.
+        QVERIFY(tree.isExpanded(f.Model().IndexOf(f.Find(NodePhase, 2))));
+        QVERIFY(tree.isExpanded(f.Model().IndexOf(f.Find(NodePool, 104))));
+        QVERIFY(!tree.isExpanded(f.Model().IndexOf(f.Find(NodePhase, 1))));
+        QCOMPARE(f.Dm->ElementOf(tree.FocusedNode()), wanted);
+        QCOMPARE(f.State().FocusKind(), TFocusKind::Member);
+        // An element gone since (a pool the server no longer has): the first node.
+        f.Login();
+        std::int32_t pool = -1;
+        QVERIFY(f.Compet->AddPoule(1, 0, "Éphémère", &pool));
+        f.Focus(f.Find(NodePool, pool));
+        f.Server.Reset();
+        f.Login();
+        f.Main->RunCommand(TCommandId::ReloadCompet);
+        QCOMPARE(f.Find(NodePool, pool), TNodeHandle(0));
+        QCOMPARE(tree.FocusedNode(), f.Dm->Tree.FirstTopLevel());
     }
 
     void rankingGridColumnsFollowTheView() {

@@ -7,6 +7,7 @@
 #include "ui/DialogFixture.h"
 #include "ui/models/TableListModel.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QLabel>
@@ -276,6 +277,60 @@ private slots:
         QCOMPARE(W->Boxes.Errors, (Texts{NoBilliards, NoBilliards, NoBilliards}));
         QVERIFY(Frm->isVisible());
         QCOMPARE(W->Requests("upd_match.php"), 0);
+    }
+
+    void enterAfterARefusedNumberEndsTheKeyPressAndSavesNothing() {
+        // Correcting a match: a refused value must not let the same Enter save the old one.
+        TViews views(W->Dm, W->Host);
+        views.RefreshFiltres({NodePool, PoolA, 1});
+        TTable& list = W->Dm.Tables.FiltreMatchs;
+        list.First();
+        const std::int32_t id = list.AsInteger("IDMATCH");
+        const std::int32_t pts1 = list.AsInteger("PTS1");
+        QVERIFY(Frm->PrepareEdit(id));
+        Frm->show();
+        QApplication::setActiveWindow(Frm.get());
+        QVERIFY(QTest::qWaitForWindowActive(Frm.get()));
+        auto* field = Child<QLineEdit>("Pts1");
+        field->setFocus();
+        field->setText(QStringLiteral("-3"));
+        const int before = W->Requests("upd_match.php");
+        QTest::keyClick(field, Qt::Key_Return);
+        QCOMPARE(W->Boxes.Errors, Texts{"Points joueur 1 doit être positif ou nul"});
+        QVERIFY(Frm->isVisible());
+        QCOMPARE(W->Requests("upd_match.php"), before);
+        QCOMPARE(QApplication::focusWidget(), field);
+        QCOMPARE(Text("Pts1"), QString::number(pts1));
+        // A good value and Enter: saved, closed.
+        field->setText(QString::number(pts1 + 1));
+        QTest::keyClick(field, Qt::Key_Return);
+        QVERIFY(!Frm->isVisible());
+        QCOMPARE(W->Requests("upd_match.php"), before + 1);
+    }
+
+    void escapeOnAFilledEntryAsksBeforeDiscardingIt() {
+        QVERIFY(OpenAdd(PoolA));
+        // Untouched: Escape closes at once.
+        QTest::keyClick(Frm.get(), Qt::Key_Escape);
+        QVERIFY(!Frm->isVisible());
+        QVERIFY(W->Boxes.Confirmations.empty());
+        // Filled: asked; No keeps it, Yes discards it.
+        QVERIFY(OpenAdd(PoolA));
+        Type("Pts1", "30");
+        W->Boxes.Answers = {false, true};
+        QTest::keyClick(Frm.get(), Qt::Key_Escape);
+        QCOMPARE(W->Boxes.Confirmations, Texts{"Abandonner la saisie de ce match ?"});
+        QVERIFY(Frm->isVisible());
+        QCOMPARE(Text("Pts1"), QStringLiteral("30"));
+        Frm->close();  // the close box asks the same
+        QCOMPARE(W->Boxes.Confirmations.size(), std::size_t(2));
+        QVERIFY(!Frm->isVisible());
+        // "Annuler" discards on purpose, without a question.
+        QVERIFY(OpenAdd(PoolA));
+        Type("Pts1", "30");
+        Child<QPushButton>("AnnulerBtn")->click();
+        QVERIFY(!Frm->isVisible());
+        QCOMPARE(W->Boxes.Confirmations.size(), std::size_t(2));
     }
 
     void nothingOfAnUnsavedEntrySurvivesAClose() {

@@ -6,6 +6,7 @@
 
 #include "export/Export.h"
 #include "ui/print/ListsPrint.h"
+#include "ui/print/ShownLists.h"
 #include "workbook/Workbook.h"
 
 #include <QAction>
@@ -16,6 +17,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QRegularExpression>
 #include <QTimer>
 #include <QtTest>
@@ -312,6 +314,43 @@ private slots:
             const QString name = QStringLiteral("Joueur%1 ").arg(n);
             QCOMPARE(all.count(name), qsizetype(1));
         }
+    }
+
+    void aLongLayoutCanBeStoppedAndLeavesTheOlderFileAsItWas() {
+        TTempDir dir;
+        const workbook::TWorkbook book = SyntheticBook(260, 4);
+        ui::TListsPrint print({QStringLiteral("C"), QString(), QString()}, book, {{QStringLiteral("L"), {0}}});
+        const std::string pdf = dir.File("long.pdf");
+        // Told of every page in turn.
+        std::vector<int> seen;
+        int total = 0;
+        QVERIFY(ui::WriteListsPdf(print, pdf, [&](int page, int pages) {
+            seen.push_back(page);
+            total = pages;
+            return true;
+        }));
+        QVERIFY(total >= 4);
+        QCOMPARE(static_cast<int>(seen.size()), total);
+        QCOMPARE(seen.front(), 1);
+        const QString written = ReadFile(pdf);
+        // Stopped at the third page: nothing written, the older file kept whole.
+        QVERIFY(!ui::WriteListsPdf(print, pdf, [](int page, int) { return page < 3; }));
+        QCOMPARE(ReadFile(pdf), written);
+        QVERIFY(!ui::WriteListsPdf(print, dir.File("none.pdf"), [](int, int) { return false; }));
+        QVERIFY(!QFile::exists(QString::fromStdString(dir.File("none.pdf"))));
+    }
+
+    void theProgressBoxStopsTheLayoutWithAnnuler() {
+        ui::TPrintProgress progress(nullptr);
+        QVERIFY(progress.Page(1, 711));
+        QProgressDialog* box = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* d = qobject_cast<QProgressDialog*>(w)) box = d;
+        }
+        QVERIFY(box != nullptr);
+        QCOMPARE(box->labelText(), QStringLiteral("Mise en page : page 1 sur 711"));
+        box->cancel();
+        QVERIFY(!progress.Page(2, 711));
     }
 
     void furtherSheetsContinueTheirListWithoutRepeatingTheHeaderAsARow() {

@@ -75,10 +75,17 @@ TPhaseTree::TPhaseTree(QWidget* parent) : QTreeView(parent) {
 }
 
 bool TPhaseTree::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
-    // The second click's delayed editing never opens over a box the program shows.
-    if (trigger == SelectedClicked && QApplication::activeModalWidget() != nullptr) return false;
+    // A second click asks for the editor now and opens it a moment later,
+    // unless the program shows a box meanwhile.
+    const bool fromClick = trigger == SelectedClicked || (trigger == AllEditTriggers && PendingClickEdit_);
+    PendingClickEdit_ = false;
+    if (fromClick && QApplication::activeModalWidget() != nullptr) return false;
     const bool editing = QTreeView::edit(index, trigger, event);
-    if (editing) OpenedByClick_ = trigger == SelectedClicked;
+    if (editing && trigger == SelectedClicked) {
+        PendingClickEdit_ = true;
+    } else if (editing) {
+        OpenedByClick_ = fromClick && state() == EditingState;
+    }
     return editing;
 }
 

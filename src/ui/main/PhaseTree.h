@@ -60,7 +60,8 @@ private:
     static constexpr int NameWidth = 149;
     int CountsWidth() const;
     TPhaseTreeModel* Model_ = nullptr;
-    bool OpenedByClick_ = false;  // the open name editor came from a second click, no key typed yet
+    bool PendingClickEdit_ = false;  // a second click asked for the editor, which opens after a moment
+    bool OpenedByClick_ = false;     // the open name editor came from a second click, no key typed yet
 };
 
 // The ranking grid: read-only, whole rows; a row dragged onto a pool of the
