@@ -95,6 +95,8 @@ bool TFiltreCompetFrm::ShowFiltered(const TTextGrid& source, const std::string& 
                                     int& sourceRow) {
     Fill(source, filter, widths);
     Selected_ = -1;
+    // Enter chooses the first competition kept, as a double click would.
+    View_->setFocus();
     if (ExecOnTop(*this) != QDialog::Accepted || Selected_ < 0) {
         return false;
     }

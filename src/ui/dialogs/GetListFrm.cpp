@@ -351,6 +351,8 @@ void TGetListFrm::SearchPlayers() {
     } else {
         ShowList(PlayerWidths);
         InscrireBtn_->setEnabled(true);
+        // Enter registers the first player found, Down goes to the next.
+        View_->setFocus();
     }
 }
 

@@ -228,6 +228,9 @@ void TMainFrm::CreateToolBar() {
         b->setAutoRaise(true);
         b->setDefaultAction(Action(def.Id));
         b->setFixedWidth(27);
+        // The keyboard goes from the address box straight to the tree; every
+        // button's command has its menu item, mnemonic or shortcut.
+        b->setFocusPolicy(Qt::NoFocus);
         b->installEventFilter(this);  // the hint goes when the pointer does
         ToolBar1_->addWidget(b);
         if (def.Slot != TButtonSlot::Fixed) Buttons_[static_cast<std::size_t>(def.Slot)] = b;
