@@ -130,19 +130,23 @@ private slots:
     }
     void identifierThatIsNoWholeNumberIsRefusedLocally() {
         QFETCH(QString, id);
-        bool stillOpen = false, panel = false;
+        bool stillOpen = false, panel = false, retype = false;
         QString password;
         Login([&] {
             Type(id, "carambole");
-            Child<QPushButton>("LogBtn")->click();
+            PassEdit()->setFocus();
+            QTest::keyClick(PassEdit(), Qt::Key_Return);
             stillOpen = Frm->isVisible();
             panel = Frm->LoginPanelVisible();
             password = PassEdit()->text();
+            // The identifier is typed again over the refused one.
+            retype = Frm->focusWidget() == LogEdit() && LogEdit()->selectedText() == LogEdit()->text();
             Child<QPushButton>("Button3")->click();
         });
         QCOMPARE(W->Boxes.Errors, Texts{"L'identifiant de connexion doit être numérique"});
         QVERIFY(stillOpen);
         QVERIFY(panel);
+        QVERIFY(retype);
         QCOMPARE(password, QStringLiteral("carambole"));
         QCOMPARE(W->Requests("logdlg1.php"), 0);
         PassEdit()->clear();

@@ -196,6 +196,12 @@ void TConnectionFrm::LoginClicked() {
         // The exchange has closed the window already.
         Boxes_.TopLevelError(e.what());
     }
+    if (isVisible() && LoginPanelVisible()) {
+        // Refused before any exchange (an identifier that is not a number):
+        // the identifier is typed again.
+        LogEdit_->setFocus(Qt::OtherFocusReason);
+        LogEdit_->selectAll();
+    }
 }
 
 void TConnectionFrm::LoginCancelled() {
