@@ -32,5 +32,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+# xdg-mime and xdg-open: an export opens with the application the desktop associates with it.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS xdg-utils)
 
 include(CPack)
