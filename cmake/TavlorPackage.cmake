@@ -36,5 +36,7 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # calendar), loaded at start; the shared libraries' packages are added to it.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+# xdg-mime and xdg-open: an export opens with the application the desktop associates with it.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS xdg-utils)
 
 include(CPack)

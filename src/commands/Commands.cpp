@@ -66,7 +66,7 @@ bool TCommands::Run(const std::function<void()>& action) {
         done = true;
     } catch (const std::exception& e) {
         Running_ = false;  // the error box may start another command
-        C_.Boxes.TopLevelError(e.what());
+        ShowEndedCommand(C_.Boxes, e);
     }
     Running_ = false;
     View_.CommandEnded();
@@ -94,7 +94,7 @@ void TCommands::ShowElement(TNodeHandle node) {
     try {
         C_.Views.RefreshFiltres(ElementOf(node));
     } catch (const std::exception& e) {
-        C_.Boxes.TopLevelError(e.what());
+        ShowEndedCommand(C_.Boxes, e);
     }
 }
 
@@ -119,7 +119,7 @@ bool TCommands::Rename(TNodeHandle node, const std::string& name) {
             C_.Compet.LastError = m::NotRenamable;
         }
     } catch (const std::exception& error) {
-        C_.Boxes.TopLevelError(error.what());
+        ShowEndedCommand(C_.Boxes, error);
         return false;
     }
     if (!done) ShowLastError();
@@ -137,7 +137,7 @@ bool TCommands::Drop(TNodeHandle target, const TDragParamTable& drag) {
     try {
         done = RunDrop(C_.Compet, ElementOf(target), drag, refused);
     } catch (const std::exception& e) {
-        C_.Boxes.TopLevelError(e.what());
+        ShowEndedCommand(C_.Boxes, e);
         return false;
     }
     if (refused) ShowLastError();
@@ -210,7 +210,7 @@ void TCommands::ReloadCompet(const TSelection&) {
         try {
             C_.Www.LoadCompet(C_.Compet.IdCompet(), C_.Compet.Message());
         } catch (const Error& e) {
-            C_.Boxes.TopLevelError(e.what());
+            ShowEndedCommand(C_.Boxes, e);
         }
     }
     View_.RestoreTreePlace(place);

@@ -230,7 +230,7 @@ bool TMatchEntry::Save(double pickerDate) {
     try {
         saved = IdMatch_ == -1 ? Compet_.AddMatch(match) : Compet_.EditMatch(match);
     } catch (const Error& e) {
-        Boxes_.TopLevelError(e.what());
+        ShowEndedCommand(Boxes_, e);
         return false;
     }
     if (!saved) {

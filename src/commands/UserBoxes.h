@@ -1,7 +1,9 @@
 #pragma once
 
 #include "model/MessageBoxes.h"
+#include "text/Error.h"
 
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -30,5 +32,13 @@ public:
     // error display, which adds the closing full stop.
     virtual void TopLevelError(const std::string& text) = 0;
 };
+
+// What ended a command, in the top-level error display; a cancelled exchange
+// ends it quietly, the user having been told when he cancelled.
+inline void ShowEndedCommand(IUserBoxes& boxes, const std::exception& e) {
+    if (dynamic_cast<const Cancelled*>(&e) == nullptr) {
+        boxes.TopLevelError(e.what());
+    }
+}
 
 }  // namespace tavlor

@@ -2,7 +2,11 @@
 
 #include "export/ExportMessages.h"
 #include "model/Files.h"
+#include "text/Cp1252.h"
 #include "text/Error.h"
+
+#include <algorithm>
+#include <cmath>
 
 namespace tavlor {
 
@@ -42,7 +46,39 @@ std::string TExport::GetNomFichierExport(std::string_view extension) const {
     return JoinPath(ExportFolder, name + std::string(extension));
 }
 
+int HeaderLines(std::string_view label, double width) {
+    const auto perLine = static_cast<std::size_t>(std::max(1.0, std::floor(width - 1)));
+    int lines = 1;
+    std::size_t used = 0;  // characters on the current line
+    std::size_t start = 0;
+    while (start <= label.size()) {
+        std::size_t end = label.find(' ', start);
+        if (end == std::string_view::npos) end = label.size();
+        const std::size_t n = text::Length(label.substr(start, end - start));
+        start = end + 1;
+        if (n == 0) continue;
+        if (used > 0 && used + 1 + n <= perLine) {
+            used += 1 + n;
+            continue;
+        }
+        if (used > 0) ++lines;
+        // From the start of a line: a word too long for it is cut over several.
+        lines += static_cast<int>((n - 1) / perLine);
+        used = n - (n - 1) / perLine * perLine;
+    }
+    return lines;
+}
+
 void TExport::Ds2XlsAfterHeaderCell(workbook::TSheet& sheet, int row, int col, const TFieldDef& field) {
+    SetHeaderFormat(sheet, row, col, field);
+    // The header row as high as its most wrapped label needs, so that no title is cut.
+    const int lines = HeaderLines(field.Label(), sheet.ColumnWidth(col));
+    if (lines > 1) {
+        sheet.SetRowHeight(row, std::max(sheet.RowHeight(row), lines * workbook::TSheet::DefaultRowHeight));
+    }
+}
+
+void TExport::SetHeaderFormat(workbook::TSheet& sheet, int row, int col, const TFieldDef& field) {
     sheet.SetWrap(row, col, true);
     switch (field.Type) {
         case TFieldType::String:

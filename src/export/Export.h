@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace tavlor {
 
@@ -52,11 +53,20 @@ public:
     TDs2Xls& Exporter() { return Ds2Xls_; }
 
 private:
+    // The header cell's wrapping, its column's width and number format.
+    void SetHeaderFormat(workbook::TSheet& sheet, int row, int col, const TFieldDef& field);
+
     TdmLocal& Dm_;
     IMessageBoxes& Boxes_;
     IDesktopShell& Shell_;
     TDs2Xls Ds2Xls_;
 };
+
+// The lines a header label needs in a column `width` characters wide (the
+// standard font's "0"), wrapped at its spaces; a word longer than a line is
+// cut. A column shows about one character less of a bold label than its
+// width: the cell's margins and the bold letters take the rest.
+int HeaderLines(std::string_view label, double width);
 
 // The shown lists as an Excel 97-2003 workbook and as an HTML page, and the
 // registrants as an XML datapacket.

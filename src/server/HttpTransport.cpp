@@ -4,6 +4,7 @@
 #include "text/Error.h"
 
 #include <curl/curl.h>
+#include <openssl/x509_vfy.h>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -112,8 +113,40 @@ bool FitsNetscapeLine(std::string_view s) {
     return s.find_first_of("\t\r\n") == std::string_view::npos;
 }
 
-// French texts for what may go wrong on the way to the server.
-std::string TransportError(CURLcode code, const char* details, long osError) {
+// Why a certificate was refused, from the check's code. libcurl checks the
+// name itself, after a chain it found sound, and then leaves the code of an
+// earlier connection: its text comes first.
+std::string CertificateCause(long verifyResult, const std::string& details, const std::string& host) {
+    if (details.find("target host name") != std::string::npos) {
+        return msg::www::CertificateOtherName(host);
+    }
+    switch (verifyResult) {
+        case X509_V_ERR_CERT_HAS_EXPIRED:
+            return msg::www::CertificateExpired;
+        case X509_V_ERR_CERT_NOT_YET_VALID:
+            return msg::www::CertificateNotYetValid;
+        case X509_V_ERR_DEPTH_ZERO_SELF_SIGNED_CERT:
+            return msg::www::CertificateSelfSigned;
+        case X509_V_ERR_SELF_SIGNED_CERT_IN_CHAIN:
+        case X509_V_ERR_UNABLE_TO_GET_ISSUER_CERT:
+        case X509_V_ERR_UNABLE_TO_GET_ISSUER_CERT_LOCALLY:
+        case X509_V_ERR_UNABLE_TO_VERIFY_LEAF_SIGNATURE:
+            return msg::www::CertificateUnknownAuthority;
+        case X509_V_ERR_HOSTNAME_MISMATCH:
+        case X509_V_ERR_IP_ADDRESS_MISMATCH:
+            return msg::www::CertificateOtherName(host);
+        default:
+            break;
+    }
+    return details.empty() ? std::string() : msg::www::TechnicalDetail(details);
+}
+
+}  // namespace
+
+std::string TransportErrorText(int curlCode, long verifyResult, const std::string& details, long osError,
+                               const std::string& host) {
+    const auto code = static_cast<CURLcode>(curlCode);
+    const std::string detail = details.empty() ? curl_easy_strerror(code) : details;
     switch (code) {
         case CURLE_COULDNT_RESOLVE_HOST:
         case CURLE_COULDNT_RESOLVE_PROXY:
@@ -122,25 +155,30 @@ std::string TransportError(CURLcode code, const char* details, long osError) {
             return msg::www::SocketError(osError != 0 ? static_cast<int>(osError) : 10061, msg::www::ConnectionRefused);
         case CURLE_GOT_NOTHING:
         case CURLE_PARTIAL_FILE:
-            return msg::www::ClosedGracefully;
+            return msg::www::ClosedWithoutReply();
         case CURLE_RECV_ERROR:
         case CURLE_SEND_ERROR:
             return msg::www::SocketError(osError != 0 ? static_cast<int>(osError) : 10054, msg::www::ConnectionReset);
         case CURLE_PEER_FAILED_VERIFICATION:
+        case CURLE_SSL_ISSUER_ERROR: {
+            const std::string cause = CertificateCause(verifyResult, details, host);
+            return cause.empty() ? std::string(msg::www::CertificateRefused)
+                                 : std::string(msg::www::CertificateRefused) + "\r\n" + cause;
+        }
         case CURLE_SSL_CACERT_BADFILE:
             return msg::www::CertificateRefused;
+        case CURLE_SSL_CONNECT_ERROR:
+        case CURLE_SSL_CIPHER:
+            return msg::www::SecureConnectionFailed(curlCode, detail);
         case CURLE_URL_MALFORMAT:
         case CURLE_UNSUPPORTED_PROTOCOL:
             return msg::www::BadAddress;
         case CURLE_OUT_OF_MEMORY:
             return msg::www::NoMemory;
         default:
-            return msg::www::SocketError(static_cast<int>(code),
-                                         details != nullptr && *details != '\0' ? details : curl_easy_strerror(code));
+            return msg::www::SocketError(curlCode, detail);
     }
 }
-
-}  // namespace
 
 std::vector<std::string> SetCookie2Lines(std::string_view value, const std::string& requestUrl, std::int64_t now) {
     const std::string host = Lower(HostOf(requestUrl));
@@ -208,6 +246,7 @@ struct THttpTransport::TImpl {
     std::string Host;
     std::string Body;
     std::string StatusLine;
+    std::string Authorities;            // PEM file trusted instead of the system's; empty: the system's
     std::vector<std::string> Cookies2;  // Set-Cookie2 values of the reply, for the jar
     char ErrorBuffer[CURL_ERROR_SIZE] = {};
 
@@ -307,6 +346,10 @@ bool THttpTransport::Busy() const {
     return Impl_->Busy;
 }
 
+void THttpTransport::SetCertificateAuthorities(const std::string& pemFile) {
+    Impl_->Authorities = pemFile;
+}
+
 void THttpTransport::Cancel() {
     if (!Impl_->Busy) {
         return;
@@ -362,6 +405,10 @@ std::string THttpTransport::Post(const std::string& url, const std::string& body
     curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(e, CURLOPT_QUICK_EXIT, 1L);
     curl_easy_setopt(e, CURLOPT_ERRORBUFFER, s.ErrorBuffer);
+    if (!s.Authorities.empty()) {
+        curl_easy_setopt(e, CURLOPT_CAINFO, s.Authorities.c_str());
+        curl_easy_setopt(e, CURLOPT_CAPATH, nullptr);
+    }
     curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, &TImpl::Write);
     curl_easy_setopt(e, CURLOPT_WRITEDATA, &s);
     curl_easy_setopt(e, CURLOPT_HEADERFUNCTION, &TImpl::Header);
@@ -396,7 +443,7 @@ std::string THttpTransport::Post(const std::string& url, const std::string& body
             hooks.ProcessEvents();
         }
         if (s.Cancelled) {
-            throw Error(msg::www::ClosedGracefully);
+            throw Cancelled(msg::www::ClosedGracefully);
         }
         curl_multi_poll(s.Multi, nullptr, 0, 20, nullptr);
     }
@@ -410,12 +457,18 @@ std::string THttpTransport::Post(const std::string& url, const std::string& body
     if (result != CURLE_OK) {
         long osError = 0;
         curl_easy_getinfo(e, CURLINFO_OS_ERRNO, &osError);
-        throw Error(TransportError(result, s.ErrorBuffer, osError));
+        long verifyResult = X509_V_OK;
+        curl_easy_getinfo(e, CURLINFO_SSL_VERIFYRESULT, &verifyResult);
+        throw Error(TransportErrorText(result, verifyResult, s.ErrorBuffer, osError, s.Host));
     }
     long status = 0;
     curl_easy_getinfo(e, CURLINFO_RESPONSE_CODE, &status);
     if (status < 200 || status > 299) {
-        throw Error(s.StatusLine.empty() ? "HTTP " + std::to_string(status) : s.StatusLine);
+        // Not followed, but where it leads is worth telling (libcurl resolves a relative one).
+        char* location = nullptr;
+        curl_easy_getinfo(e, CURLINFO_REDIRECT_URL, &location);
+        throw THttpStatusError(s.StatusLine.empty() ? "HTTP " + std::to_string(status) : s.StatusLine, status,
+                               location != nullptr ? location : "");
     }
     return std::move(s.Body);
 }

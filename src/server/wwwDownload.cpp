@@ -22,13 +22,35 @@ std::vector<std::vector<std::string>> TwwwFrm::SplitRecords(const std::string& d
 
 namespace {
 
+// The index error of a record short of fields, told apart so that the
+// download can name the list and the line.
+class TShortRecord : public Error {
+public:
+    using Error::Error;
+};
+
 // Records are taken one by one: a record short of fields stops the list
 // there, after the records before it were added.
 const std::vector<std::string>& Checked(const std::vector<std::string>& fields, std::size_t fieldsRead) {
     if (fields.size() < fieldsRead) {
-        throw Error(msg::www::ListIndexOutOfBounds(static_cast<int>(fieldsRead) - 1));
+        throw TShortRecord(msg::www::ListIndexOutOfBounds(static_cast<int>(fieldsRead) - 1));
     }
     return fields;
+}
+
+// Adds each record of a list; a record short of fields stops it with the
+// list's name and the record's line (from 1) added to the index error.
+template <typename TRecords, typename TAdd>
+void AddEach(TRecords&& records, const char* list, TAdd add) {
+    int line = 0;
+    for (auto& record : records) {
+        ++line;
+        try {
+            add(record);
+        } catch (const TShortRecord& e) {
+            throw Error(msg::www::ShortRecord(e.what(), list, line));
+        }
+    }
 }
 
 }  // namespace
@@ -91,9 +113,7 @@ void TwwwFrm::ListJoueurs(TTextGrid& grid) {
 void TwwwFrm::LoadBillards() {
     StartExchange(msg::www::ProgressBilliards);
     const TReply reply = PostForm("/getlists.php", {"ACTION=listebillards"});
-    for (const auto& record : ListRecords(reply)) {
-        AddBillardRecord(record);
-    }
+    AddEach(ListRecords(reply), msg::www::ListBilliards, [this](const auto& record) { AddBillardRecord(record); });
     // Independently of the rows: a reply may add billiards and report an error.
     if (reply.HasError) {
         Boxes_.Error(msg::www::BilliardsError + reply.Error);
@@ -110,9 +130,8 @@ void TwwwFrm::AddBillardRecord(const std::vector<std::string>& record) {
 void TwwwFrm::LoadPoules(std::int32_t competition) {
     StartExchange(msg::www::ProgressPools);
     const TReply reply = PostForm("/getlists.php", {"ACTION=listepoules", "NOCOMPET=" + text::IntToStr(competition)});
-    for (auto& f : RequiredRecords(reply, msg::www::PoolsError, msg::www::PoolsNoReply)) {
-        AddPouleRecord(f);
-    }
+    AddEach(RequiredRecords(reply, msg::www::PoolsError, msg::www::PoolsNoReply), msg::www::ListPools,
+            [this](auto& f) { AddPouleRecord(f); });
 }
 
 void TwwwFrm::AddPouleRecord(std::vector<std::string>& f) {
@@ -139,9 +158,8 @@ void TwwwFrm::AddPouleRecord(std::vector<std::string>& f) {
 void TwwwFrm::LoadMatchs(std::int32_t competition) {
     StartExchange(msg::www::ProgressMatches);
     const TReply reply = PostForm("/getlists.php", {"ACTION=listematchs", "NOCOMPET=" + text::IntToStr(competition)});
-    for (auto& f : RequiredRecords(reply, msg::www::MatchesError, msg::www::MatchesNoReply)) {
-        AddMatchRecord(f);
-    }
+    AddEach(RequiredRecords(reply, msg::www::MatchesError, msg::www::MatchesNoReply), msg::www::ListMatches,
+            [this](auto& f) { AddMatchRecord(f); });
 }
 
 void TwwwFrm::AddMatchRecord(std::vector<std::string>& f) {

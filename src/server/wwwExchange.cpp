@@ -9,6 +9,32 @@
 
 namespace tavlor {
 
+namespace {
+
+// The status line, then what the status means for the volunteer. A
+// redirection's new address is given as the address box holds it, without
+// the script asked, when it ends with that script.
+std::string StatusText(const THttpStatusError& e, const std::string& asked) {
+    std::string text = e.what();
+    if (e.Status >= 500 && e.Status <= 599) {
+        text += std::string("\r\n") + msg::www::ServerFailure;
+    } else if (e.Status >= 400 && e.Status <= 499) {
+        text += std::string("\r\n") + msg::www::RequestRefused;
+    } else if (e.Status >= 300 && e.Status <= 399) {
+        text += std::string("\r\n") + msg::www::AddressMoved;
+        std::string address = e.Location;
+        if (address.size() > asked.size() && address.compare(address.size() - asked.size(), asked.size(), asked) == 0) {
+            address.resize(address.size() - asked.size());
+        }
+        if (!address.empty()) {
+            text += "\r\n" + msg::www::NewAddress(address);
+        }
+    }
+    return text;
+}
+
+}  // namespace
+
 TwwwFrm::TwwwFrm(TCompetition& compet, IConnectionWindow& window, IMessageBoxes& boxes, IDesktopShell& shell)
     : Compet_(compet), Window_(window), Boxes_(boxes), Shell_(shell), Version_(GetVersion()) {}
 
@@ -58,7 +84,12 @@ TReply TwwwFrm::PostForm(const std::string& script, std::vector<std::string> fie
     THttpTransport::THooks hooks;
     hooks.ProcessEvents = [this] { Window_.ProcessEvents(); };
     hooks.OnState = [this](const std::string& state) { ShowConnectionState(state); };
-    const std::string page = Http_.Post(url, FormBody(fields), hooks);
+    std::string page;
+    try {
+        page = Http_.Post(url, FormBody(fields), hooks);
+    } catch (const THttpStatusError& e) {
+        throw Error(StatusText(e, "/execall" + script));
+    }
 
     const TEnvelope data = FindEnvelope(page, "<DATAS_TX>", "</DATAS_TX>");
     const TEnvelope error = FindEnvelope(page, "<ERROR_TX>", "</ERROR_TX>");

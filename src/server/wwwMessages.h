@@ -34,10 +34,54 @@ inline constexpr const char* CertificateRefused = "Le certificat du serveur n'es
 inline constexpr const char* BadAddress = "Adresse du serveur incorrecte.";
 inline constexpr const char* NoMemory = "Mémoire insuffisante.";
 
+// What some technical texts mean for the volunteer, each on a line of its own after them.
+
+// The server closed the connection before its reply was whole: a change sent may or may not be saved.
+inline std::string ClosedWithoutReply() {
+    return std::string(ClosedGracefully) +
+           "\r\nLe serveur a interrompu l'échange avant d'avoir répondu : une modification envoyée n'a peut-être pas "
+           "été enregistrée. Rechargez la compétition pour voir ce que le serveur contient.";
+}
+// The secure connection failed before any certificate was judged; the technical detail stays for support.
+inline std::string SecureConnectionFailed(int code, const std::string& detail) {
+    return "La connexion sécurisée (https) avec le serveur a échoué : à cette adresse, le serveur ne parle pas "
+           "https, ou il a refusé la version du protocole.\r\nDétail technique (code " +
+           text::IntToStr(code) + ") : " + detail;
+}
+// Why the certificate was refused, after CertificateRefused.
+inline constexpr const char* CertificateExpired = "Il a expiré : vérifiez la date de l'ordinateur.";
+inline constexpr const char* CertificateNotYetValid = "Il n'est pas encore valide : vérifiez la date de l'ordinateur.";
+inline constexpr const char* CertificateUnknownAuthority =
+    "Il a été délivré par une autorité de certification inconnue de cet ordinateur.";
+inline constexpr const char* CertificateSelfSigned =
+    "Il est auto-signé : aucune autorité de certification ne le garantit.";
+inline std::string CertificateOtherName(const std::string& host) {
+    return "Il a été délivré pour un autre nom que " + host + ".";
+}
+inline std::string TechnicalDetail(const std::string& detail) {
+    return "Détail technique : " + detail;
+}
+// A reply other than 2xx: the status line, then what the status means.
+inline constexpr const char* ServerFailure = "Le serveur de la fédération a rencontré une panne. Réessayez plus tard.";
+inline constexpr const char* RequestRefused =
+    "Le serveur de la fédération a refusé la demande : l'adresse de la discipline est probablement fausse.";
+inline constexpr const char* AddressMoved = "L'adresse du serveur de la fédération a changé.";
+inline std::string NewAddress(const std::string& address) {
+    return "Nouvelle adresse : " + address;
+}
+
 // Record splitting.
 inline std::string ListIndexOutOfBounds(int index) {
     return "Index de liste hors limites (" + text::IntToStr(index) + ")";
 }
+// The list and the record (from 1) that were short of fields, after the index error.
+inline std::string ShortRecord(const std::string& indexError, const std::string& list, int line) {
+    return indexError + "\r\nLa ligne " + text::IntToStr(line) + " de la liste des " + list +
+           " envoyée par le serveur est incomplète.";
+}
+inline constexpr const char* ListBilliards = "billards";
+inline constexpr const char* ListPools = "poules";
+inline constexpr const char* ListMatches = "matchs";
 
 // Lists and download.
 inline constexpr const char* ProgressCompetitions = "Interrogation du serveur pour liste des compétitions ...";

@@ -14,4 +14,11 @@ public:
     explicit Error(const std::string& text) : std::runtime_error(text) {}
 };
 
+// The user's own cancel of a running exchange: it ends the command like any
+// error, but the user was told when he cancelled, so nothing more is shown.
+class Cancelled : public Error {
+public:
+    explicit Cancelled(const std::string& text) : Error(text) {}
+};
+
 }  // namespace tavlor

@@ -38,6 +38,7 @@ enum TRecord : std::uint16_t {
     rtBlank = 0x0201,
     rtNumber = 0x0203,
     rtBoolErr = 0x0205,
+    rtRow = 0x0208,
     rtWindow2 = 0x023E,
     rtStyle = 0x0293,
     rtFormat = 0x041E,
@@ -354,6 +355,7 @@ constexpr std::size_t kChunk = 1 << 20;
 // Record sizes, header included, of what a sheet holds besides its cells.
 constexpr std::size_t kSheetFixedSize = 20 + 6 + 18 + 22 + 4;  // BOF, DEFCOLWIDTH, DIMENSIONS, WINDOW2, EOF
 constexpr std::size_t kColInfoSize = 16;
+constexpr std::size_t kRowSize = 20;
 
 std::size_t CellRecordSize(const TCell& cell) {
     switch (cell.Kind) {
@@ -412,6 +414,24 @@ void WriteSheet(TOut& out, const TWriter& write, const TBookData& book, const TS
     out.U16(static_cast<std::uint16_t>(sheet.ColCount));
     out.U16(0);
     out.End(at);
+
+    // Only the rows given a height have a ROW record, all before the cells:
+    // readers take the rows' records wherever they stand ahead of their cells.
+    for (const auto& [r, twips] : sheet.RowHeights) {
+        const bool hasCells = static_cast<std::size_t>(r) < sheet.Rows.size() && !sheet.Rows[r].empty();
+        const TRow* cells = hasCells ? &sheet.Rows[r] : nullptr;
+        at = out.Begin(rtRow);
+        out.U16(static_cast<std::uint16_t>(r));
+        out.U16(hasCells ? cells->front().Col : 0);                                                 // first column
+        out.U16(hasCells ? static_cast<std::uint16_t>(cells->Cells[cells->Size - 1].Col + 1) : 0);  // last + 1
+        out.U16(twips & 0x7FFF);  // bit 15 clear: a height of its own
+        out.U16(0);
+        out.U16(0);
+        // Height set by hand (fUnsynced), the bit that is always set, and the
+        // default cell XF: the row has no format of its own (fGhostDirty clear).
+        out.U32(0x0040 | 0x0100 | (std::uint32_t{kDefaultCellXf} << 16));
+        out.End(at);
+    }
 
     for (std::size_t r = firstRow; r < sheet.Rows.size(); ++r) {
         const auto row = static_cast<std::uint16_t>(r);
@@ -606,6 +626,7 @@ TBiff8Writer::TBiff8Writer(const TBookData& book, const std::vector<const TSheet
                 size += kColInfoSize;
             }
         }
+        size += sheet->RowHeights.size() * kRowSize;
         for (const auto& row : sheet->Rows) {
             for (const TCell& cell : row) {
                 Xfs_->CellXf(cell.Col, FontIndex_[cell.Font], Formats_->Id(EffectiveFormat(book, *sheet, cell)),

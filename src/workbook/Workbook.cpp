@@ -6,6 +6,7 @@
 #include "workbook/WorkbookMessages.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace tavlor::workbook {
 
@@ -214,6 +215,30 @@ void TSheet::SetNumberFormat(int row, int col, const std::string& format) {
 void TSheet::SetColumnWidth(int col, double characters) {
     detail::TColumn& column = Column(col);
     column.Width = characters > 0 ? std::min(characters, MaxColumnWidth) : 0;
+}
+
+double TSheet::ColumnWidth(int col) const {
+    if (col < 1 || col > MaxCols) {
+        throw Error(msg::workbook::ColumnOutOfSheet(col));
+    }
+    const auto c = static_cast<std::size_t>(col - 1);
+    return c < Data_.Columns.size() && Data_.Columns[c].Width >= 0 ? Data_.Columns[c].Width : DefaultColumnWidth;
+}
+
+void TSheet::SetRowHeight(int row, double points) {
+    if (row < 1 || row > MaxRows) {
+        throw Error(msg::workbook::RowOutOfSheet(row));
+    }
+    const double twips = std::clamp(points, 0.0, MaxRowHeight) * 20;
+    Data_.RowHeights[row - 1] = static_cast<std::uint16_t>(std::lround(twips));
+}
+
+double TSheet::RowHeight(int row) const {
+    if (row < 1 || row > MaxRows) {
+        throw Error(msg::workbook::RowOutOfSheet(row));
+    }
+    const auto found = Data_.RowHeights.find(row - 1);
+    return found == Data_.RowHeights.end() ? DefaultRowHeight : found->second / 20.0;
 }
 
 void TSheet::SetColumnNumberFormat(int col, const std::string& format) {

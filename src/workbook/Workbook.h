@@ -47,6 +47,17 @@ public:
 
     // Width in characters of the standard font, capped at MaxColumnWidth.
     void SetColumnWidth(int col, double characters);
+    // The width set, or DefaultColumnWidth.
+    double ColumnWidth(int col) const;
+    static constexpr double DefaultColumnWidth = 8;
+
+    // Height in points, rounded to the twentieth and capped at MaxRowHeight; a
+    // row without one has the height of a line of the standard font.
+    void SetRowHeight(int row, double points);
+    // The height set, or DefaultRowHeight.
+    double RowHeight(int row) const;
+    static constexpr double DefaultRowHeight = 12.75;
+    static constexpr double MaxRowHeight = 409;
     // Applies to the column's cells without a format of their own.
     void SetColumnNumberFormat(int col, const std::string& format);
 

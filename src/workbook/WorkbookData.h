@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -127,8 +128,9 @@ private:
 
 struct TSheetData {
     std::string Name;
-    std::vector<TRow> Rows;        // by row from 0
-    std::vector<TColumn> Columns;  // by column from 0, as far as one was set
+    std::vector<TRow> Rows;                   // by row from 0
+    std::vector<TColumn> Columns;             // by column from 0, as far as one was set
+    std::map<int, std::uint16_t> RowHeights;  // twips, by row from 0, for the rows given one
     int ColCount = 0;
     TCellArena Arena;
 };

@@ -27,6 +27,10 @@ inline std::string ColumnOutOfSheet(int col) {
     return "Erreur interne : colonne " + std::to_string(col) + " hors de la feuille (au plus 256 colonnes)";
 }
 
+inline std::string RowOutOfSheet(int row) {
+    return "Erreur interne : ligne " + std::to_string(row) + " hors de la feuille (au plus 65536 lignes)";
+}
+
 inline std::string NoSuchSheet(std::size_t index) {
     return "Erreur interne : feuille " + std::to_string(index) + " inexistante";
 }

@@ -313,6 +313,54 @@ TEST_F(Commands, ReloadDownloadsTheCompetitionAgainWithANumberAboveZero) {
     EXPECT_EQ(W.View.FirstNodeFocused, 2);
 }
 
+// "Annuler" during an exchange: its information box, and nothing after it,
+// whichever command was waiting.
+TEST_F(Commands, ACancelledExchangeShowsOneBoxOnly) {
+    W.Login();
+    W.Focus(W.Find(NodePool, 101));
+    fedserver::TMisbehaviour slow;
+    slow.Mode = fedserver::TMode::Delay;
+    slow.DelayMs = 5000;
+    int rounds = 0;
+    W.Window.OnEvents = [&] {
+        if (++rounds == 3) W.Www.CancelExchange();
+    };
+    const std::function<void()> commands[] = {
+        [&] { W.Run(C::ReloadCompet); },
+        [&] { W.Run(C::DelMatch); },
+        [&] {
+            TSelection s;
+            s.AddressIndex = 4;  // the competition opened last
+            W.Commands.Run(C::LoadFromInternet, s);
+        },
+    };
+    W.Settings.AddRecentCompet(W.Server.BaseUrl("3bandes"), "Finale", 1201);
+    for (std::size_t i = 0; i < std::size(commands); ++i) {
+        SCOPED_TRACE(i);
+        if (i == 1) {
+            W.Load(1201);
+            W.Login();
+            W.Focus(W.Find(NodePool, 101));
+        }
+        slow.Count = 1;
+        W.Server.SetMisbehaviour(slow);
+        W.Boxes.Clear();
+        rounds = 0;
+        W.Boxes.DefaultAnswer = true;
+        commands[i]();
+        EXPECT_EQ(W.Boxes.Informations, (Texts{"Connexion annulée"}));
+        EXPECT_EQ(W.Boxes.TopErrors, Texts{});
+        EXPECT_EQ(W.Boxes.Errors, Texts{});
+        EXPECT_FALSE(W.Window.Visible);
+    }
+    // A failure that is no cancel is still shown.
+    W.Load(1201);
+    W.Server.Stop();
+    W.Boxes.Clear();
+    W.Run(C::ReloadCompet);
+    EXPECT_EQ(W.Boxes.TopErrors.size(), 1u);
+}
+
 TEST_F(Commands, OpeningFromTheAddressBox) {
     std::string asked;
     W.Dialogs.OnChooseCompetWww = [&](const std::string& url) {

@@ -172,6 +172,54 @@ TEST_F(Export, ColumnsOfEveryKindOfView) {
     EXPECT_EQ(none.Sheets[0].Name, "Classements MARÉCHAL Noémie");
 }
 
+// Wrapped titles: the header row as high as the most wrapped one needs, the
+// other rows left alone.
+TEST_F(Export, TheHeaderRowIsAsHighAsItsMostWrappedTitle) {
+    const auto book = Show(0, 2, -1);
+    const TXlrdSheet& players = book.Sheets.at(0);
+    const TXlrdSheet& matches = book.Sheets.at(1);
+    // "Classt phase", "Reprises"... two lines in their columns; "Pts Match J1" three.
+    ASSERT_EQ(players.RowInfo.count(0), 1u);
+    EXPECT_EQ(players.RowInfo.at(0).Height, 2 * 255);
+    EXPECT_FALSE(players.RowInfo.at(0).DefaultHeight);
+    ASSERT_EQ(matches.RowInfo.count(0), 1u);
+    EXPECT_EQ(matches.RowInfo.at(0).Height, 3 * 255);
+    EXPECT_EQ(players.RowInfo.size(), 1u) << "the data rows keep the default height";
+    EXPECT_EQ(matches.RowInfo.size(), 1u);
+
+    // Titles that fit on one line leave the row as it is.
+    workbook::TWorkbook short_;
+    workbook::TSheet& sheet = short_.AddSheet("Court");
+    int col = 1;
+    for (const TFieldDef& field : {StringField("NOM", 50, "Joueur"), IntegerField("BD", "Billard"),
+                                   DateTimeField("DATEMATCH", "Date match"), FloatField("MG", "Moyenne")}) {
+        sheet.SetText(1, col, field.Label());
+        Exporter.Ds2XlsAfterHeaderCell(sheet, 1, col, field);
+        ++col;
+    }
+    EXPECT_DOUBLE_EQ(sheet.RowHeight(1), workbook::TSheet::DefaultRowHeight);
+    const std::string path = Dir.Path("court.xls");
+    short_.SaveXls(path);
+    EXPECT_TRUE(ReadWithXlrd(path).Sheets.at(0).RowInfo.empty());
+}
+
+// The lines a title needs: words kept whole, a column showing one character
+// less than its width, a word too long cut, characters counted, not bytes.
+TEST(HeaderLines, WordsKeptWholeInTheCharactersAColumnShows) {
+    EXPECT_EQ(HeaderLines("Licence", 8), 1);
+    EXPECT_EQ(HeaderLines("Reprises", 8), 2) << "eight letters in a column of eight: cut";
+    EXPECT_EQ(HeaderLines("Classt général", 8), 2);
+    EXPECT_EQ(HeaderLines("Pts Match J1", 8), 3);
+    EXPECT_EQ(HeaderLines("Taux victoire", 10), 2);
+    EXPECT_EQ(HeaderLines("Date match", 11), 1);
+    EXPECT_EQ(HeaderLines("Joueur", 25), 1);
+    EXPECT_EQ(HeaderLines("Été été", 8), 1) << "seven characters, nine bytes";
+    EXPECT_EQ(HeaderLines("Abcdefghijklmnop", 8), 3) << "7 + 7 + 2";
+    EXPECT_EQ(HeaderLines("No  Phase ", 8), 2) << "spaces repeated or at the end";
+    EXPECT_EQ(HeaderLines("", 8), 1);
+    EXPECT_EQ(HeaderLines("Moy", 1), 3) << "one character a line at the least";
+}
+
 TEST_F(Export, NothingToExportWritesNoFile) {
     Refresh({NodeRegistrant, 600125, -1});  // no row, no match
     Exporter.ExportFiltres(Shown, Xls);

@@ -176,6 +176,13 @@ TEST_F(Control, StatusAndRedirectionAnswerWithoutProcessing) {
         EXPECT_EQ(res->status, 302);
         EXPECT_EQ(res->get_header_value("Location"), "/bande/execall/indisponible.php");
     }
+    // A permanent move to an address of the test's choosing.
+    ASSERT_EQ(SetMode("mode=redirect301&location=https%3A%2F%2Fexample.org%2Fbande%2Fexecall%2Fgetlists.php&count=1"),
+              200);
+    res = client.Post("/bande/execall/getlists.php", body, "application/x-www-form-urlencoded");
+    ASSERT_TRUE(res);
+    EXPECT_EQ(res->status, 301);
+    EXPECT_EQ(res->get_header_value("Location"), "https://example.org/bande/execall/getlists.php");
     ASSERT_EQ(SetMode("mode=normal"), 200);
     EXPECT_EQ(List("bande", {{"ACTION", "listecompets"}}).Status, 200);
 

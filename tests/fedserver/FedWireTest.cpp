@@ -110,6 +110,9 @@ TEST(FedWire, DataTextsKeepTheirTerminatorsThroughTheTestModes) {
     EXPECT_EQ(FormatCoef(1.25), "1.25");
 
     EXPECT_EQ(DropLastFields(data, 1), "Titre\bNo\b\nH\xE9l\xE8ne x\b-12\b\n310\b\n");
+    EXPECT_EQ(DropLastFields(data, 1, 2), "Titre\bNo\b\nH\xE9l\xE8ne x\b-12\b0.9\b\n310\b\n")
+        << "the second data record";
+    EXPECT_EQ(DropLastFields(data, 1, 3), data) << "no third data record";
     EXPECT_EQ(SpoilField(data, 1, 1), "Titre\bNo\b\nH\xE9l\xE8ne x\b-12x\b0.9\b\n310\b1.0x\b\n");
     EXPECT_EQ(SpoilField(data, 0, 5), data);
 

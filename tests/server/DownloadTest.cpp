@@ -142,7 +142,9 @@ TEST_F(Download, BrokenRecordsStopTheDownloadButEndTheLoad) {
         LoadFirst();
         FAIL();
     } catch (const Error& e) {
-        EXPECT_STREQ(e.what(), "Index de liste hors limites (17)");
+        EXPECT_STREQ(e.what(),
+                     "Index de liste hors limites (17)\r\n"
+                     "La ligne 1 de la liste des matchs envoyée par le serveur est incomplète.");
     }
     EXPECT_FALSE(Compet.Chargement) << "the after-load step ran";
     EXPECT_EQ(Dm.Tables.Poules.RecordCount(), 0) << "the part loaded is dropped";
@@ -165,6 +167,49 @@ TEST_F(Download, BrokenRecordsStopTheDownloadButEndTheLoad) {
     } catch (const Error& e) {
         EXPECT_NE(std::string(e.what()).find("n'est pas une valeur en virgule flottante correcte"), std::string::npos)
             << e.what();
+    }
+}
+
+// A record short of fields: the index error, then the list and the line.
+TEST_F(Download, ARecordShortOfFieldsNamesItsListAndLine) {
+    struct TCase {
+        const char* Action;
+        int Record;
+        const char* Text;
+    };
+    for (const TCase& c : {
+             TCase{"listebillards", 2,
+                   "Index de liste hors limites (1)\r\n"
+                   "La ligne 2 de la liste des billards envoyée par le serveur est incomplète."},
+             TCase{"listepoules", 3,
+                   "Index de liste hors limites (3)\r\n"
+                   "La ligne 3 de la liste des poules envoyée par le serveur est incomplète."},
+             TCase{"listematchs", 5,
+                   "Index de liste hors limites (17)\r\n"
+                   "La ligne 5 de la liste des matchs envoyée par le serveur est incomplète."},
+         }) {
+        SCOPED_TRACE(c.Action);
+        fedserver::TMisbehaviour m;
+        m.Mode = fedserver::TMode::Malformed;
+        m.Action = c.Action;
+        m.Record = c.Record;
+        m.Count = 1;
+        Server.SetMisbehaviour(m);
+        try {
+            LoadFirst();
+            ADD_FAILURE() << "reported as a success";
+        } catch (const Error& e) {
+            EXPECT_STREQ(e.what(), c.Text);
+        }
+        EXPECT_EQ(Compet.IdCompet(), -1);
+    }
+    // Taken record by record, as the download does, the index error stays alone.
+    std::vector<std::string> shortPool = {"101", "Poule A", "1"};
+    try {
+        Www.AddPouleRecord(shortPool);
+        FAIL();
+    } catch (const Error& e) {
+        EXPECT_STREQ(e.what(), "Index de liste hors limites (3)");
     }
 }
 

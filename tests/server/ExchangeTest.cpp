@@ -74,7 +74,10 @@ TEST_F(Exchange, StatusesOtherThanSuccessFailWithTheirStatusLine) {
         Www.PostForm("/getlists.php", {"ACTION=listecompets"});
         FAIL();
     } catch (const Error& e) {
-        EXPECT_STREQ(e.what(), "HTTP/1.1 404 Not Found");
+        EXPECT_STREQ(e.what(),
+                     "HTTP/1.1 404 Not Found\r\n"
+                     "Le serveur de la fédération a refusé la demande : l'adresse de la discipline est probablement "
+                     "fausse.");
     }
     EXPECT_FALSE(Window.Visible) << "the window closes in every case";
     Misbehave(fedserver::TMode::Redirect);
@@ -82,9 +85,77 @@ TEST_F(Exchange, StatusesOtherThanSuccessFailWithTheirStatusLine) {
         Www.PostForm("/getlists.php", {"ACTION=listecompets"});
         FAIL();
     } catch (const Error& e) {
-        EXPECT_STREQ(e.what(), "HTTP/1.1 302 Found") << "redirections are not followed";
+        EXPECT_EQ(std::string(e.what()).substr(0, 20), "HTTP/1.1 302 Found\r\n") << "redirections are not followed";
     }
     EXPECT_EQ(Server.Requests().size(), 2u);
+}
+
+// The status line stays as received; a plain sentence follows it.
+TEST_F(Exchange, AStatusSaysWhatItMeansForTheVolunteer) {
+    const auto failure = [&] {
+        try {
+            Www.PostForm("/getlists.php", {"ACTION=listecompets"});
+        } catch (const Error& e) {
+            return std::string(e.what());
+        }
+        return std::string("no failure");
+    };
+    fedserver::TMisbehaviour m;
+    m.Count = 1;
+    m.Mode = fedserver::TMode::Status;
+    m.Status = 500;
+    Server.SetMisbehaviour(m);
+    EXPECT_EQ(failure(),
+              "HTTP/1.1 500 Internal Server Error\r\n"
+              "Le serveur de la fédération a rencontré une panne. Réessayez plus tard.");
+    m.Status = 503;
+    Server.SetMisbehaviour(m);
+    EXPECT_EQ(failure(),
+              "HTTP/1.1 503 Service Unavailable\r\n"
+              "Le serveur de la fédération a rencontré une panne. Réessayez plus tard.");
+    m.Status = 403;
+    Server.SetMisbehaviour(m);
+    EXPECT_EQ(failure(),
+              "HTTP/1.1 403 Forbidden\r\n"
+              "Le serveur de la fédération a refusé la demande : l'adresse de la discipline est probablement fausse.");
+
+    // A move to https: the new address as the address box holds it.
+    m.Mode = fedserver::TMode::Redirect;
+    m.Status = 301;
+    m.Location = "https://carambole.example.org/3bandes/execall/getlists.php";
+    Server.SetMisbehaviour(m);
+    EXPECT_EQ(failure(),
+              "HTTP/1.1 301 Moved Permanently\r\n"
+              "L'adresse du serveur de la fédération a changé.\r\n"
+              "Nouvelle adresse : https://carambole.example.org/3bandes");
+    // Elsewhere: the address as given, made whole.
+    m.Status = 302;
+    m.Location.clear();
+    Server.SetMisbehaviour(m);
+    EXPECT_EQ(failure(),
+              "HTTP/1.1 302 Found\r\n"
+              "L'adresse du serveur de la fédération a changé.\r\n"
+              "Nouvelle adresse : http://127.0.0.1:" +
+                  std::to_string(Server.Port()) + "/3bandes/execall/indisponible.php");
+    EXPECT_EQ(Server.Requests().size(), 5u) << "redirections are not followed";
+}
+
+// A connection closed before the reply reads like a success: the text says
+// what it may mean for a change sent.
+TEST_F(Exchange, AConnectionDroppedBeforeTheReplySaysTheChangeMayBeLost) {
+    Misbehave(fedserver::TMode::Drop);
+    try {
+        Www.PostForm("/upd_match.php", {"ACTION=supprimer", "IDMATCH=30001"});
+        FAIL();
+    } catch (const Error& e) {
+        EXPECT_STREQ(
+            e.what(),
+            "La connexion s'est terminée proprement.\r\n"
+            "Le serveur a interrompu l'échange avant d'avoir répondu : une modification envoyée n'a peut-être pas "
+            "été enregistrée. Rechargez la compétition pour voir ce que le serveur contient.");
+        EXPECT_EQ(dynamic_cast<const Cancelled*>(&e), nullptr) << "shown: not the user's cancel";
+    }
+    EXPECT_FALSE(Window.Visible);
 }
 
 TEST_F(Exchange, EnvelopeCasesAndNothingKeptFromAFailure) {
@@ -136,11 +207,13 @@ TEST_F(Exchange, CancelDuringASlowReply) {
     try {
         Www.PostForm("/getlists.php", {"ACTION=listecompets"});
         FAIL();
-    } catch (const Error& e) {
+    } catch (const Cancelled& e) {
+        // Told apart from a failure, so that the command ends without a second box.
         EXPECT_STREQ(e.what(), "La connexion s'est terminée proprement.");
     }
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3)) << "ended at once";
     EXPECT_EQ(Boxes.Informations, (std::vector<std::string>{"Connexion annulée"}));
+    EXPECT_TRUE(Boxes.Errors.empty());
     EXPECT_FALSE(Window.Visible);
     EXPECT_EQ(Window.Status.back(), "statut = Déconnecté.");
 }
@@ -167,8 +240,9 @@ TEST_F(Exchange, CancelWhileConnecting) {
             Www.CancelExchange();
         }
     };
-    EXPECT_THROW(Www.PostForm("/getlists.php", {"ACTION=listecompets"}), Error);
+    EXPECT_THROW(Www.PostForm("/getlists.php", {"ACTION=listecompets"}), Cancelled);
     EXPECT_EQ(Boxes.Informations, (std::vector<std::string>{"Connexion annulée"}));
+    EXPECT_TRUE(Boxes.Errors.empty());
     EXPECT_EQ(Window.Status.back(), "statut = Déconnecté.");
     EXPECT_EQ(Window.Status.end()[-2], "statut = Déconnexion.");
     for (int s : fillers) ::close(s);

@@ -13,6 +13,7 @@
 #include "ui/main/MainFrm.h"
 #include "ui/main/Program.h"
 #include "ui/platform/AppFolders.h"
+#include "ui/platform/DesktopShell.h"
 #include "ui/platform/Images.h"
 
 #include <QAction>
@@ -185,8 +186,24 @@ private slots:
         TBoxCatcher boxes;
         std::string exported;
         std::vector<std::string> snapshots;
+        // The desktop's programs: xdg-mime names an application for the
+        // export's type, xdg-open is the file opener.
+        ui::TQtDesktopShell shell(
+            [](const QString&, const QStringList& arguments) {
+                ui::TQtDesktopShell::TRun run;
+                run.Finished = true;
+                run.ExitCode = 0;
+                run.Output = arguments.value(1) == QStringLiteral("filetype")
+                                 ? QStringLiteral("application/vnd.ms-excel")
+                                 : QStringLiteral("tableur.desktop");
+                return run;
+            },
+            [this](const QString& program, const QStringList& arguments) {
+                if (program == QStringLiteral("xdg-open")) open(QUrl::fromLocalFile(arguments.value(0)));
+                return true;
+            });
         {
-            ui::TProgram program(layout.Program());
+            ui::TProgram program(layout.Program(), nullptr, &shell);
             QVERIFY(!program.Folders().BesideProgram);
             program.Show();
             ui::TMainFrm& main = program.Main();

@@ -128,6 +128,8 @@ TXlrdBook ReadWithXlrd(const std::string& path, int rowLimit) {
             book.Sheets.push_back(std::move(sheet));
         } else if (f[0] == "colinfo" && f.size() == 6) {
             book.Sheets.at(std::stoul(f[1])).Columns[std::stoi(f[2])] = {std::stoi(f[3]), f[4]};
+        } else if (f[0] == "rowinfo" && f.size() == 6) {
+            book.Sheets.at(std::stoul(f[1])).RowInfo[std::stoi(f[2])] = {std::stoi(f[3]), Flag(f[4]), Flag(f[5])};
         } else if (f[0] == "cell" && f.size() == 17) {
             TXlrdCell cell;
             cell.Type = f[4];

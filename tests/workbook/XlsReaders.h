@@ -51,12 +51,20 @@ struct TXlrdColumn {
     std::string Format;
 };
 
+// A row's own record, when the file has one for it.
+struct TXlrdRow {
+    int Height = 0;  // twips
+    bool DefaultHeight = false;
+    bool HeightMismatch = false;  // set by hand, not from the fonts
+};
+
 struct TXlrdSheet {
     std::string Name;
     int Rows = 0;
     int Cols = 0;
     std::map<std::pair<int, int>, TXlrdCell> Cells;  // (row, column) from 0
     std::map<int, TXlrdColumn> Columns;
+    std::map<int, TXlrdRow> RowInfo;  // by row from 0
 
     // Throws when there is no such cell.
     const TXlrdCell& At(int row, int col) const;

@@ -353,6 +353,54 @@ TEST(XlsWriter, CellsOutsideTheSheetAreRefused) {
     EXPECT_EQ(read.Sheets[1].Columns.at(255).Width, 255 * 256);
 }
 
+// A row given a height has a record of its own, read back by both readers;
+// the others keep the default height and have none.
+TEST(XlsWriter, RowHeightsSetByHandAndTheOthersDefault) {
+    TWorkbook book;
+    TSheet& sheet = book.AddSheet("Hauteurs");
+    EXPECT_DOUBLE_EQ(sheet.RowHeight(1), TSheet::DefaultRowHeight);
+    sheet.SetText(1, 2, "Pts Match J1");
+    sheet.SetText(1, 4, "Classt phase");
+    sheet.SetNumber(2, 1, 12);
+    sheet.SetNumber(3, 1, 13);
+    sheet.SetRowHeight(1, 38.25);  // three lines of the standard font
+    sheet.SetRowHeight(3, 20.02);  // rounded to the twentieth of a point
+    sheet.SetRowHeight(5, 1000);   // capped, on a row without cells
+    EXPECT_DOUBLE_EQ(sheet.RowHeight(1), 38.25);
+    EXPECT_DOUBLE_EQ(sheet.RowHeight(3), 20.0);
+    EXPECT_DOUBLE_EQ(sheet.RowHeight(5), TSheet::MaxRowHeight);
+    EXPECT_DOUBLE_EQ(sheet.RowHeight(2), TSheet::DefaultRowHeight);
+    EXPECT_EQ(sheet.RowCount(), 3) << "a height alone adds no row";
+    EXPECT_THROW(sheet.SetRowHeight(0, 20), Error);
+    EXPECT_THROW(sheet.RowHeight(65537), Error);
+    book.AddSheet("Sans hauteur").SetText(1, 1, "Joueur");
+
+    TTempDir dir;
+    const std::string path = dir.Path("hauteurs.xls");
+    book.SaveXls(path);
+    const TXlrdBook read = ReadWithXlrd(path);
+    const TXlrdSheet& rows = read.Sheets.at(0);
+    ASSERT_EQ(rows.RowInfo.count(0), 1u);
+    EXPECT_EQ(rows.RowInfo.at(0).Height, 765);
+    EXPECT_FALSE(rows.RowInfo.at(0).DefaultHeight);
+    EXPECT_TRUE(rows.RowInfo.at(0).HeightMismatch) << "set by hand: kept whatever the font";
+    EXPECT_EQ(rows.RowInfo.count(1), 0u);
+    EXPECT_EQ(rows.RowInfo.at(2).Height, 400);
+    EXPECT_EQ(rows.RowInfo.at(4).Height, 8180);
+    EXPECT_EQ(rows.Rows, 3);
+    EXPECT_EQ(rows.At(0, 1).Value, "Pts Match J1");
+    EXPECT_EQ(rows.At(0, 3).Value, "Classt phase");
+    EXPECT_DOUBLE_EQ(rows.At(2, 0).Number(), 13);
+    EXPECT_TRUE(read.Sheets.at(1).RowInfo.empty());
+
+    TFreeXl xls(path);
+    EXPECT_EQ(xls.Select(0), (std::pair<unsigned, unsigned>{3, 4}));
+    EXPECT_EQ(xls.Cell(0, 1).Text, "Pts Match J1");
+    EXPECT_DOUBLE_EQ(xls.Cell(2, 0).Double, 13);
+    EXPECT_EQ(xls.Select(1), (std::pair<unsigned, unsigned>{1, 1}));
+    EXPECT_EQ(xls.Cell(0, 0).Text, "Joueur");
+}
+
 TEST(XlsWriter, SmallWorkbookIsPaddedOutOfTheMiniStream) {
     TWorkbook book;
     book.AddSheet("Petit").SetNumber(1, 1, 42);

@@ -3,6 +3,7 @@
 #   book    <sheet count> <date mode> <XF count> <font count> <FORMAT record count>
 #   sheet   <index> <name> <rows> <columns>
 #   colinfo <sheet> <column> <width> <format> <hidden>
+#   rowinfo <sheet> <row> <height> <default height> <height mismatch>
 #   cell    <sheet> <row> <column> <type> <value> <format> <bold> <italic>
 #           <underline> <struck> <font name> <height> <colour> <halign> <valign> <wrap>
 # Rows and columns count from 0. Types: text, number, date, blank, boolean, error.
@@ -49,6 +50,9 @@ def main():
             info = sheet.colinfo_map[col]
             xf = book.xf_list[info.xf_index]
             out("colinfo", s, col, info.width, book.format_map[xf.format_key].format_str, info.hidden)
+        for row in sorted(sheet.rowinfo_map):
+            info = sheet.rowinfo_map[row]
+            out("rowinfo", s, row, info.height, info.has_default_height, info.height_mismatch)
         rows = range(sheet.nrows)
         if limit is not None and sheet.nrows > limit:
             rows = list(range(limit)) + [sheet.nrows - 1]

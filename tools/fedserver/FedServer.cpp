@@ -165,6 +165,10 @@ std::optional<TMode> ModeNamed(std::string_view name, int& status) {
         return TMode::Status;
     }
     if (name == "redirect" || name == "redirect302") return TMode::Redirect;
+    if (name == "redirect301") {
+        status = 301;
+        return TMode::Redirect;
+    }
     if (name == "malformed") return TMode::Malformed;
     if (name == "nonnumeric") return TMode::NonNumeric;
     if (name == "noenvelope") return TMode::NoEnvelope;
@@ -221,7 +225,8 @@ bool ParseMisbehaviour(std::string_view body, TMisbehaviour& out, std::string& r
         int Low, High;
     };
     for (const TNumber& n : {TNumber{"ms", &m.DelayMs, 0, 600000}, TNumber{"code", &m.Status, 100, 599},
-                             TNumber{"count", &m.Count, 0, 1000000}, TNumber{"field", &m.Field, 0, 100}}) {
+                             TNumber{"count", &m.Count, 0, 1000000}, TNumber{"field", &m.Field, 0, 100},
+                             TNumber{"record", &m.Record, 0, 1000000}}) {
         if (const std::string* v = FindField(*form, n.Name)) {
             const std::optional<std::int32_t> value = text::ParseInt32(*v);
             if (!value || *value < n.Low || *value > n.High) {
@@ -236,6 +241,9 @@ bool ParseMisbehaviour(std::string_view body, TMisbehaviour& out, std::string& r
     }
     if (const std::string* v = FindField(*form, "action")) {
         m.Action = *v;
+    }
+    if (const std::string* v = FindField(*form, "location")) {
+        m.Location = *v;
     }
     out = m;
     return true;
@@ -426,7 +434,9 @@ private:
                 res.set_content("<html><body><h1>" + text::IntToStr(m.Status) + "</h1></body></html>\r\n", kHtml);
                 return true;
             case TMode::Redirect:
-                res.set_redirect("/" + req.matches[1].str() + "/execall/indisponible.php", 302);
+                res.set_redirect(
+                    m.Location.empty() ? "/" + req.matches[1].str() + "/execall/indisponible.php" : m.Location,
+                    m.Status >= 300 && m.Status <= 399 ? m.Status : 302);
                 return true;
             default:
                 return false;
@@ -460,7 +470,7 @@ private:
         }
         switch (m.Mode) {
             case TMode::Malformed:
-                reply.Data = DropLastFields(reply.Data, reply.TitleRecords);
+                reply.Data = DropLastFields(reply.Data, reply.TitleRecords, m.Record);
                 break;
             case TMode::NonNumeric:
                 reply.Data = SpoilField(reply.Data, reply.TitleRecords, m.Field);

@@ -21,7 +21,7 @@ enum class TMode {
     Delay,       // processed, then answered after DelayMs
     Drop,        // read, not processed, connection closed without a reply
     Status,      // not processed, answered with status Status (404 by default)
-    Redirect,    // not processed, answered 302 with a Location
+    Redirect,    // not processed, answered 302 (or Status when 3xx) with a Location
     Malformed,   // processed; every data record but the titles loses its last field
     NonNumeric,  // processed; field Field of every data record but the titles gets an "x"
     NoEnvelope,  // processed; the page carries neither envelope
@@ -36,9 +36,12 @@ struct TMisbehaviour {
     int DelayMs = 2000;
     int Status = 404;
     int Field = 0;
+    int Record = 0;      // Malformed: only this data record (from 1, titles not counted); 0: every one
     int Count = 0;       // the next Count matching requests, then normal; 0 = until changed
     std::string Script;  // only requests to this script ("getlists.php", "printpoules.php", ...)
     std::string Action;  // only requests whose ACTION field is this
+    // Where a redirection leads; empty: /<discipline>/execall/indisponible.php
+    std::string Location;
 };
 
 // One request as received: Raw is every byte read from the connection for it

@@ -224,9 +224,13 @@ std::string EnvelopePage(const TReply& reply) {
     return page;
 }
 
-std::string DropLastFields(std::string_view data, int titleRecords) {
+std::string DropLastFields(std::string_view data, int titleRecords, int record) {
     std::vector<TDataRecord> records = SplitData(data);
-    for (std::size_t i = static_cast<std::size_t>(std::max(titleRecords, 0)); i < records.size(); ++i) {
+    const auto first = static_cast<std::size_t>(std::max(titleRecords, 0));
+    for (std::size_t i = first; i < records.size(); ++i) {
+        if (record > 0 && i - first + 1 != static_cast<std::size_t>(record)) {
+            continue;
+        }
         if (!records[i].Fields.empty()) {
             records[i].Fields.pop_back();
         }

@@ -84,8 +84,9 @@ TReply ErrorReply(std::string_view utf8Text);
 std::string EnvelopePage(const TReply& reply);
 
 // Misbehaviour of the test modes: every record but the titles loses its last
-// field; or field `field` of every such record gets a letter appended.
-std::string DropLastFields(std::string_view data, int titleRecords);
+// field (only the record-th of them, from 1, when record is positive); or
+// field `field` of every such record gets a letter appended.
+std::string DropLastFields(std::string_view data, int titleRecords, int record = 0);
 std::string SpoilField(std::string_view data, int titleRecords, int field);
 std::string KeepTitles(std::string_view data, int titleRecords);
 std::string EmptyField(std::string_view data, int titleRecords, int field);

@@ -1,5 +1,7 @@
 #include "sample/SampleCompetition.h"
 
+#include "text/Cp1252.h"
+
 #include <algorithm>
 #include <random>
 #include <stdexcept>
@@ -35,9 +37,7 @@ std::vector<TPlayer> MakePlayers(int count, std::mt19937& rng) {
     const int nLast = static_cast<int>(std::size(LastNames));
     const int nFirst = static_cast<int>(std::size(FirstNames));
     for (int i = 0; i < count; ++i) {
-        std::string last = LastNames[rng() % nLast];
-        std::transform(last.begin(), last.end(), last.begin(),
-                       [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; });
+        const std::string last = UpperName(LastNames[rng() % nLast]);
         std::string nom = last + " " + FirstNames[rng() % nFirst];
         if (i % 7 == 0) {
             nom += " " + std::to_string(i / 7);  // namesakes told apart
@@ -76,6 +76,22 @@ void PlayMatch(TSampleMatch& m, const TPlayer& a, const TPlayer& b, std::mt19937
 }
 
 }  // namespace
+
+std::string UpperName(const std::string& utf8) {
+    // Letter by letter in the code page the names live in on the wire.
+    std::string bytes = text::Utf8ToCp1252(utf8);
+    for (char& c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if ((b >= 'a' && b <= 'z') || (b >= 0xE0 && b <= 0xFE && b != 0xF7)) {
+            c = static_cast<char>(b - 0x20);  // à-þ but ÷: their capitals stand 32 lower
+        } else if (b == 0x9A || b == 0x9C || b == 0x9E) {
+            c = static_cast<char>(b - 0x10);  // š œ ž
+        } else if (b == 0xFF) {
+            c = static_cast<char>(0x9F);  // ÿ
+        }
+    }
+    return text::Cp1252ToUtf8(bytes);
+}
 
 std::vector<TSampleBillard> StandardBillards() {
     return {{310, "Match 3m10", 1.0}, {280, "2m80", 0.9}, {260, "2m60", 0.8}};

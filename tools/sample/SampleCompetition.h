@@ -61,6 +61,11 @@ struct TLargeShape {
 // 2.80 m and 2.60 m with their coefficients; the three ranking formulas.
 TSampleCompetition MakeLargeCompetition(const TLargeShape& shape = {});
 
+// A family name in capitals, as the federation writes it: every lower-case
+// letter Windows-1252 has becomes its capital (é É, œ Œ, ÿ Ÿ...); ß, which
+// has none there, stays. Text is UTF-8.
+std::string UpperName(const std::string& utf8);
+
 // The billiard sizes of the federation: 310, 280, 260 with coefficients 1, 0.9, 0.8.
 std::vector<TSampleBillard> StandardBillards();
 

@@ -194,7 +194,7 @@ void TConnectionFrm::LoginClicked() {
         Link_->Login(S(LogEdit_->text()), S(PassEdit_->text()));
     } catch (const Error& e) {
         // The exchange has closed the window already.
-        Boxes_.TopLevelError(e.what());
+        ShowEndedCommand(Boxes_, e);
     }
     if (isVisible() && LoginPanelVisible()) {
         // Refused before any exchange (an identifier that is not a number):

@@ -143,7 +143,7 @@ bool TGetListFrm::Guarded(const std::function<void()>& action) {
         action();
         return true;
     } catch (const Error& e) {
-        Boxes_.TopLevelError(e.what());
+        ShowEndedCommand(Boxes_, e);
         return false;
     }
 }
