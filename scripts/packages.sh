@@ -8,7 +8,7 @@ tavlor_install_packages() {
     if [ "$with_ui" = 1 ]; then
         # Qt's French texts; a real X server and window manager for the tests
         # that drive the program with real events.
-        packages+=(qt6-base-dev qt6-translations-l10n xvfb openbox xdotool x11-utils)
+        packages+=(qt6-base-dev libxcb1-dev qt6-translations-l10n xvfb openbox xdotool x11-utils)
     fi
     local missing=() p
     for p in "${packages[@]}"; do

@@ -1,4 +1,5 @@
 #include "ui/main/Program.h"
+#include "ui/platform/KeyboardOwner.h"
 #include "ui/platform/Language.h"
 
 #include <QApplication>
@@ -14,6 +15,7 @@ int main(int argc, char* argv[]) {
     if (!tavlor::ui::UseFrench(app)) {
         std::fputs("tavlor: Qt's French translations are missing (package qt6-translations-l10n)\n", stderr);
     }
+    tavlor::ui::TKeyboardOwner keyboard;
     tavlor::ui::TProgram program(QApplication::applicationFilePath());
     program.Show();
     const int status = QApplication::exec();

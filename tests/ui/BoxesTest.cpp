@@ -1,5 +1,6 @@
 // The program's boxes: above the window that caused them, French, the safe
 // answer by default, the file dialogs where the files are.
+#include "ui/platform/KeyboardOwner.h"
 #include "ui/platform/Language.h"
 #include "ui/platform/UiBoxes.h"
 
@@ -140,6 +141,28 @@ private slots:
         std::string name = "2025-2026 Nationale 1 Seniors - Finale de France A";
         QVERIFY(!boxes.InputQuery("Ajouter une poule", "Nom", name));
         QVERIFY2(width > needed, qPrintable(QStringLiteral("%1 for %2").arg(width).arg(needed)));
+    }
+
+    void theKeyboardGoesBackOnlyToAVisibleWindowNoModalOneBlocks() {
+        QWidget main;
+        main.show();
+        const auto id = static_cast<unsigned long>(main.winId());
+        QCOMPARE(ui::TKeyboardOwner::TopLevelOf(id), &main);
+        QCOMPARE(ui::TKeyboardOwner::TopLevelOf(0), nullptr);
+        QWidget* blocked = &main;
+        QWidget* modal = nullptr;
+        OnNextModal([&](QWidget* w) {
+            modal = ui::TKeyboardOwner::TopLevelOf(static_cast<unsigned long>(w->winId()));
+            blocked = ui::TKeyboardOwner::TopLevelOf(id);
+            static_cast<QDialog*>(w)->reject();
+        });
+        QDialog dialog(&main);
+        dialog.exec();
+        QCOMPARE(modal, static_cast<QWidget*>(&dialog));
+        QCOMPARE(blocked, nullptr);
+        // A hidden window never gets it back.
+        main.hide();
+        QCOMPARE(ui::TKeyboardOwner::TopLevelOf(id), nullptr);
     }
 };
 
