@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableView>
 #include <QToolButton>
 #include <QtTest>
@@ -132,6 +133,8 @@ private slots:
                      QString::fromStdString(Listed(1).Nom));
             QCOMPARE(Frm->ColumnWidths().size(), std::size_t(6));
             CheckWidths({35, 35, 35, 200, 35});
+            // Every column shows without scrolling sideways.
+            QCOMPARE(View()->horizontalScrollBar()->maximum(), 0);
             QCOMPARE(Frm->CurrentRow(), 1);
             Child<QPushButton>("LoadCompetBtn")->click();
         });

@@ -171,6 +171,23 @@ private slots:
         QCOMPARE(order, expected);
     }
 
+    void tabLeavesTheDateAtOnceAndTheArrowsChangeIt() {
+        QVERIFY(OpenAdd(PoolA));
+        QApplication::setActiveWindow(Frm.get());
+        QVERIFY(QTest::qWaitForWindowActive(Frm.get()));
+        auto* date = Child<QDateEdit>("DateMatch");
+        date->setFocus();
+        const QDate day = date->date();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+        QCOMPARE(date->date(), day.addDays(1));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), Child<QWidget>("Licence1"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(date));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+        QCOMPARE(QApplication::focusWidget(), Child<QWidget>("Billard"));
+    }
+
     void matchPointsComplementEachOtherWithoutLooping() {
         QVERIFY(OpenAdd(PoolA));
         ChoosePoints("Pm1", 2);

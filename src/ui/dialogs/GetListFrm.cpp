@@ -16,6 +16,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QStatusTipEvent>
 #include <QTableView>
 #include <QToolButton>
@@ -176,6 +178,17 @@ void TGetListFrm::ShowList(const std::vector<int>& widths) {
         View_->setColumnWidth(c, std::max(widths[static_cast<std::size_t>(c)], content));
     }
     SetListVisible(true);
+    // The dialog widens to show every column when the screen has the room
+    // (the list runs from one side of the dialog to the other).
+    int wanted = 2 * View_->frameWidth() + View_->verticalScrollBar()->sizeHint().width();
+    for (int c = 0; c < Grid_.ColCount(); ++c) {
+        if (!View_->isColumnHidden(c)) wanted += View_->columnWidth(c);
+    }
+    if (layout() != nullptr) wanted += layout()->contentsMargins().left() + layout()->contentsMargins().right();
+    if (const QScreen* screen = this->screen(); screen != nullptr) {
+        wanted = std::min(wanted, screen->availableGeometry().width() * 9 / 10);
+    }
+    if (wanted > width()) resize(wanted, height());
     SetCurrentRow(1);
 }
 
@@ -327,6 +340,9 @@ void TGetListFrm::ShowSearchJoueur() {
         Boxes_.Error(msg::dialogs::NoConnection);
         return;
     }
+    // The name is typed at once.
+    NomEdit_->setFocus();
+    NomEdit_->selectAll();
     setModal(false);
     show();
     raise();

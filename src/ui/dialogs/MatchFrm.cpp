@@ -166,6 +166,7 @@ void TMatchFrm::BuildControls() {
         NumberEdit(f)->installEventFilter(this);
         connect(NumberEdit(f), &QLineEdit::editingFinished, this, [this, f] { CommitNumber(f); });
     }
+    DatePicker_->installEventFilter(this);
     auto choice = [this](QComboBox* box, TField f, auto valueAt) {
         connect(box, &QComboBox::currentIndexChanged, this, [this, f, valueAt](int index) {
             if (!ShowingValue_) {
@@ -295,6 +296,12 @@ void TMatchFrm::SaveEntry() {
 bool TMatchFrm::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
+        if (watched == DatePicker_ && (key == Qt::Key_Tab || key == Qt::Key_Backtab)) {
+            // Tab leaves the date for the next field, as in every other field;
+            // the arrows move between day, month and year.
+            focusNextPrevChild(key == Qt::Key_Tab);
+            return true;
+        }
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             for (TField f : {E::PTS1, E::REP1, E::SER1, E::PTS2, E::REP2, E::SER2}) {
                 if (NumberEdit(f) != watched || CommitNumber(f)) continue;

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
@@ -19,10 +20,11 @@ namespace {
 constexpr int QtFocusWaitMs = 500;
 
 // The window holding the X server's keyboard focus, or 0.
+xcb_connection_t* XConnection();
+
 xcb_window_t XInputFocus() {
-    auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (x11 == nullptr || x11->connection() == nullptr) return 0;
-    xcb_connection_t* c = x11->connection();
+    xcb_connection_t* c = XConnection();
+    if (c == nullptr) return 0;
     xcb_get_input_focus_reply_t* reply = xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr);
     if (reply == nullptr) return 0;
     const xcb_window_t focus = reply->focus;
@@ -30,10 +32,38 @@ xcb_window_t XInputFocus() {
     return focus;
 }
 
+// Counts the windows of the program shown: a window opened since the
+// keyboard was given back keeps it.
+int WindowsShown = 0;
+
+bool OnX11() {
+    return QGuiApplication::platformName() == QLatin1String("xcb");
+}
+
+xcb_connection_t* XConnection() {
+    auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+    return x11 != nullptr ? x11->connection() : nullptr;
+}
+
+// Whether the keyboard may be taken from that window: one of the program's,
+// or nobody's (the root, or none once the window holding it was hidden).
+bool FocusIsOurs(xcb_window_t focus) {
+    if (focus == XCB_NONE || focus == XCB_INPUT_FOCUS_POINTER_ROOT) return true;
+    if (xcb_connection_t* c = XConnection()) {
+        for (xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(c)); it.rem > 0; xcb_screen_next(&it)) {
+            if (it.data->root == focus) return true;
+        }
+    }
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->windowHandle() != nullptr && w->windowHandle()->winId() == focus) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 TKeyboardOwner::TKeyboardOwner(QObject* parent) : QObject(parent) {
-    if (QGuiApplication::platformName() != QLatin1String("xcb")) return;
+    if (!OnX11()) return;
     // A hidden window takes Qt's focus window with it without a word; Qt also
     // gives up waiting for a focus event after a moment. Both are checked once
     // the events already queued have been handled, and again after Qt's wait.
@@ -44,8 +74,9 @@ TKeyboardOwner::TKeyboardOwner(QObject* parent) : QObject(parent) {
 }
 
 bool TKeyboardOwner::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Hide && watched->isWidgetType() && static_cast<QWidget*>(watched)->isWindow()) {
-        CheckSoon();
+    if (watched->isWidgetType() && static_cast<QWidget*>(watched)->isWindow()) {
+        if (event->type() == QEvent::Hide) CheckSoon();
+        if (event->type() == QEvent::Show) ++WindowsShown;
     }
     return false;
 }
@@ -73,6 +104,27 @@ void TKeyboardOwner::Check() {
     if (owner == nullptr) return;
     owner->windowHandle()->requestActivate();
     QApplication::setActiveWindow(owner);
+}
+
+void TKeyboardOwner::GiveKeyboardBack(QWidget* window) {
+    const QPointer<QWidget> target(window);
+    const int shown = WindowsShown;
+    const auto give = [target, shown] {
+        if (!target || !target->isVisible() || target->windowHandle() == nullptr || WindowsShown != shown) return;
+        if (QWidget* modal = QApplication::activeModalWidget(); modal != nullptr && modal != target) return;
+        if (!OnX11()) {
+            if (QApplication::activeWindow() != target) target->activateWindow();
+            return;
+        }
+        const xcb_window_t wanted = static_cast<xcb_window_t>(target->windowHandle()->winId());
+        const xcb_window_t focus = XInputFocus();
+        xcb_connection_t* c = XConnection();
+        if (c == nullptr || focus == wanted || !FocusIsOurs(focus)) return;
+        xcb_set_input_focus(c, XCB_INPUT_FOCUS_PARENT, wanted, XCB_CURRENT_TIME);
+        xcb_flush(c);
+    };
+    give();
+    for (const int ms : {150, 400}) QTimer::singleShot(ms, target, give);
 }
 
 }  // namespace tavlor::ui

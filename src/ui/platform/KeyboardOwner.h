@@ -24,6 +24,15 @@ public:
     // is the given X window, if any.
     static QWidget* TopLevelOf(unsigned long nativeWindow);
 
+    // Gives the keyboard back to a window once the dialog above it has
+    // closed. A window manager may hand it to another window of the program
+    // meanwhile (the main window, under a dialog that stays on top), and may
+    // refuse a program's request to activate a window: on X the focus is set
+    // directly, now and again once the window manager has had the time to
+    // choose, but only while it is on a window of the program, never taken
+    // from another program.
+    static void GiveKeyboardBack(QWidget* window);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

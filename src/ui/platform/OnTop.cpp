@@ -1,5 +1,7 @@
 #include "ui/platform/OnTop.h"
 
+#include "ui/platform/KeyboardOwner.h"
+
 #include <QApplication>
 #include <QDialog>
 #include <QPointer>
@@ -29,7 +31,12 @@ int ExecOnTop(QDialog& dialog) {
         shown->raise();
         shown->activateWindow();
     });
-    return dialog.exec();
+    // The window that had the keyboard gets it back when the dialog closes.
+    QPointer<QWidget> before = QApplication::activeWindow();
+    if (!before && dialog.parentWidget() != nullptr) before = dialog.parentWidget()->window();
+    const int result = dialog.exec();
+    if (before && before != &dialog) TKeyboardOwner::GiveKeyboardBack(before);
+    return result;
 }
 
 }  // namespace tavlor::ui
