@@ -1,4 +1,5 @@
 #include "ui/main/Program.h"
+#include "ui/platform/Images.h"
 #include "ui/platform/KeyboardOwner.h"
 #include "ui/platform/Language.h"
 
@@ -12,6 +13,8 @@ int main(int argc, char* argv[]) {
     // No display name: Qt would append it to every window's title.
     // Ties the windows to the installed desktop entry (its name and icon) on Wayland.
     QGuiApplication::setDesktopFileName(QStringLiteral("tavlor"));
+    // Every window and box of the program carries its picture.
+    QApplication::setWindowIcon(tavlor::ui::ProgramIcon());
     if (!tavlor::ui::UseFrench(app)) {
         std::fputs("tavlor: Qt's French translations are missing (package qt6-translations-l10n)\n", stderr);
     }

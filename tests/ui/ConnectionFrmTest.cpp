@@ -197,6 +197,18 @@ private slots:
         QVERIFY(!Frm->isVisible());
     }
 
+    void escapeDuringAnExchangeCancelsItAsAnnulerDoes() {
+        W->Misbehave(fedserver::TMode::Delay, 1, "getlists.php", 3000);
+        QTimer::singleShot(300, this, [&] { QTest::keyClick(Frm.get(), Qt::Key_Escape); });
+        TTextGrid grid;
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY_THROWS_EXCEPTION(Error, W->Www->ListCompets(grid));
+        QVERIFY(clock.elapsed() < 2500);
+        QCOMPARE(W->Boxes.Informations, Texts{"Connexion annulée"});
+        QVERIFY(!Frm->isVisible());
+    }
+
     void cancelDuringTheLoginExchangeEndsTheModalWindow() {
         W->Misbehave(fedserver::TMode::Delay, 1, "logdlg1.php", 3000);
         Login([&] {

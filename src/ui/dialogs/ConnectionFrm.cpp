@@ -4,6 +4,7 @@
 #include "server/www.h"
 #include "text/Error.h"
 #include "ui/dialogs/DialogsMessages.h"
+#include "ui/platform/KeyboardOwner.h"
 #include "ui/platform/OnTop.h"
 #include "ui/platform/QtText.h"
 
@@ -144,6 +145,7 @@ void TConnectionFrm::ShowModeless() {
     // Shown without waiting, yet above any modal dialog open meanwhile, so that
     // "Annuler" can be reached and no other window starts a second command.
     setWindowModality(Qt::ApplicationModal);
+    if (QWidget* active = QApplication::activeWindow(); active != this) KeyboardBefore_ = active;
     show();
     raise();
 }
@@ -158,6 +160,8 @@ void TConnectionFrm::Close() {
         // Hides a modeless window; ends the modal login.
         done(QDialog::Rejected);
     }
+    if (KeyboardBefore_) TKeyboardOwner::GiveKeyboardBack(KeyboardBefore_);
+    KeyboardBefore_ = nullptr;
 }
 
 void TConnectionFrm::ProcessEvents() {
@@ -224,7 +228,10 @@ void TConnectionFrm::closeEvent(QCloseEvent* event) {
 }
 
 void TConnectionFrm::reject() {
-    if (!Exchanging_) {
+    if (Exchanging_) {
+        // Escape or the close box during an exchange: "Annuler".
+        CancelClicked();
+    } else {
         QDialog::reject();
     }
 }

@@ -3,6 +3,7 @@
 #include "server/ConnectionWindow.h"
 
 #include <QDialog>
+#include <QPointer>
 
 #include <functional>
 #include <string>
@@ -73,6 +74,9 @@ private:
     QLineEdit* PassEdit_ = nullptr;
     QPushButton* LogBtn_ = nullptr;
     QPushButton* Button3_ = nullptr;
+    // The window that had the keyboard when an exchange showed this one
+    // without waiting: it gets the keyboard back at the end.
+    QPointer<QWidget> KeyboardBefore_;
 };
 
 }  // namespace tavlor::ui

@@ -45,13 +45,34 @@ xcb_connection_t* XConnection() {
     return x11 != nullptr ? x11->connection() : nullptr;
 }
 
+// The window manager's own window, named on the root (where some window
+// managers park the keyboard when they give it to nobody), or 0.
+xcb_window_t WindowManagerWindow(xcb_connection_t* c, xcb_window_t root) {
+    static const char name[] = "_NET_SUPPORTING_WM_CHECK";
+    xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(c, xcb_intern_atom(c, 1, sizeof name - 1, name), nullptr);
+    if (atom == nullptr) return 0;
+    const xcb_atom_t check = atom->atom;
+    std::free(atom);
+    if (check == XCB_ATOM_NONE) return 0;
+    xcb_get_property_reply_t* property =
+        xcb_get_property_reply(c, xcb_get_property(c, 0, root, check, XCB_ATOM_WINDOW, 0, 1), nullptr);
+    if (property == nullptr) return 0;
+    xcb_window_t window = 0;
+    if (property->type == XCB_ATOM_WINDOW && xcb_get_property_value_length(property) >= 4) {
+        window = *static_cast<const xcb_window_t*>(xcb_get_property_value(property));
+    }
+    std::free(property);
+    return window;
+}
+
 // Whether the keyboard may be taken from that window: one of the program's,
-// or nobody's (the root, or none once the window holding it was hidden).
+// or nobody's (none once the window holding it was hidden, the root, or the
+// window manager's own window).
 bool FocusIsOurs(xcb_window_t focus) {
     if (focus == XCB_NONE || focus == XCB_INPUT_FOCUS_POINTER_ROOT) return true;
     if (xcb_connection_t* c = XConnection()) {
         for (xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(c)); it.rem > 0; xcb_screen_next(&it)) {
-            if (it.data->root == focus) return true;
+            if (it.data->root == focus || WindowManagerWindow(c, it.data->root) == focus) return true;
         }
     }
     for (QWidget* w : QApplication::topLevelWidgets()) {
