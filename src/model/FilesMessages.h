@@ -43,6 +43,8 @@ inline std::string SystemReason(int error) {
         case EBUSY:
         case ETXTBSY:
             return "fichier occupé";
+        case EEXIST:
+            return "le fichier existe déjà";
         default:
             return "erreur système n° " + std::to_string(error);
     }
@@ -73,5 +75,13 @@ inline constexpr const char* DuplicateAttribute = "attribut en double";
 inline constexpr const char* BadTag = "balise incorrecte";
 inline constexpr const char* LessThanInAttribute = "caractère < dans la valeur d'un attribut";
 inline constexpr const char* NoSnapshotFolder = "dossier des données non défini";
+
+// The journal of a set of files written together.
+inline std::string NotAJournal(const std::string& path) {
+    return "Le fichier " + path + " n'est pas un journal d'enregistrement valide";
+}
+inline std::string CannotSetAside(const std::string& path, const std::string& reason) {
+    return "Impossible de mettre de côté le fichier " + path + " : " + reason;
+}
 
 }  // namespace tavlor::msg::files
