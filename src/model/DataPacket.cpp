@@ -408,6 +408,9 @@ void LoadDataPacket(const std::string& bytes, const std::string& path, TTable& i
     if (byteOrderMark) {
         body.remove_prefix(3);
     }
+    if (body.find_first_not_of(" \t\r\n") == std::string_view::npos) {
+        throw Error(msg::files::NotADataPacket(path, msg::files::EmptyFile));
+    }
     const std::string utf8 = IsUtf8(body, byteOrderMark) ? std::string(body) : text::Cp1252ToUtf8(body);
     if (const char* fault = WellFormedFault(utf8)) {
         throw Error(msg::files::NotADataPacket(path, std::string(msg::files::XmlError) + " (" + fault + ")"));
@@ -496,6 +499,14 @@ void LoadDataPacket(const std::string& bytes, const std::string& path, TTable& i
         into.AppendRow(std::move(row));
     }
     into.First();
+}
+
+int RequireFileField(const TTable& table, const std::string& path, std::string_view field) {
+    const int index = table.FieldIndex(field);
+    if (index < 0) {
+        throw Error(msg::files::NotADataPacket(path, msg::files::MissingField(std::string(field))));
+    }
+    return index;
 }
 
 void LoadDataPacketFile(const std::string& path, TTable& into) {

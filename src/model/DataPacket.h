@@ -3,6 +3,7 @@
 #include "model/Table.h"
 
 #include <string>
+#include <string_view>
 
 namespace tavlor {
 
@@ -22,5 +23,9 @@ void SaveDataPacket(const TTable& table, const std::string& path);
 // and the table is then left as it was.
 void LoadDataPacket(const std::string& bytes, const std::string& path, TTable& into);
 void LoadDataPacketFile(const std::string& path, TTable& into);
+
+// The index of a field a file read into `table` must have; a file without it
+// throws tavlor::Error naming the file (not the table it was read into).
+int RequireFileField(const TTable& table, const std::string& path, std::string_view field);
 
 }  // namespace tavlor

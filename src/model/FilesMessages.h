@@ -75,6 +75,10 @@ inline constexpr const char* DuplicateAttribute = "attribut en double";
 inline constexpr const char* BadTag = "balise incorrecte";
 inline constexpr const char* LessThanInAttribute = "caractère < dans la valeur d'un attribut";
 inline constexpr const char* NoSnapshotFolder = "dossier des données non défini";
+inline constexpr const char* EmptyFile = "fichier vide";
+inline std::string MissingField(const std::string& field) {
+    return "champ " + msg::text::Excerpt(field) + " absent";
+}
 
 // The journal of a set of files written together.
 inline std::string NotAJournal(const std::string& path) {
@@ -82,6 +86,34 @@ inline std::string NotAJournal(const std::string& path) {
 }
 inline std::string CannotSetAside(const std::string& path, const std::string& reason) {
     return "Impossible de mettre de côté le fichier " + path + " : " + reason;
+}
+
+// The local snapshot of a competition, when the load merges it. Each text
+// names the file; `problem` is the reading error, which names it already.
+// Label of the name under which a file that cannot be read is kept.
+inline constexpr const char* DamagedLabel = "endommagé";
+// Label of the copy kept of a file of which some rows could not be merged.
+inline constexpr const char* CopyLabel = "copie";
+inline std::string SnapshotSetAside(const std::string& problem, const std::string& aside) {
+    return problem + "\r\nSon contenu n'a pas été repris ; le fichier est conservé sous le nom " + aside;
+}
+// In a folder the program only reads, nothing is ever written over it.
+inline std::string SnapshotLeftInPlace(const std::string& problem) {
+    return problem + "\r\nSon contenu n'a pas été repris ; le fichier est laissé à sa place";
+}
+// A file that could neither be read nor kept aside must not be written over.
+inline std::string SnapshotNotSaved(const std::string& problem) {
+    return problem +
+           "\r\nPour ne pas l'écraser, la sauvegarde locale de cette compétition ne sera plus enregistrée avant "
+           "la prochaine ouverture de la compétition";
+}
+inline std::string SnapshotRowsRefused(const std::string& path, int refused, const std::string& firstReason) {
+    return "Le fichier " + path + " n'a pas pu être repris entièrement : " + std::to_string(refused) +
+           (refused > 1 ? " lignes refusées" : " ligne refusée") + ", la première pour la raison suivante :\r\n" +
+           firstReason;
+}
+inline std::string SnapshotCopyKept(const std::string& problem, const std::string& copy) {
+    return problem + "\r\nUne copie du fichier est conservée sous le nom " + copy;
 }
 
 }  // namespace tavlor::msg::files

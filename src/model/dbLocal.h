@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace tavlor {
 
@@ -54,14 +55,39 @@ public:
     // folder, or the user's data folder where that cannot be written); with
     // no folder set, no snapshot is written or read.
     std::string DataFolder;
+    // Folders a snapshot is also read from when DataFolder has none of the
+    // competition (the program's folder when it cannot be written, where an
+    // earlier copy may have left them), in order: the first folder holding a
+    // file of the set gives the whole set. No snapshot is ever written or set
+    // aside there (only what an interrupted save left is finished, where the
+    // folder allows it); the next snapshot goes to DataFolder.
+    std::vector<std::string> ReadFolders;
     // The controller's OnClear: writes the snapshot of the competition being
     // left, then empties the tables and the tree and starts a load.
     void ClearCompet();
     // The controller's OnAfterLoad: merges the snapshot of the loaded
     // competition, sorts the tree and ends the load, also when the merge fails.
     void AfterLoadCompet();
+    // Writes the three files of the open competition's snapshot as one set
+    // (WriteFilesTogether). Writes nothing while a file of the set that could
+    // be neither read nor set aside is in the way (see RestoreSnapshot).
     void SaveSnapshot();
+    // Merges the snapshot of the open competition. A set an interrupted save
+    // left half-replaced is first made whole. Each file is read on its own: one
+    // that cannot be read as a snapshot (cut, empty, not XML, a required
+    // field missing) is moved aside in DataFolder as
+    // "<name>.endommagé-<date>-<time>.xml" and the others are still merged;
+    // when rows of a file are refused by the store, the others are still
+    // merged and a copy of the file is kept as "<name>.copie-<date>-<time>.xml".
+    // Throws tavlor::Error once everything possible is merged, one paragraph
+    // per file, each naming it.
     void RestoreSnapshot();
+    // Makes whole every snapshot set of DataFolder that an interrupted save
+    // left half-replaced, and removes the leftovers of interrupted saves.
+    // The program calls it at start, before any competition is opened (a
+    // merge recovers its own set anyway). Throws tavlor::Error naming a file
+    // that could not be put in place.
+    void RecoverSnapshots();
     // The snapshot file of a table ("Phases", "Inscrits", "Joueurs") for the open competition.
     std::string SnapshotPath(const std::string& table) const;
     void ExportInscrits(const std::string& path);
@@ -134,6 +160,22 @@ private:
     // Every table emptied, the tree down to the registrants folder.
     void EmptyCompet();
 
+    // The merge of one snapshot file read into Tables.tmp. A row the store
+    // refuses is counted, the first reason kept, and the merge goes on.
+    struct TRefusals {
+        int Count = 0;
+        std::string First;
+        void Add(const std::string& reason);
+    };
+    void MergePhases(TRefusals& refusals);
+    void MergeInscrits(TRefusals& refusals);
+    void MergeJoueurs(TRefusals& refusals);
+    std::string SnapshotName(const std::string& table) const;
+    // The folder whose set is merged, its set made whole first; "" when none
+    // holds one, or when DataFolder's cannot be made whole (the snapshot is
+    // then held).
+    std::string SnapshotFolderToRead(std::vector<std::string>& problems);
+
     TCompetition& Compet_;
     bool TriAlpha_ = false;
     void WriteMatch(TTable& matchs, const TParamMatch& m, bool withNumber);
@@ -142,6 +184,9 @@ private:
     // Private cursors, so that the store's walks never move the main cursors
     // that views and callers rely on.
     bool PartialLoad_ = false;
+    // A file of the open competition's snapshot that could be neither read
+    // nor set aside: the snapshot is not written over it.
+    bool SnapshotHeld_ = false;
     std::unique_ptr<TTable> InscritsByLicence_;  // IDXLI
     std::unique_ptr<TTable> JoueursWork_;        // IDPHPO
 };

@@ -5,16 +5,58 @@
 
 #include "model/DataPacket.h"
 #include "model/Files.h"
+#include "model/FilesMessages.h"
+#include "text/Error.h"
 #include "text/Numbers.h"
+
+#include <ctime>
+#include <string_view>
 
 namespace tavlor {
 
+namespace {
+
+constexpr const char* SnapshotTables[3] = {"Phases", "Inscrits", "Joueurs"};
+
+// "<discipline>_<number><table>.xml": the names SnapshotName makes.
+bool IsSnapshotFileName(std::string_view name) {
+    for (const std::string_view table : SnapshotTables) {
+        const std::string tail = std::string(table) + ".xml";
+        if (name.size() <= tail.size() || name.substr(name.size() - tail.size()) != tail) {
+            continue;
+        }
+        const std::string_view head = name.substr(0, name.size() - tail.size());
+        const std::size_t underscore = head.rfind('_');
+        if (underscore == std::string_view::npos || underscore == 0 || underscore + 1 == head.size()) {
+            return false;
+        }
+        const std::string_view number = head.substr(underscore + 1);
+        return number.find_first_not_of("0123456789") == std::string_view::npos;
+    }
+    return false;
+}
+
+std::string Joined(const std::vector<std::string>& paragraphs) {
+    std::string text;
+    for (const std::string& p : paragraphs) {
+        text += text.empty() ? "" : "\r\n\r\n";
+        text += p;
+    }
+    return text;
+}
+
+}  // namespace
+
+std::string TdmLocal::SnapshotName(const std::string& table) const {
+    return Compet_.Discipline() + "_" + text::IntToStr(Compet_.IdCompet()) + table + ".xml";
+}
+
 std::string TdmLocal::SnapshotPath(const std::string& table) const {
-    return JoinPath(DataFolder, Compet_.Discipline() + "_" + text::IntToStr(Compet_.IdCompet()) + table + ".xml");
+    return JoinPath(DataFolder, SnapshotName(table));
 }
 
 void TdmLocal::SaveSnapshot() {
-    if (Compet_.IdCompet() < 0 || DataFolder.empty() || PartialLoad_) {
+    if (Compet_.IdCompet() < 0 || DataFolder.empty() || PartialLoad_ || SnapshotHeld_) {
         return;
     }
     // The three files fit together: they are replaced as a set or not at all.
@@ -23,6 +65,12 @@ void TdmLocal::SaveSnapshot() {
     const std::string joueurs = WriteDataPacket(Tables.Joueurs);
     WriteFilesTogether(
         {{SnapshotPath("Phases"), phases}, {SnapshotPath("Inscrits"), inscrits}, {SnapshotPath("Joueurs"), joueurs}});
+}
+
+void TdmLocal::RecoverSnapshots() {
+    if (!DataFolder.empty()) {
+        RecoverFolder(DataFolder, IsSnapshotFileName);
+    }
 }
 
 void TdmLocal::ClearCompet() {
@@ -73,76 +121,194 @@ void TdmLocal::AfterLoadCompet() {
     Tree.Sort([this](TNodeHandle a, TNodeHandle b) { return CompareNodes(a, b); });
 }
 
+void TdmLocal::TRefusals::Add(const std::string& reason) {
+    if (Count++ == 0) {
+        First = reason;
+    }
+}
+
+std::string TdmLocal::SnapshotFolderToRead(std::vector<std::string>& problems) {
+    std::vector<std::string> folders{DataFolder};
+    folders.insert(folders.end(), ReadFolders.begin(), ReadFolders.end());
+    for (const std::string& folder : folders) {
+        std::vector<std::string> paths;
+        for (const char* table : SnapshotTables) {
+            paths.push_back(JoinPath(folder, SnapshotName(table)));
+        }
+        try {
+            RecoverFilesTogether(paths);
+        } catch (const Error& e) {
+            // A set that cannot be made whole is not read: it may be half new.
+            // Nor is it written over with what the download alone holds.
+            if (folder == DataFolder) {
+                SnapshotHeld_ = true;
+                problems.push_back(msg::files::SnapshotNotSaved(e.what()));
+                return {};
+            }
+            problems.push_back(e.what());
+            continue;
+        }
+        for (const std::string& path : paths) {
+            if (FileExists(path)) {
+                return folder;
+            }
+        }
+    }
+    return {};
+}
+
 void TdmLocal::RestoreSnapshot() {
+    SnapshotHeld_ = false;
     if (Compet_.IdCompet() < 0 || DataFolder.empty() || PartialLoad_) {
         return;
     }
     Compet_.Chargement = true;
-    TTable& tmp = Tables.tmp;
-    auto rankOf = [&tmp](int rgaField) {
-        return rgaField >= 0 && !tmp.IsNull(rgaField) ? tmp.AsInteger(rgaField) : -1;
+    std::vector<std::string> problems;
+    const std::string folder = SnapshotFolderToRead(problems);
+    // Only DataFolder is ever written: a file elsewhere needs no setting aside.
+    const bool written = folder == DataFolder;
+    const std::time_t now = std::time(nullptr);
+    struct TFile {
+        const char* Table;
+        const char* Required[2];
+        void (TdmLocal::*Merge)(TRefusals&);
     };
+    static constexpr TFile Files[3] = {{"Phases", {"IDPHASE", "NOMPHASE"}, &TdmLocal::MergePhases},
+                                       {"Inscrits", {"LICENCE", "NOM"}, &TdmLocal::MergeInscrits},
+                                       {"Joueurs", {"LICENCE", "IDPOULE"}, &TdmLocal::MergeJoueurs}};
+    for (const TFile& file : Files) {
+        if (folder.empty()) {
+            break;
+        }
+        const std::string path = JoinPath(folder, SnapshotName(file.Table));
+        if (!FileExists(path)) {
+            continue;
+        }
+        // Each file on its own: one that cannot be read costs only itself. It
+        // is set aside before anything could be written over it.
+        std::string bytes;
+        try {
+            bytes = ReadWholeFile(path);
+        } catch (const Error& e) {
+            SnapshotHeld_ = SnapshotHeld_ || written;
+            problems.push_back(written ? msg::files::SnapshotNotSaved(e.what()) : e.what());
+            continue;
+        }
+        try {
+            LoadDataPacket(bytes, path, Tables.tmp);
+            for (const char* field : file.Required) {
+                RequireFileField(Tables.tmp, path, field);
+            }
+        } catch (const Error& e) {
+            if (!written) {
+                problems.push_back(msg::files::SnapshotLeftInPlace(e.what()));
+                continue;
+            }
+            try {
+                problems.push_back(
+                    msg::files::SnapshotSetAside(e.what(), SetFileAside(path, msg::files::DamagedLabel, now, false)));
+            } catch (const Error& aside) {
+                SnapshotHeld_ = true;
+                problems.push_back(msg::files::SnapshotNotSaved(std::string(e.what()) + "\r\n" + aside.what()));
+            }
+            continue;
+        }
+        TRefusals refusals;
+        (this->*file.Merge)(refusals);
+        if (refusals.Count == 0) {
+            continue;
+        }
+        // What could not be merged would be missing from the next snapshot: the file as read is kept.
+        const std::string problem = msg::files::SnapshotRowsRefused(path, refusals.Count, refusals.First);
+        if (!written) {
+            problems.push_back(problem);
+            continue;
+        }
+        try {
+            problems.push_back(
+                msg::files::SnapshotCopyKept(problem, SetFileAside(path, msg::files::CopyLabel, now, true)));
+        } catch (const Error& aside) {
+            SnapshotHeld_ = true;
+            problems.push_back(msg::files::SnapshotNotSaved(problem + "\r\n" + aside.what()));
+        }
+    }
+    if (!problems.empty()) {
+        throw Error(Joined(problems));
+    }
+}
 
-    // Each row costs a few hash lookups: the fields are found once per file,
-    // rows already in memory are found without moving a cursor, and a row is
-    // written only when its value changes.
-    if (const std::string path = SnapshotPath("Phases"); FileExists(path)) {
-        LoadDataPacketFile(path, tmp);
-        tmp.First();
-        const int idField = tmp.Eof() ? -1 : tmp.RequireField("IDPHASE");
-        const int nameField = tmp.Eof() ? -1 : tmp.RequireField("NOMPHASE");
-        for (; !tmp.Eof(); tmp.Next()) {
+// Each row costs a few hash lookups: the fields are found once per file,
+// rows already in memory are found without moving a cursor, and a row is
+// written only when its value changes.
+void TdmLocal::MergePhases(TRefusals& refusals) {
+    TTable& tmp = Tables.tmp;
+    const int idField = tmp.FieldIndex("IDPHASE");
+    const int nameField = tmp.FieldIndex("NOMPHASE");
+    TTable& phases = Tables.Phases;
+    for (tmp.First(); !tmp.Eof(); tmp.Next()) {
+        try {
             TParamTable p;
             p.Id = tmp.AsInteger(idField);
             p.Nom = tmp.AsString(nameField);
-            TTable& phases = Tables.Phases;
             if (phases.Locate("IDPHASE", {p.Id})) {
                 phases.Edit();
                 phases.SetString("NOMPHASE", p.Nom);
                 phases.Post();
-            } else {
-                AddPhase(p);
+            } else if (!AddPhase(p)) {
+                refusals.Add(Compet_.LastError);
             }
+        } catch (const Error& e) {
+            refusals.Add(e.what());
         }
     }
-    if (const std::string path = SnapshotPath("Inscrits"); FileExists(path)) {
-        LoadDataPacketFile(path, tmp);
-        tmp.First();
-        const int rga = tmp.FieldIndex("RGA");
-        const int licenceField = tmp.Eof() ? -1 : tmp.RequireField("LICENCE");
-        const int nameField = tmp.Eof() ? -1 : tmp.RequireField("NOM");
-        TTableData& inscrits = Tables.Inscrits.Data();
-        const int inscritsLicence = inscrits.FieldByName("LICENCE").StorageIndex;
-        const int inscritsRank = inscrits.FieldByName("RGA").StorageIndex;
-        for (; !tmp.Eof(); tmp.Next()) {
+}
+
+void TdmLocal::MergeInscrits(TRefusals& refusals) {
+    TTable& tmp = Tables.tmp;
+    const int rga = tmp.FieldIndex("RGA");
+    const int licenceField = tmp.FieldIndex("LICENCE");
+    const int nameField = tmp.FieldIndex("NOM");
+    TTableData& inscrits = Tables.Inscrits.Data();
+    const int inscritsLicence = inscrits.FieldByName("LICENCE").StorageIndex;
+    const int inscritsRank = inscrits.FieldByName("RGA").StorageIndex;
+    for (tmp.First(); !tmp.Eof(); tmp.Next()) {
+        try {
             TParamTable p;
             p.Id = tmp.AsInteger(licenceField);
-            p.Valeur = rankOf(rga);
+            p.Valeur = rga >= 0 && !tmp.IsNull(rga) ? tmp.AsInteger(rga) : -1;
             const TValue licence(p.Id);
+            bool merged = true;
             if (const TRow* row = inscrits.FindFirst(inscritsLicence, licence)) {
                 if (ValueAsInteger(row->Values[inscritsRank]) != p.Valeur || IsNull(row->Values[inscritsRank])) {
-                    EditInscrit(p);
+                    merged = EditInscrit(p);
                 }
             } else {
                 p.Nom = tmp.AsString(nameField);
-                AddInscrit(p);
+                merged = AddInscrit(p);
             }
+            if (!merged) {
+                refusals.Add(Compet_.LastError);
+            }
+        } catch (const Error& e) {
+            refusals.Add(e.what());
         }
     }
-    if (const std::string path = SnapshotPath("Joueurs"); FileExists(path)) {
-        LoadDataPacketFile(path, tmp);
-        tmp.First();
-        const int rga = tmp.FieldIndex("RGA");
-        const int licenceField = tmp.Eof() ? -1 : tmp.RequireField("LICENCE");
-        const int poolField = tmp.Eof() ? -1 : tmp.RequireField("IDPOULE");
-        TTableData& poules = Tables.Poules.Data();
-        const int poolsPool = poules.FieldByName("IDPOULE").StorageIndex;
-        const int poolsPhase = poules.FieldByName("IDPHASE").StorageIndex;
-        TTableData& joueurs = Tables.Joueurs.Data();
-        const int memberSlots[2] = {joueurs.FieldByName("IDPOULE").StorageIndex,
-                                    joueurs.FieldByName("LICENCE").StorageIndex};
-        const int memberRank = joueurs.FieldByName("RGA").StorageIndex;
-        for (; !tmp.Eof(); tmp.Next()) {
+}
+
+void TdmLocal::MergeJoueurs(TRefusals& refusals) {
+    TTable& tmp = Tables.tmp;
+    const int rga = tmp.FieldIndex("RGA");
+    const int licenceField = tmp.FieldIndex("LICENCE");
+    const int poolField = tmp.FieldIndex("IDPOULE");
+    TTableData& poules = Tables.Poules.Data();
+    const int poolsPool = poules.FieldByName("IDPOULE").StorageIndex;
+    const int poolsPhase = poules.FieldByName("IDPHASE").StorageIndex;
+    TTableData& joueurs = Tables.Joueurs.Data();
+    const int memberSlots[2] = {joueurs.FieldByName("IDPOULE").StorageIndex,
+                                joueurs.FieldByName("LICENCE").StorageIndex};
+    const int memberRank = joueurs.FieldByName("RGA").StorageIndex;
+    for (tmp.First(); !tmp.Eof(); tmp.Next()) {
+        try {
             TParamTable p;
             p.Id = tmp.AsInteger(licenceField);
             p.IdParent = tmp.AsInteger(poolField);
@@ -151,11 +317,13 @@ void TdmLocal::RestoreSnapshot() {
                 continue;  // a pool the server no longer has
             }
             p.IdDest = ValueAsInteger(pool->Values[poolsPhase]);
-            p.Valeur = rankOf(rga);
+            p.Valeur = rga >= 0 && !tmp.IsNull(rga) ? tmp.AsInteger(rga) : -1;
             const TValue key[2] = {TValue(p.IdParent), TValue(p.Id)};
             const auto* present = joueurs.RowsHolding(memberSlots, key, 2);
             if (present == nullptr) {
-                AddJoueur(p);
+                if (!AddJoueur(p)) {
+                    refusals.Add(Compet_.LastError);
+                }
                 continue;
             }
             bool same = true;
@@ -169,6 +337,8 @@ void TdmLocal::RestoreSnapshot() {
                 members.SetInteger("RGA", p.Valeur);
                 members.Post();
             }
+        } catch (const Error& e) {
+            refusals.Add(e.what());
         }
     }
 }
@@ -185,8 +355,8 @@ TdmLocal::TImported TdmLocal::ImportInscrits(const std::string& path) {
     const bool hadRegistrants = Tables.Inscrits.Data().RowCount() > 0;
     TTable& tmp = Tables.tmp;
     LoadDataPacketFile(path, tmp);
-    const int licence = tmp.RequireField("LICENCE");
-    const int name = tmp.RequireField("NOM");
+    const int licence = RequireFileField(tmp, path, "LICENCE");
+    const int name = RequireFileField(tmp, path, "NOM");
     const int rga = tmp.FieldIndex("RGA");
     for (tmp.First(); !tmp.Eof(); tmp.Next()) {
         ++imported.Read;

@@ -277,7 +277,8 @@ TEST_F(RegistrantFiles, AFileWithoutNamesIsRefusedWithTheMissingField) {
         Dm.ImportInscrits(path);
         FAIL();
     } catch (const Error& e) {
-        EXPECT_STREQ(e.what(), "tmp: Champ 'NOM' non trouvé");
+        EXPECT_EQ(std::string(e.what()),
+                  "Le fichier " + path + " n'est pas un fichier de données valide : champ NOM absent");
     }
     EXPECT_EQ(Dm.Tables.Inscrits.RecordCount(), 12);
 }
