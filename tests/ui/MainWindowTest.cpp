@@ -3,6 +3,7 @@
 #include "MainFixture.h"
 
 #include "commands/CommandTable.h"
+#include "model/Files.h"
 #include "ui/DialogFixture.h"
 #include "ui/dialogs/MatchFrm.h"
 #include "ui/main/MatchList.h"
@@ -18,6 +19,7 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include <filesystem>
 #include <functional>
 
 using namespace tavlor;
@@ -61,7 +63,8 @@ QStringList WhatTheUserSees(TMainFixture& f) {
     table(*m.GridClasst()->model());
     table(m.GridMatchs()->Matches());
     const TNodeHandle focused = f.Tree().FocusedNode();
-    out << (focused != 0 ? f.Text(focused) : QString()) << QString::number(m.Action(TCommandId::ReloadCompet)->isEnabled());
+    out << (focused != 0 ? f.Text(focused) : QString())
+        << QString::number(m.Action(TCommandId::ReloadCompet)->isEnabled());
     return out;
 }
 
@@ -316,6 +319,35 @@ private slots:
         QCOMPARE(f.Server.Requests().size(), requests + 3);
         QCOMPARE(f.Compet->IdCompet(), 1201);
         QCOMPARE(f.Tree().FocusedNode(), f.Find(NodePool, 101));
+    }
+
+    void theWorkReachesTheDiskWhileTheProgramRunsAndBeforeItsWindowCloses() {
+        TMainFixture f;
+        f.Main->show();
+        f.Load(1201);
+        const std::string phases = f.Dm->SnapshotPath("Phases");
+        QVERIFY(f.Compet->EditPhase(1, "Poules du matin"));
+        // Kept shortly after the change, the program still running.
+        QTRY_VERIFY_WITH_TIMEOUT(
+            FileExists(phases) && ReadWholeFile(phases).find("Poules du matin") != std::string::npos, 5000);
+        // A write that fails at the end: the window stays, the user chooses.
+        QVERIFY(f.Compet->EditPhase(1, "Poules du soir"));
+        std::filesystem::create_directory(phases + ".tmp");
+        f.Boxes.Buttons = {3};  // "Annuler"
+        f.Main->RunCommand(TCommandId::Quit);
+        QVERIFY(f.Main->isVisible());
+        QCOMPARE(f.Boxes.Questions.size(), std::size_t(1));
+        QVERIFY(f.Boxes.Questions[0].find("|Réessayer|Enregistrer ailleurs...|Quitter sans enregistrer|Annuler") !=
+                std::string::npos);
+        // "Réessayer" once the place is free: written, the window goes.
+        f.Boxes.OnAsk = [&] { std::filesystem::remove(phases + ".tmp"); };
+        f.Boxes.Buttons = {0};
+        QVERIFY(f.Main->close());
+        QVERIFY(!f.Main->isVisible());
+        QVERIFY(ReadWholeFile(phases).find("Poules du soir") != std::string::npos);
+        f.Stop();
+        QVERIFY(f.Boxes.TopErrors.empty());
+        QCOMPARE(f.Boxes.Questions.size(), std::size_t(2));  // nothing asked after the window closed
     }
 
     void rankingGridColumnsFollowTheView() {

@@ -1,6 +1,7 @@
 #include "ui/main/Program.h"
 
 #include "commands/CommandState.h"
+#include "commands/Saving.h"
 #include "commands/Settings.h"
 #include "commands/SettingsMessages.h"
 #include "export/Export.h"
@@ -17,6 +18,7 @@
 #include "ui/platform/QtText.h"
 #include "ui/print/ShownLists.h"
 
+#include <QElapsedTimer>
 #include <QStatusBar>
 
 #include <exception>
@@ -24,6 +26,9 @@
 namespace tavlor::ui {
 
 namespace {
+
+// How often the keeper of the snapshot looks for changes.
+constexpr int KeeperTickMs = 200;
 
 std::vector<std::string> Strings(const QStringList& list) {
     std::vector<std::string> out;
@@ -87,6 +92,17 @@ TProgram::TProgram(const QString& programFile, IUserBoxes* boxes, IDesktopShell*
     const auto hint = [&main](const QString& text) { main.statusBar()->showMessage(text, 4000); };
     Lists_->ShowHint = hint;
     Filtre_->ShowHint = hint;
+
+    // What lives only in memory reaches the disk within a second of a change.
+    auto clock = std::make_shared<QElapsedTimer>();
+    clock->start();
+    Keeper_ = std::make_unique<TSnapshotKeeper>(*Dm_, Boxes_, [clock] { return clock->elapsed(); });
+    Keeper_->Busy = [this] { return Commands_->Running(); };
+    KeeperTimer_ = new QTimer(&main);
+    KeeperTimer_->setInterval(KeeperTickMs);
+    QObject::connect(KeeperTimer_, &QTimer::timeout, &main, [this] { Keeper_->Tick(); });
+    KeeperTimer_->start();
+    main.CanClose = [this] { return SaveBeforeQuit(); };
 }
 
 TProgram::~TProgram() {
@@ -125,16 +141,35 @@ void TProgram::PrintLists(const TElement& shown) {
     if (const auto print = ShownListsPrint(*Export_, *Views_, *Compet_, shown)) ShowPrintPreview(*print, Main_.get());
 }
 
-void TProgram::Close() {
-    if (!Main_) return;
-    // The snapshot of the open competition, while everything still exists.
-    try {
-        Dm_->SaveSnapshot();
-    } catch (const std::exception& e) {
-        Boxes_.TopLevelError(e.what());
-    }
+void TProgram::KeepLayout() {
     Main_->SaveLayout(*Settings_);
     Settings_->SetLayoutValue(msg::settings::KeyTriAlpha, State_->Checked(TCommandId::TriAlphaJoueurs) ? "1" : "0");
+}
+
+bool TProgram::SaveBeforeQuit() {
+    if (!Main_) return true;
+    KeepLayout();
+    Saved_ = TSaveBeforeQuit(*Dm_, *Settings_, Boxes_).Run();
+    if (Saved_) Keeper_->MarkSaved();
+    return Saved_;
+}
+
+std::string TProgram::SaveQuietly() {
+    if (!Main_) return {};
+    KeepLayout();
+    const std::string errors = TSaveBeforeQuit(*Dm_, *Settings_, Boxes_).Quietly();
+    if (errors.empty()) Keeper_->MarkSaved();
+    return errors;
+}
+
+void TProgram::Close() {
+    if (!Main_) return;
+    KeeperTimer_->stop();
+    // What was not written before the window closed (the program ended
+    // another way), while everything still exists.
+    if (!Saved_) {
+        if (const std::string errors = SaveQuietly(); !errors.empty()) Boxes_.TopLevelError(errors);
+    }
     Main_->Detach();
     Filtre_.reset();
     Version_.reset();
@@ -151,11 +186,7 @@ void TProgram::Close() {
     Compet_->OnIdCompetChange = nullptr;
     Compet_->OnMessageChange = nullptr;
     Compet_->OnLoginChange = nullptr;
-    try {
-        Settings_->Save();
-    } catch (const std::exception& e) {
-        Boxes_.TopLevelError(e.what());
-    }
+    Keeper_.reset();
     QtBoxes_.SetParent(nullptr);
     Main_.reset();
     State_.reset();

@@ -7,6 +7,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 
 #include <memory>
 
@@ -19,6 +20,7 @@ class TExportFormats;
 class TSettings;
 class TViews;
 class TwwwFrm;
+class TSnapshotKeeper;
 }  // namespace tavlor
 
 namespace tavlor::ui {
@@ -47,8 +49,15 @@ public:
     TProgram& operator=(const TProgram&) = delete;
 
     void Show();
-    // The end: the snapshot of the open competition (an error is shown),
-    // the modules and dialogs, then the controller and the settings file.
+    // Before the window closes: the snapshot of the open competition and the
+    // settings file on disk, or the user's choice when one cannot be
+    // written. False keeps the program running.
+    bool SaveBeforeQuit();
+    // Without anyone to ask (the session ends, the display is gone): both
+    // tried once; answers the errors, empty when all was written.
+    std::string SaveQuietly();
+    // The end: what was not written yet (an error is shown), the modules and
+    // dialogs, then the controller.
     void Close();
 
     // ---- IDialogs
@@ -79,6 +88,9 @@ public:
     IUserBoxes& Boxes() { return Boxes_; }
 
 private:
+    // The window's layout and the sort into the settings, before they are written.
+    void KeepLayout();
+
     TAppFolders Folders_;
     TQtBoxes QtBoxes_;
     TQtDesktopShell QtShell_;
@@ -99,6 +111,9 @@ private:
     std::unique_ptr<TGetListFrm> Lists_;
     std::unique_ptr<TVersionFrm> Version_;
     std::unique_ptr<TFiltreCompetFrm> Filtre_;
+    std::unique_ptr<TSnapshotKeeper> Keeper_;
+    QTimer* KeeperTimer_ = nullptr;
+    bool Saved_ = false;  // written before the end
 };
 
 }  // namespace tavlor::ui
