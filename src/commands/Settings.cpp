@@ -3,6 +3,7 @@
 #include "commands/IniFile.h"
 #include "commands/SettingsMessages.h"
 #include "commands/UserBoxes.h"
+#include "model/Files.h"
 
 #include <algorithm>
 #include <exception>
@@ -24,6 +25,7 @@ void TSettings::Load(IUserBoxes& boxes) {
         // An unreadable file: the defaults, and the user is told.
         boxes.TopLevelError(e.what());
     }
+    TellIfReadOnly(boxes);
     // nUrls is bounded: a hand-edited file cannot make the start read
     // millions of keys, nor leave recent entries among the addresses.
     constexpr int MaxUrls = 99;
@@ -53,7 +55,15 @@ void TSettings::Load(IUserBoxes& boxes) {
     Changed();
 }
 
-void TSettings::Save() const {
+bool TSettings::TellIfReadOnly(IUserBoxes& boxes) {
+    if (!ReadOnlyByMode(Path_)) return false;
+    if (!ToldReadOnly_) boxes.Information(keys::ReadOnlyFile(Path_));
+    ToldReadOnly_ = true;
+    return true;
+}
+
+bool TSettings::Save(IUserBoxes& boxes) {
+    if (TellIfReadOnly(boxes)) return false;
     TIniFile ini(Path_);
     try {
         ini.Load();
@@ -73,6 +83,7 @@ void TSettings::Save() const {
     }
     for (const auto& [key, value] : Layout_) ini.WriteString(keys::SectionLayout, key, value);
     ini.Save();
+    return true;
 }
 
 std::string TSettings::LayoutValue(const std::string& key) const {

@@ -36,11 +36,15 @@ public:
     TSettings(std::string path, std::vector<std::string> builtIn);
 
     // Reads the file; a file that cannot be read is reported and the built-in
-    // entries are kept. Never throws.
+    // entries are kept. A file the user made read-only (its permission bits)
+    // is read, and the user is told that nothing will be kept. Never throws.
     void Load(IUserBoxes& boxes);
-    // Writes the addresses and the filled recent slots into the file, keeping
-    // everything else it holds; throws tavlor::Error naming the file.
-    void Save() const;
+    // Writes the addresses, the filled recent slots and the windows' layout
+    // into the file, keeping everything else it holds (re-read first: another
+    // program sharing the file keeps its own changes). A read-only file is
+    // left as it is: answers false, and the user is told unless he already
+    // was. Throws tavlor::Error naming the file when the write fails.
+    bool Save(IUserBoxes& boxes);
     const std::string& Path() const { return Path_; }
 
     // Puts a competition at the head of the recent list (once) and shows it
@@ -68,7 +72,11 @@ private:
     void RefreshRecentEntries();
     void Changed() const;
 
+    // Tells once per session that the settings will not be kept.
+    bool TellIfReadOnly(IUserBoxes& boxes);
+
     std::string Path_;
+    bool ToldReadOnly_ = false;
     std::vector<TAddressEntry> Entries_;
     std::array<TRecentCompet, RecentCount> RecentCompets_;
     int nUrls_ = 3;

@@ -152,7 +152,7 @@ void TProgram::Close() {
     Compet_->OnMessageChange = nullptr;
     Compet_->OnLoginChange = nullptr;
     try {
-        Settings_->Save();
+        Settings_->Save(Boxes_);
     } catch (const std::exception& e) {
         Boxes_.TopLevelError(e.what());
     }
