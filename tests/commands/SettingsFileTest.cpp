@@ -1,6 +1,7 @@
 // The settings file as the user left it: its encoding mark, its line breaks,
-// sections given twice, a file made read-only and a link to a shared file.
-// Real files in a fresh folder, their bytes checked.
+// sections given twice, a file made read-only, a link to a shared file, and
+// a file read in one place and written in another. Real files in a fresh
+// folder, their bytes checked.
 #include "commands/IniFile.h"
 #include "commands/Settings.h"
 #include "commands/SettingsMessages.h"
@@ -48,8 +49,8 @@ protected:
     test::TTempDir Dir;
     test::TScriptedBoxes Boxes;
     std::string Path() const { return Dir.File("tavlor.ini"); }
-    TSettings Started() {
-        TSettings s(Path(), BuiltIn);
+    TSettings Started(const std::string& readPath = {}) {
+        TSettings s(Path(), BuiltIn, readPath);
         s.Load(Boxes);
         return s;
     }
@@ -257,6 +258,53 @@ TEST_F(SettingsFile, ALinkToASharedFileNotCreatedYetCreatesIt) {
     ASSERT_TRUE(s.Save(Boxes));
     EXPECT_TRUE(fs::is_symlink(Path()));
     EXPECT_NE(ReadRaw(Dir.File("partage/tavlor.ini")).find("0=" + BuiltIn[0]), std::string::npos);
+}
+
+// ---- read in one place, written in another
+
+TEST_F(SettingsFile, SettingsLeftInTheProgramFolderAreReadAndWrittenToTheUsersFile) {
+    const std::string left = Dir.File("programme/tavlor.ini");
+    const std::string text =
+        "; réglages du club\r\n[URLS]\r\n0=http://club/3bandes\r\n"
+        "[RECENT1]\r\nurl=http://club/3bandes\r\nNomCompet=Coupe du club\r\nIdCompet=9\r\n[AUTRE]\r\ncle=valeur\r\n";
+    WriteRaw(left, text);
+    {
+        TSettings s = Started(left);
+        EXPECT_EQ(s.ReadPath(), left);
+        EXPECT_EQ(s.Entries()[0].Caption, "http://club/3bandes");
+        EXPECT_EQ(s.RecentCompets()[0].NomCompet, "Coupe du club");
+        s.AddRecentCompet("http://club/3bandes", "Nouvelle", 10);
+        ASSERT_TRUE(s.Save(Boxes));
+    }
+    EXPECT_EQ(ReadRaw(left), text);
+    // The user's file starts from what was left: nothing of it is lost.
+    const std::string own = ReadRaw(Path());
+    EXPECT_EQ(own.rfind("; réglages du club\r\n[URLS]\r\n0=http://club/3bandes\r\n", 0), 0u) << own;
+    EXPECT_NE(own.find("[AUTRE]\r\ncle=valeur\r\n"), std::string::npos) << own;
+    TIniFile ini(Path());
+    ini.Load();
+    EXPECT_EQ(ini.ReadString("RECENT1", "NomCompet", ""), "Nouvelle");
+    EXPECT_EQ(ini.ReadString("RECENT2", "NomCompet", ""), "Coupe du club");
+    EXPECT_TRUE(Boxes.TopErrors.empty());
+}
+
+TEST_F(SettingsFile, TheUsersOwnValuesWinOverTheProgramFolders) {
+    const std::string left = Dir.File("programme/tavlor.ini");
+    WriteRaw(left,
+             "[URLS]\n0=http://club/3bandes\n1=http://club/cadre\n"
+             "[RECENT1]\nurl=http://club/3bandes\nNomCompet=Coupe du club\nIdCompet=9\n");
+    WriteRaw(Path(), "[URLS]\n0=http://perso/3bandes\n");
+    TSettings s = Started(left);
+    EXPECT_EQ(Captions(s),
+              (Texts{"http://perso/3bandes", "http://club/cadre", BuiltIn[2], BuiltIn[3], "Coupe du club"}));
+    ASSERT_TRUE(s.Save(Boxes));
+    TIniFile ini(Path());
+    ini.Load();
+    EXPECT_EQ(ini.ReadString("URLS", "0", ""), "http://perso/3bandes");
+    EXPECT_EQ(ini.ReadString("URLS", "1", ""), "http://club/cadre");
+    EXPECT_EQ(ini.ReadInteger("RECENT1", "IdCompet", -1), 9);
+    // The same file given twice is read once.
+    EXPECT_EQ(TSettings(Path(), BuiltIn, Path()).ReadPath(), "");
 }
 
 }  // namespace

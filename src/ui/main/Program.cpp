@@ -14,6 +14,7 @@
 #include "ui/dialogs/VersionFrm.h"
 #include "ui/main/MainFrm.h"
 #include "ui/platform/OnTop.h"
+#include "ui/platform/PlatformMessages.h"
 #include "ui/platform/QtText.h"
 #include "ui/print/ShownLists.h"
 
@@ -37,10 +38,15 @@ TProgram::TProgram(const QString& programFile, IUserBoxes* boxes, IDesktopShell*
     : Folders_(ResolveFolders(programFile)),
       Boxes_(boxes != nullptr ? *boxes : QtBoxes_),
       Shell_(shell != nullptr ? *shell : QtShell_) {
+    if (!Folders_.ReadOnlyProgramFolder.empty()) {
+        Boxes_.Information(msg::platform::ProgramFolderReadOnly(Folders_.ReadOnlyProgramFolder, Folders_.SettingsFile,
+                                                                Folders_.DataFolder, Folders_.ExportFolder));
+    }
     // The controller first: every later object plugs its handlers into it.
     Compet_ = std::make_unique<TCompetition>();
     Settings_ = std::make_unique<TSettings>(Folders_.SettingsFile,
-                                            Strings(addresses != nullptr ? *addresses : BuiltInServerAddresses()));
+                                            Strings(addresses != nullptr ? *addresses : BuiltInServerAddresses()),
+                                            Folders_.SettingsReadFile);
     State_ = std::make_unique<TCommandState>();
     Main_ = std::make_unique<TMainFrm>(*Compet_, *Settings_, *State_);
     QtBoxes_.SetParent(Main_.get());
