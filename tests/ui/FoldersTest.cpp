@@ -1,10 +1,12 @@
-// The folders of the real program: a program folder that cannot be written
-// is still read, and the changes go to the user's folders.
+// The folders of the real program: a second copy on a folder another one
+// holds is told and opens nothing there; a program folder that cannot be
+// written is still read, and the changes go to the user's folders.
 #include "commands/IniFile.h"
 #include "commands/Settings.h"
 #include "fedserver/FedServer.h"
 #include "model/dbLocal.h"
 #include "server/www.h"
+#include "support/ChildProcess.h"
 #include "support/ScriptedBoxes.h"
 #include "support/ServerFakes.h"
 #include "support/TempDir.h"
@@ -84,6 +86,53 @@ class FoldersTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void aSecondCopyOnTheSameFolderIsToldAndOpensNothing() {
+        TTempDir dir;
+        fedserver::TFedServer server;
+        server.Start(0);
+        const QStringList addresses = Addresses(server);
+        const QString program = QString::fromStdString(dir.File("tavlor"));
+        WriteRaw(dir.File("tavlor.ini"), "[URLS]\r\n0=http://club/3bandes\r\n");
+        WriteRaw(dir.File("3bandes_1201Phases.xml"), "<?xml?>");
+        TChildProcess first({TAVLOR_LOCK_HOLDER, dir.Path()});
+        QCOMPARE(first.ReadLine(), "taken " + std::to_string(first.Pid()));
+        const TFolderState before = StateOf(dir.Path());
+        QVERIFY(QApplication::topLevelWidgets().isEmpty());
+
+        TScriptedBoxes boxes;
+        TFakeShell shell;
+        {
+            ui::TProgram second(program, &boxes, &shell, &addresses);
+            QVERIFY(!second.Started());
+            // Told before any window exists, with the first copy's number.
+            QVERIFY(QApplication::topLevelWidgets().isEmpty());
+            QCOMPARE(boxes.Errors.size(), std::size_t(1));
+            const std::string& text = boxes.Errors[0];
+            QVERIFY2(
+                text.rfind("Tavlor est déjà ouvert sur ce dossier (processus " + std::to_string(first.Pid()), 0) == 0,
+                text.c_str());
+            QVERIFY2(text.find(dir.Path()) != std::string::npos, text.c_str());
+            second.Show();
+            second.Close();
+        }
+        QVERIFY(QApplication::topLevelWidgets().isEmpty());
+        // Nothing of the folder read into a window, nothing written.
+        QVERIFY(StateOf(dir.Path()) == before);
+        QVERIFY(boxes.TopErrors.empty());
+        QVERIFY(boxes.Informations.empty());
+
+        // The first copy gone, however it ended, the folder opens again.
+        first.Kill();
+        boxes.Clear();
+        {
+            ui::TProgram again(program, &boxes, &shell, &addresses);
+            QVERIFY(again.Started());
+            QCOMPARE(again.Settings().Entries()[0].Caption, std::string("http://club/3bandes"));
+            again.Close();
+        }
+        QVERIFY(boxes.Errors.empty());
+    }
+
     void aProgramFolderThatCannotBeWrittenIsReadAndTheChangesGoToTheUsersFolders() {
         TTempDir dir;
         const fs::path share = fs::path(dir.Path()) / "partage";
@@ -116,6 +165,7 @@ private slots:
         std::vector<std::string> snapshots;
         {
             ui::TProgram program(QString::fromStdString((share / "tavlor").string()), &boxes, &shell, &addresses);
+            QVERIFY(program.Started());
             const ui::TAppFolders& f = program.Folders();
             QVERIFY(!f.BesideProgram);
             QCOMPARE(f.ReadOnlyProgramFolder, share.string());
@@ -145,6 +195,7 @@ private slots:
             QCOMPARE(fs::path(s).parent_path().string(), userData);
             QVERIFY2(fs::is_regular_file(s), s.c_str());
         }
+        QVERIFY(fs::exists(fs::path(userData) / "tavlor.lock"));
         TIniFile ini(userSettings);
         ini.Load();
         QCOMPARE(ini.ReadString("URLS", "0", ""), std::string("http://club/3bandes"));

@@ -38,6 +38,12 @@ TProgram::TProgram(const QString& programFile, IUserBoxes* boxes, IDesktopShell*
     : Folders_(ResolveFolders(programFile)),
       Boxes_(boxes != nullptr ? *boxes : QtBoxes_),
       Shell_(shell != nullptr ? *shell : QtShell_) {
+    // One copy of the program per folder, decided before anything is read
+    // there: a second one is told who holds it, before any window opens.
+    if (Lock_.Acquire(Folders_.DataFolder) == TFolderLock::TResult::Refused) {
+        Boxes_.Error(Lock_.RefusedText(Folders_.DataFolder));
+        return;
+    }
     if (!Folders_.ReadOnlyProgramFolder.empty()) {
         Boxes_.Information(msg::platform::ProgramFolderReadOnly(Folders_.ReadOnlyProgramFolder, Folders_.SettingsFile,
                                                                 Folders_.DataFolder, Folders_.ExportFolder));
@@ -100,7 +106,7 @@ TProgram::~TProgram() {
 }
 
 void TProgram::Show() {
-    Main_->show();
+    if (Main_) Main_->show();
 }
 
 bool TProgram::ChooseCompetWww(const std::string& url) {
@@ -132,7 +138,10 @@ void TProgram::PrintLists(const TElement& shown) {
 }
 
 void TProgram::Close() {
-    if (!Main_) return;
+    if (!Main_) {
+        Lock_.Release();
+        return;
+    }
     // The snapshot of the open competition, while everything still exists.
     try {
         Dm_->SaveSnapshot();
@@ -167,6 +176,8 @@ void TProgram::Close() {
     State_.reset();
     Settings_.reset();
     Compet_.reset();
+    // Everything written: the folder is free for the next copy.
+    Lock_.Release();
 }
 
 }  // namespace tavlor::ui

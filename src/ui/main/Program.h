@@ -1,6 +1,7 @@
 #pragma once
 
 #include "commands/Commands.h"
+#include "commands/FolderLock.h"
 #include "ui/platform/AppFolders.h"
 #include "ui/platform/DesktopShell.h"
 #include "ui/platform/UiBoxes.h"
@@ -40,12 +41,16 @@ public:
     // programFile decides where the settings, snapshots and exports go. The
     // real dialogs and desktop shell are used unless others are given (tests),
     // and the built-in server addresses unless a list is given.
+    // When another copy of the program holds the data folder, the user is
+    // told and nothing is read or created: Started() is then false, and Show
+    // and Close do nothing.
     explicit TProgram(const QString& programFile, IUserBoxes* boxes = nullptr, IDesktopShell* shell = nullptr,
                       const QStringList* addresses = nullptr);
     ~TProgram() override;
     TProgram(const TProgram&) = delete;
     TProgram& operator=(const TProgram&) = delete;
 
+    bool Started() const { return Main_ != nullptr; }
     void Show();
     // The end: the snapshot of the open competition (an error is shown),
     // the modules and dialogs, then the controller and the settings file.
@@ -80,6 +85,7 @@ public:
 
 private:
     TAppFolders Folders_;
+    TFolderLock Lock_;
     TQtBoxes QtBoxes_;
     TQtDesktopShell QtShell_;
     IUserBoxes& Boxes_;
