@@ -20,6 +20,8 @@ int main(int argc, char* argv[]) {
     }
     tavlor::ui::TKeyboardOwner keyboard;
     tavlor::ui::TProgram program(QApplication::applicationFilePath());
+    // Another copy holds the folder: its user was told, nothing else to do.
+    if (!program.Started()) return 1;
     program.Show();
     const int status = QApplication::exec();
     program.Close();

@@ -117,7 +117,7 @@ bool TSaveBeforeQuit::SaveSettings() {
     for (;;) {
         std::string error;
         try {
-            Settings_.Save();
+            Settings_.Save(Boxes_);
             return true;
         } catch (const std::exception& e) {
             error = e.what();
@@ -136,7 +136,7 @@ bool TSaveBeforeQuit::SaveSettings() {
 std::string TSaveBeforeQuit::Quietly() {
     std::string errors;
     for (const auto& save :
-         {std::function<void()>([this] { Dm_.SaveSnapshot(); }), std::function<void()>([this] { Settings_.Save(); })}) {
+         {std::function<void()>([this] { Dm_.SaveSnapshot(); }), std::function<void()>([this] { Settings_.Save(Boxes_); })}) {
         try {
             save();
         } catch (const std::exception& e) {

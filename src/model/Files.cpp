@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
+#include <vector>
 
 namespace tavlor {
 
@@ -21,6 +22,22 @@ std::string BackupOf(const std::string& path) {
     return path + ".old";
 }
 
+// The new file takes the place of the old one as far as the program can
+// make it: a settings file shared through its group stays writable by the
+// group, a private one stays private. Failures are ignored: the content
+// matters more than the mode, and the user without privileges cannot give a
+// file away.
+void KeepModeOf(const std::string& path, int fd) {
+    struct stat old {};
+    if (::stat(path.c_str(), &old) != 0 || !S_ISREG(old.st_mode)) {
+        return;
+    }
+    if (::fchown(fd, old.st_uid, old.st_gid) != 0 && ::fchown(fd, static_cast<uid_t>(-1), old.st_gid) != 0) {
+        // Left to the program's user and group.
+    }
+    ::fchmod(fd, old.st_mode & 0777);
+}
+
 // Writes and flushes the temporary file of a target; answers 0 or the error
 // number, the temporary file then removed.
 int WriteTemporary(const std::string& path, std::string_view bytes) {
@@ -29,6 +46,7 @@ int WriteTemporary(const std::string& path, std::string_view bytes) {
     if (fd < 0) {
         return errno;
     }
+    KeepModeOf(path, fd);
     std::size_t written = 0;
     int error = 0;
     while (written < bytes.size()) {
@@ -60,7 +78,17 @@ void WriteFileAtomic(const std::string& path, std::string_view bytes) {
     WriteFilesTogether({{path, bytes}});
 }
 
-void WriteFilesTogether(const std::vector<TFileContent>& files) {
+void WriteFilesTogether(const std::vector<TFileContent>& given) {
+    // The files actually written: a link's target in place of the link; a
+    // read-only file stops the whole set before anything is written.
+    std::vector<TFileContent> files;
+    for (const TFileContent& f : given) {
+        std::string target = LinkTarget(f.Path);
+        if (ReadOnlyByMode(target)) {
+            throw Error(msg::files::CannotWrite(target, msg::files::ReadOnlyFile));
+        }
+        files.push_back({std::move(target), f.Bytes});
+    }
     auto dropTemporaries = [&](std::size_t from, std::size_t to) {
         for (std::size_t k = from; k < to; ++k) {
             ::unlink(TemporaryOf(files[k].Path).c_str());
@@ -147,6 +175,59 @@ std::string ReadWholeFile(const std::string& path) {
 bool FileExists(const std::string& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool ReadOnlyByMode(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        return false;
+    }
+    const uid_t user = ::geteuid();
+    if (user == 0) {
+        // Every bit applies to the administrator: only a file nobody may write is read-only.
+        return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+    }
+    if (st.st_uid == user) {
+        return (st.st_mode & S_IWUSR) == 0;
+    }
+    bool inGroup = st.st_gid == ::getegid();
+    if (!inGroup) {
+        const int count = ::getgroups(0, nullptr);
+        std::vector<gid_t> groups(count > 0 ? static_cast<std::size_t>(count) : 0);
+        const int n = count > 0 ? ::getgroups(count, groups.data()) : 0;
+        for (int k = 0; k < n && !inGroup; ++k) {
+            inGroup = groups[static_cast<std::size_t>(k)] == st.st_gid;
+        }
+    }
+    return (st.st_mode & (inGroup ? S_IWGRP : S_IWOTH)) == 0;
+}
+
+std::string LinkTarget(const std::string& path) {
+    // The system's own limit on links followed in one path.
+    constexpr int MaxLinks = 40;
+    std::string current = path;
+    for (int hop = 0; hop <= MaxLinks; ++hop) {
+        struct stat st {};
+        if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+            return current;
+        }
+        std::string target(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 255) + 1, '\0');
+        const ssize_t n = ::readlink(current.c_str(), target.data(), target.size());
+        if (n <= 0 || static_cast<std::size_t>(n) >= target.size()) {
+            // Changed while read, or empty: the path as it is; the write tells what is wrong.
+            return current;
+        }
+        target.resize(static_cast<std::size_t>(n));
+        if (target.front() == '/') {
+            current = std::move(target);
+            continue;
+        }
+        // Relative to the link's folder; ".." is left to the system, which
+        // takes it from the folder the link really lies in.
+        const std::size_t slash = current.rfind('/');
+        current = slash == std::string::npos ? target : JoinPath(current.substr(0, slash == 0 ? 1 : slash), target);
+    }
+    throw Error(msg::files::CannotWrite(path, SystemReason(ELOOP)));
 }
 
 std::string JoinPath(const std::string& folder, const std::string& name) {

@@ -72,6 +72,7 @@ inline constexpr const char* BadCharacterReference = "référence de caractère 
 inline constexpr const char* DuplicateAttribute = "attribut en double";
 inline constexpr const char* BadTag = "balise incorrecte";
 inline constexpr const char* LessThanInAttribute = "caractère < dans la valeur d'un attribut";
+inline constexpr const char* ReadOnlyFile = "fichier en lecture seule";
 inline constexpr const char* NoSnapshotFolder = "dossier des données non défini";
 
 }  // namespace tavlor::msg::files

@@ -15,6 +15,7 @@
 #include "ui/dialogs/VersionFrm.h"
 #include "ui/main/MainFrm.h"
 #include "ui/platform/OnTop.h"
+#include "ui/platform/PlatformMessages.h"
 #include "ui/platform/QtText.h"
 #include "ui/print/ShownLists.h"
 
@@ -42,10 +43,21 @@ TProgram::TProgram(const QString& programFile, IUserBoxes* boxes, IDesktopShell*
     : Folders_(ResolveFolders(programFile)),
       Boxes_(boxes != nullptr ? *boxes : QtBoxes_),
       Shell_(shell != nullptr ? *shell : QtShell_) {
+    // One copy of the program per folder, decided before anything is read
+    // there: a second one is told who holds it, before any window opens.
+    if (Lock_.Acquire(Folders_.DataFolder) == TFolderLock::TResult::Refused) {
+        Boxes_.Error(Lock_.RefusedText(Folders_.DataFolder));
+        return;
+    }
+    if (!Folders_.ReadOnlyProgramFolder.empty()) {
+        Boxes_.Information(msg::platform::ProgramFolderReadOnly(Folders_.ReadOnlyProgramFolder, Folders_.SettingsFile,
+                                                                Folders_.DataFolder, Folders_.ExportFolder));
+    }
     // The controller first: every later object plugs its handlers into it.
     Compet_ = std::make_unique<TCompetition>();
     Settings_ = std::make_unique<TSettings>(Folders_.SettingsFile,
-                                            Strings(addresses != nullptr ? *addresses : BuiltInServerAddresses()));
+                                            Strings(addresses != nullptr ? *addresses : BuiltInServerAddresses()),
+                                            Folders_.SettingsReadFile);
     State_ = std::make_unique<TCommandState>();
     Main_ = std::make_unique<TMainFrm>(*Compet_, *Settings_, *State_);
     QtBoxes_.SetParent(Main_.get());
@@ -110,7 +122,7 @@ TProgram::~TProgram() {
 }
 
 void TProgram::Show() {
-    Main_->show();
+    if (Main_) Main_->show();
 }
 
 bool TProgram::ChooseCompetWww(const std::string& url) {
@@ -163,7 +175,10 @@ std::string TProgram::SaveQuietly() {
 }
 
 void TProgram::Close() {
-    if (!Main_) return;
+    if (!Main_) {
+        Lock_.Release();
+        return;
+    }
     KeeperTimer_->stop();
     // What was not written before the window closed (the program ended
     // another way), while everything still exists.
@@ -192,6 +207,8 @@ void TProgram::Close() {
     State_.reset();
     Settings_.reset();
     Compet_.reset();
+    // Everything written: the folder is free for the next copy.
+    Lock_.Release();
 }
 
 }  // namespace tavlor::ui

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "commands/Commands.h"
+#include "commands/FolderLock.h"
 #include "ui/platform/AppFolders.h"
 #include "ui/platform/DesktopShell.h"
 #include "ui/platform/UiBoxes.h"
@@ -42,12 +43,16 @@ public:
     // programFile decides where the settings, snapshots and exports go. The
     // real dialogs and desktop shell are used unless others are given (tests),
     // and the built-in server addresses unless a list is given.
+    // When another copy of the program holds the data folder, the user is
+    // told and nothing is read or created: Started() is then false, and Show
+    // and Close do nothing.
     explicit TProgram(const QString& programFile, IUserBoxes* boxes = nullptr, IDesktopShell* shell = nullptr,
                       const QStringList* addresses = nullptr);
     ~TProgram() override;
     TProgram(const TProgram&) = delete;
     TProgram& operator=(const TProgram&) = delete;
 
+    bool Started() const { return Main_ != nullptr; }
     void Show();
     // Before the window closes: the snapshot of the open competition and the
     // settings file on disk, or the user's choice when one cannot be
@@ -92,6 +97,7 @@ private:
     void KeepLayout();
 
     TAppFolders Folders_;
+    TFolderLock Lock_;
     TQtBoxes QtBoxes_;
     TQtDesktopShell QtShell_;
     IUserBoxes& Boxes_;
