@@ -135,8 +135,8 @@ bool TSaveBeforeQuit::SaveSettings() {
 
 std::string TSaveBeforeQuit::Quietly() {
     std::string errors;
-    for (const auto& save :
-         {std::function<void()>([this] { Dm_.SaveSnapshot(); }), std::function<void()>([this] { Settings_.Save(Boxes_); })}) {
+    for (const auto& save : {std::function<void()>([this] { Dm_.SaveSnapshot(); }),
+                             std::function<void()>([this] { Settings_.Save(Boxes_); })}) {
         try {
             save();
         } catch (const std::exception& e) {
