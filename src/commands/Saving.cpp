@@ -133,18 +133,49 @@ bool TSaveBeforeQuit::SaveSettings() {
     }
 }
 
+namespace {
+
+// Nobody to ask: what would be told is kept for the caller, every question
+// is answered no.
+class TUnattended final : public IUserBoxes {
+public:
+    std::string Told;
+
+    void Error(const std::string& text) override { Tell(text); }
+    void Information(const std::string& text) override { Tell(text); }
+    bool Confirm(const std::string&) override { return false; }
+    bool ConfirmOkCancel(const std::string&) override { return false; }
+    bool InputQuery(const std::string&, const std::string&, std::string&) override { return false; }
+    bool SaveFileName(const std::string&, std::string&) override { return false; }
+    bool OpenFileName(const std::string&, std::string&) override { return false; }
+    bool ChooseItem(const std::string&, const std::string&, const std::vector<std::string>&, int&) override {
+        return false;
+    }
+    int Ask(const std::string&, const std::vector<std::string>&) override { return -1; }
+    bool ChooseFolder(const std::string&, std::string&) override { return false; }
+    void TopLevelError(const std::string& text) override { Tell(text); }
+
+private:
+    void Tell(const std::string& text) {
+        if (!Told.empty()) Told += "\r\n";
+        Told += text;
+    }
+};
+
+}  // namespace
+
 std::string TSaveBeforeQuit::Quietly() {
-    std::string errors;
+    // No window is opened: the display may be gone.
+    TUnattended quiet;
     for (const auto& save : {std::function<void()>([this] { Dm_.SaveSnapshot(); }),
-                             std::function<void()>([this] { Settings_.Save(Boxes_); })}) {
+                             std::function<void()>([this, &quiet] { Settings_.Save(quiet); })}) {
         try {
             save();
         } catch (const std::exception& e) {
-            if (!errors.empty()) errors += "\r\n";
-            errors += e.what();
+            quiet.Error(e.what());
         }
     }
-    return errors;
+    return quiet.Told;
 }
 
 }  // namespace tavlor

@@ -2,6 +2,7 @@
 // written before the program ends, with the user's choice when it cannot be.
 #include "commands/CommandsWorld.h"
 #include "commands/Saving.h"
+#include "commands/SettingsMessages.h"
 #include "model/Files.h"
 
 #include <gtest/gtest.h>
@@ -189,6 +190,21 @@ TEST_F(Saving, ASettingsFileThatCannotBeWrittenIsAskedAboutToo) {
     EXPECT_NE(quit.Quietly().find("tavlor.ini"), std::string::npos);
     std::filesystem::remove(W.Dir.File("tavlor.ini.tmp"));
     EXPECT_EQ(quit.Quietly(), "");
+}
+
+TEST_F(Saving, QuietlyNoBoxIsOpenedAndWhatWouldBeToldIsAnswered) {
+    // The display may be gone: a settings file made read-only during the
+    // session is told back, not shown, and the snapshot is still written.
+    TSaveBeforeQuit quit(W.Dm, W.Settings, W.Boxes);
+    W.Settings.AddRecentCompet(W.Server.BaseUrl("3bandes"), "Finale", 1201);
+    ASSERT_EQ(quit.Quietly(), "");
+    std::filesystem::permissions(W.Settings.Path(), std::filesystem::perms::owner_read);
+    Rename();
+    EXPECT_EQ(quit.Quietly(), msg::settings::ReadOnlyFile(W.Settings.Path()));
+    EXPECT_TRUE(Written());
+    EXPECT_TRUE(W.Boxes.Informations.empty());
+    EXPECT_TRUE(W.Boxes.Errors.empty());
+    EXPECT_TRUE(W.Boxes.Questions.empty());
 }
 
 }  // namespace

@@ -19,9 +19,12 @@
 #include "ui/platform/QtText.h"
 #include "ui/print/ShownLists.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QStatusBar>
 
+#include <cstdio>
 #include <exception>
 
 namespace tavlor::ui {
@@ -30,6 +33,8 @@ namespace {
 
 // How often the keeper of the snapshot looks for changes.
 constexpr int KeeperTickMs = 200;
+// How often an end asked from outside looks whether the dialogs are closed.
+constexpr int EndingTickMs = 50;
 
 std::vector<std::string> Strings(const QStringList& list) {
     std::vector<std::string> out;
@@ -172,6 +177,53 @@ std::string TProgram::SaveQuietly() {
     const std::string errors = TSaveBeforeQuit(*Dm_, *Settings_, Boxes_).Quietly();
     if (errors.empty()) Keeper_->MarkSaved();
     return errors;
+}
+
+void TProgram::EndOnRequest() {
+    if (!Main_) return;
+    if (!Ending_) {
+        Ending_ = true;
+        CloseWhenIdle();
+        return;
+    }
+    // Asked again: no more waiting for dialogs or the user.
+    if (!Saved_) SaveToStandardError("interrompu");
+    QCoreApplication::exit(0);
+}
+
+void TProgram::CloseWhenIdle() {
+    if (!Main_ || !Ending_) return;
+    bool waiting = Commands_->Running();
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        auto* dialog = qobject_cast<QDialog*>(widget);
+        if (dialog != nullptr && dialog->isVisible()) {
+            dialog->reject();
+            waiting = true;
+        }
+    }
+    if (waiting) {
+        QTimer::singleShot(EndingTickMs, Main_.get(), [this] { CloseWhenIdle(); });
+        return;
+    }
+    // As with "Quitter": saved first, the user's choice when that fails.
+    Main_->close();
+    // He chose to stay: a later request starts again.
+    if (Main_->isVisible()) Ending_ = false;
+}
+
+void TProgram::SaveAtExit() {
+    if (!Main_ || Saved_) return;
+    // The display is gone: the window's layout cannot be asked, the last
+    // one kept is written.
+    const std::string errors = TSaveBeforeQuit(*Dm_, *Settings_, Boxes_).Quietly();
+    if (!errors.empty()) std::fprintf(stderr, "tavlor: %s\n", errors.c_str());
+    Saved_ = true;
+}
+
+void TProgram::SaveToStandardError(const char* when) {
+    const std::string errors = SaveQuietly();
+    if (!errors.empty()) std::fprintf(stderr, "tavlor (%s): %s\n", when, errors.c_str());
+    Saved_ = true;
 }
 
 void TProgram::Close() {

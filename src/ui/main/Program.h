@@ -61,6 +61,15 @@ public:
     // Without anyone to ask (the session ends, the display is gone): both
     // tried once; answers the errors, empty when all was written.
     std::string SaveQuietly();
+    // A request to end from outside (a termination signal): every dialog
+    // and box is closed as if cancelled (an exchange under way is cancelled),
+    // then the window closes as with "Quitter", the work saved before. A
+    // second request while the first is not through ends the event loop at
+    // once, the work written quietly (errors on the standard error).
+    void EndOnRequest();
+    // The process ends without its event loop (the display went away): the
+    // work written quietly, nothing shown; errors on the standard error.
+    void SaveAtExit();
     // The end: what was not written yet (an error is shown), the modules and
     // dialogs, then the controller.
     void Close();
@@ -95,6 +104,9 @@ public:
 private:
     // The window's layout and the sort into the settings, before they are written.
     void KeepLayout();
+    // Closes the window as soon as no dialog is open and no command runs.
+    void CloseWhenIdle();
+    void SaveToStandardError(const char* when);
 
     TAppFolders Folders_;
     TFolderLock Lock_;
@@ -119,7 +131,8 @@ private:
     std::unique_ptr<TFiltreCompetFrm> Filtre_;
     std::unique_ptr<TSnapshotKeeper> Keeper_;
     QTimer* KeeperTimer_ = nullptr;
-    bool Saved_ = false;  // written before the end
+    bool Saved_ = false;   // written before the end
+    bool Ending_ = false;  // an end asked from outside is under way
 };
 
 }  // namespace tavlor::ui
