@@ -167,15 +167,32 @@ private:
 std::string TSaveBeforeQuit::Quietly() {
     // No window is opened: the display may be gone.
     TUnattended quiet;
-    for (const auto& save : {std::function<void()>([this] { Dm_.SaveSnapshot(); }),
-                             std::function<void()>([this, &quiet] { Settings_.Save(quiet); })}) {
-        try {
-            save();
-        } catch (const std::exception& e) {
-            quiet.Error(e.what());
-        }
+    try {
+        Dm_.SaveSnapshot();
+    } catch (const std::exception& e) {
+        quiet.Error(e.what());
+        SnapshotToFallback(quiet);
+    }
+    try {
+        Settings_.Save(quiet);
+    } catch (const std::exception& e) {
+        quiet.Error(e.what());
     }
     return quiet.Told;
+}
+
+void TSaveBeforeQuit::SnapshotToFallback(IUserBoxes& quiet) {
+    const std::string usual = Dm_.DataFolder;
+    const std::string folder = Fallback ? Fallback() : std::string();
+    if (folder.empty() || folder == usual) return;
+    Dm_.DataFolder = folder;
+    try {
+        Dm_.SaveSnapshot();
+        quiet.Information(m::SavedElsewhere(folder, usual));
+    } catch (const std::exception& e) {
+        quiet.Error(e.what());
+    }
+    Dm_.DataFolder = usual;
 }
 
 }  // namespace tavlor

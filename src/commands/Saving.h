@@ -67,12 +67,19 @@ public:
     // True when the program may end.
     bool Run();
     // Without anyone to ask (the session ends, the display is gone): each is
-    // tried once; answers the errors, empty when everything was written.
+    // tried once, the snapshot then in Fallback's folder when its own does not
+    // take it; answers what the user would have been told, empty when
+    // everything was written where it belongs.
     std::string Quietly();
+
+    // A folder of the user's own, asked only when needed (it may be created
+    // then); empty or the usual folder when there is none.
+    std::function<std::string()> Fallback;
 
 private:
     bool SaveSnapshot();
     bool SaveSettings();
+    void SnapshotToFallback(IUserBoxes& quiet);
 
     TdmLocal& Dm_;
     TSettings& Settings_;

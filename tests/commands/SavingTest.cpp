@@ -2,6 +2,7 @@
 // written before the program ends, with the user's choice when it cannot be.
 #include "commands/CommandsWorld.h"
 #include "commands/Saving.h"
+#include "commands/SavingMessages.h"
 #include "commands/SettingsMessages.h"
 #include "model/Files.h"
 
@@ -205,6 +206,28 @@ TEST_F(Saving, QuietlyNoBoxIsOpenedAndWhatWouldBeToldIsAnswered) {
     EXPECT_TRUE(W.Boxes.Informations.empty());
     EXPECT_TRUE(W.Boxes.Errors.empty());
     EXPECT_TRUE(W.Boxes.Questions.empty());
+}
+
+TEST_F(Saving, QuietlyTheSnapshotGoesToTheUsersFolderWhenItsOwnRefusesIt) {
+    TSaveBeforeQuit quit(W.Dm, W.Settings, W.Boxes);
+    test::TTempDir users;
+    int asked = 0;
+    quit.Fallback = [&] {
+        ++asked;
+        return users.Path();
+    };
+    ASSERT_EQ(quit.Quietly(), "");
+    EXPECT_EQ(asked, 0) << "the user's folder is only looked for when needed";
+    FillTheDisk();
+    Rename();
+    const std::string told = quit.Quietly();
+    const std::string moved = JoinPath(users.Path(), std::filesystem::path(Phases()).filename().string());
+    EXPECT_NE(ReadWholeFile(moved).find("Poules du matin"), std::string::npos);
+    EXPECT_NE(told.find(msg::saving::SavedElsewhere(users.Path(), W.Dir.Path())), std::string::npos) << told;
+    EXPECT_EQ(W.Dm.DataFolder, W.Dir.Path());
+    // No folder of the user's own apart from the usual one: the error alone.
+    quit.Fallback = [&] { return W.Dir.Path(); };
+    EXPECT_EQ(quit.Quietly().find("La compétition a été enregistrée"), std::string::npos);
 }
 
 }  // namespace

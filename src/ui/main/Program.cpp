@@ -174,9 +174,17 @@ bool TProgram::SaveBeforeQuit() {
 std::string TProgram::SaveQuietly() {
     if (!Main_) return {};
     KeepLayout();
-    const std::string errors = TSaveBeforeQuit(*Dm_, *Settings_, Boxes_).Quietly();
+    const std::string errors = Unattended().Quietly();
     if (errors.empty()) Keeper_->MarkSaved();
     return errors;
+}
+
+TSaveBeforeQuit TProgram::Unattended() {
+    TSaveBeforeQuit save(*Dm_, *Settings_, Boxes_);
+    // The data folder stopped taking files (a share turned read-only): the
+    // user's own folder keeps the day's work.
+    save.Fallback = [] { return UserFolders().DataFolder; };
+    return save;
 }
 
 void TProgram::EndOnRequest() {
@@ -215,7 +223,7 @@ void TProgram::SaveAtExit() {
     if (!Main_ || Saved_) return;
     // The display is gone: the window's layout cannot be asked, the last
     // one kept is written.
-    const std::string errors = TSaveBeforeQuit(*Dm_, *Settings_, Boxes_).Quietly();
+    const std::string errors = Unattended().Quietly();
     if (!errors.empty()) std::fprintf(stderr, "tavlor: %s\n", errors.c_str());
     Saved_ = true;
 }

@@ -2,6 +2,7 @@
 
 #include "commands/Commands.h"
 #include "commands/FolderLock.h"
+#include "commands/Saving.h"
 #include "ui/platform/AppFolders.h"
 #include "ui/platform/DesktopShell.h"
 #include "ui/platform/UiBoxes.h"
@@ -21,7 +22,6 @@ class TExportFormats;
 class TSettings;
 class TViews;
 class TwwwFrm;
-class TSnapshotKeeper;
 }  // namespace tavlor
 
 namespace tavlor::ui {
@@ -107,6 +107,8 @@ private:
     // Closes the window as soon as no dialog is open and no command runs.
     void CloseWhenIdle();
     void SaveToStandardError(const char* when);
+    // The end's saving for when nobody can be asked.
+    TSaveBeforeQuit Unattended();
 
     TAppFolders Folders_;
     TFolderLock Lock_;
