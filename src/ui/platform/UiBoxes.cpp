@@ -88,8 +88,11 @@ int TQtBoxes::Ask(const std::string& text, const std::vector<std::string>& butto
     std::vector<QAbstractButton*> added;
     for (const std::string& b : buttons) added.push_back(box.addButton(Q(b), QMessageBox::ActionRole));
     if (!added.empty()) box.setDefaultButton(static_cast<QPushButton*>(added.front()));
-    // Escape and the close box answer none of them.
-    box.setEscapeButton(static_cast<QAbstractButton*>(nullptr));
+    // Escape and the close box answer none of them: a box without an escape
+    // button would ignore both, so they click a button that is never shown.
+    QPushButton* none = box.addButton(QStringLiteral("-"), QMessageBox::RejectRole);
+    none->hide();
+    box.setEscapeButton(none);
     ExecOnTop(box);
     const auto at = std::find(added.begin(), added.end(), box.clickedButton());
     return at == added.end() ? -1 : static_cast<int>(at - added.begin());
