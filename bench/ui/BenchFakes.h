@@ -22,6 +22,8 @@ public:
     bool ConfirmOkCancel(const std::string&) override { return true; }
     bool InputQuery(const std::string&, const std::string&, std::string&) override { return false; }
     bool SaveFileName(const std::string&, std::string&) override { return false; }
+    int Ask(const std::string&, const std::vector<std::string>&) override { return -1; }
+    bool ChooseFolder(const std::string&, std::string&) override { return false; }
     bool OpenFileName(const std::string&, std::string&) override { return false; }
     bool ChooseItem(const std::string&, const std::string&, const std::vector<std::string>&, int&) override {
         return false;

@@ -2,10 +2,25 @@
 #include "ui/platform/Images.h"
 #include "ui/platform/KeyboardOwner.h"
 #include "ui/platform/Language.h"
+#include "ui/platform/TerminationSignals.h"
 
 #include <QApplication>
+#include <QSessionManager>
 
 #include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+// The program while its event loop runs, for an end that bypasses it: Qt
+// ends the process with exit() when the X server goes away.
+tavlor::ui::TProgram* Running = nullptr;
+
+void SaveAtUnexpectedExit() {
+    if (Running != nullptr) Running->SaveAtExit();
+}
+
+}  // namespace
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -20,8 +35,23 @@ int main(int argc, char* argv[]) {
     }
     tavlor::ui::TKeyboardOwner keyboard;
     tavlor::ui::TProgram program(QApplication::applicationFilePath());
+    // Another copy holds the folder: its user was told, nothing else to do.
+    if (!program.Started()) return 1;
+    // A logout, a shutdown, the terminal closed or Ctrl+C: as with "Quitter".
+    tavlor::ui::TTerminationSignals termination;
+    QObject::connect(&termination, &tavlor::ui::TTerminationSignals::Received, &app,
+                     [&program](int) { program.EndOnRequest(); });
+    // The session manager asks for the work before the session ends.
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &app, [&program](QSessionManager&) {
+        if (const std::string errors = program.SaveQuietly(); !errors.empty()) {
+            std::fprintf(stderr, "tavlor: %s\n", errors.c_str());
+        }
+    });
+    Running = &program;
+    std::atexit(SaveAtUnexpectedExit);
     program.Show();
     const int status = QApplication::exec();
+    Running = nullptr;
     program.Close();
     return status;
 }

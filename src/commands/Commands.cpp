@@ -186,19 +186,36 @@ bool TCommands::AskRank(const char* caption, std::int32_t current, std::int32_t 
 void TCommands::LoadFromInternet(const TSelection& s) {
     if (const TRecentCompet* slot = C_.Settings.RecentOfEntry(s.AddressIndex)) {
         const TRecentCompet chosen = *slot;
-        C_.Www.SetBaseUrl(chosen.url);
-        C_.Www.LoadCompet(chosen.IdCompet, chosen.NomCompet);
         // Opened from the recent list too, the first node is focused, as from
         // the competition list: the right-hand side then shows this
         // competition and not the previous one.
-        View_.FocusFirstNode();
-        if (C_.Compet.IdCompet() < 0) return;
-        C_.Settings.AddRecentCompet(C_.Www.BaseUrl(), C_.Compet.Message(), C_.Compet.IdCompet());
+        Opening([&] { C_.Www.LoadCompet(chosen.url, chosen.IdCompet, chosen.NomCompet); });
         View_.SelectAddress(C_.Settings.nUrls() + 1);
         return;
     }
-    if (Dialogs_.ChooseCompetWww(s.AddressText)) View_.FocusFirstNode();
-    if (C_.Compet.IdCompet() < 0) return;
+    const int opened = C_.Www.CompetitionsOpened();
+    Dialogs_.ChooseCompetWww(s.AddressText);
+    if (C_.Www.CompetitionsOpened() == opened) return;  // cancelled or failed: nothing changed
+    View_.FocusFirstNode();
+    C_.Settings.AddRecentCompet(C_.Www.BaseUrl(), C_.Compet.Message(), C_.Compet.IdCompet());
+}
+
+void TCommands::Opening(const std::function<void()>& load) {
+    const int opened = C_.Www.CompetitionsOpened();
+    try {
+        load();
+    } catch (...) {
+        // Opened, but its snapshot could not be merged: shown all the same,
+        // with the error.
+        if (C_.Www.CompetitionsOpened() != opened) Opened();
+        throw;
+    }
+    Opened();
+}
+
+void TCommands::Opened() {
+    View_.FocusFirstNode();
+    // Only a competition that was loaded, with the address it came from.
     C_.Settings.AddRecentCompet(C_.Www.BaseUrl(), C_.Compet.Message(), C_.Compet.IdCompet());
 }
 

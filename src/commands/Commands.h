@@ -160,6 +160,10 @@ private:
     bool Is(const TSelection& s, TNodeKind kind) const;
     // The view of the focused node computed again (nothing without one).
     void RecomputeView(const TSelection& s);
+    // A download from the recent list: when it opens its competition (even
+    // with a snapshot error), the window shows it and it heads the recent list.
+    void Opening(const std::function<void()>& load);
+    void Opened();
     // A rank typed in an input box, clamped to 1..count; false when cancelled or refused.
     bool AskRank(const char* caption, std::int32_t current, std::int32_t count, std::int32_t& rank);
     void ShowLastError();

@@ -3,6 +3,7 @@
 #include "commands/IniFile.h"
 #include "commands/SettingsMessages.h"
 #include "commands/UserBoxes.h"
+#include "model/Files.h"
 
 #include <algorithm>
 #include <exception>
@@ -11,19 +12,26 @@ namespace tavlor {
 
 namespace keys = msg::settings;
 
-TSettings::TSettings(std::string path, std::vector<std::string> builtIn) : Path_(std::move(path)) {
+TSettings::TSettings(std::string path, std::vector<std::string> builtIn, std::string readPath)
+    : Path_(std::move(path)), ReadPath_(readPath == Path_ ? std::string() : std::move(readPath)) {
     for (std::string& address : builtIn) Entries_.push_back({std::move(address), TAddressEntry::TImage::Internet});
     nUrls_ = static_cast<int>(Entries_.size()) - 1;
 }
 
 void TSettings::Load(IUserBoxes& boxes) {
-    TIniFile ini(Path_);
-    try {
-        ini.Load();
-    } catch (const std::exception& e) {
-        // An unreadable file: the defaults, and the user is told.
-        boxes.TopLevelError(e.what());
-    }
+    const auto read = [&boxes](const std::string& path) {
+        TIniFile ini(path);
+        try {
+            ini.Load();
+        } catch (const std::exception& e) {
+            // An unreadable file: the defaults, and the user is told.
+            boxes.TopLevelError(e.what());
+        }
+        return ini;
+    };
+    TIniFile ini = read(ReadPath_.empty() ? Path_ : ReadPath_);
+    if (!ReadPath_.empty()) ini.Merge(read(Path_));
+    TellIfReadOnly(boxes);
     // nUrls is bounded: a hand-edited file cannot make the start read
     // millions of keys, nor leave recent entries among the addresses.
     constexpr int MaxUrls = 99;
@@ -53,13 +61,25 @@ void TSettings::Load(IUserBoxes& boxes) {
     Changed();
 }
 
-void TSettings::Save() const {
-    TIniFile ini(Path_);
+bool TSettings::TellIfReadOnly(IUserBoxes& boxes) {
+    if (!ReadOnlyByMode(Path_)) return false;
+    if (!ToldReadOnly_) boxes.Information(keys::ReadOnlyFile(Path_));
+    ToldReadOnly_ = true;
+    return true;
+}
+
+bool TSettings::Save(IUserBoxes& boxes) {
+    if (TellIfReadOnly(boxes)) return false;
+    // The first save away from the file read starts from its content: what
+    // this program does not know of it (comments, other keys) is kept too.
+    const bool first = !ReadPath_.empty() && !FileExists(Path_);
+    TIniFile ini(first ? ReadPath_ : Path_);
     try {
         ini.Load();
     } catch (const std::exception&) {
         // Unreadable: rewritten with what the program knows.
     }
+    ini.SetPath(Path_);
     for (int k = 0; k <= nUrls_ && k < static_cast<int>(Entries_.size()); ++k) {
         ini.WriteString(keys::SectionUrls, std::to_string(k), Entries_[static_cast<std::size_t>(k)].Caption);
     }
@@ -73,6 +93,7 @@ void TSettings::Save() const {
     }
     for (const auto& [key, value] : Layout_) ini.WriteString(keys::SectionLayout, key, value);
     ini.Save();
+    return true;
 }
 
 std::string TSettings::LayoutValue(const std::string& key) const {

@@ -32,16 +32,25 @@ class TSettings {
 public:
     static constexpr std::size_t RecentCount = 5;
 
-    // builtIn: the server addresses the program was built with.
-    TSettings(std::string path, std::vector<std::string> builtIn);
+    // path: the settings file written. builtIn: the server addresses the
+    // program was built with. readPath: a settings file read as well, when
+    // the one written is not where the settings were left (the program's
+    // folder that cannot be written): its values are read first, the written
+    // file's own values over them, and the first save starts from its content.
+    TSettings(std::string path, std::vector<std::string> builtIn, std::string readPath = {});
 
     // Reads the file; a file that cannot be read is reported and the built-in
-    // entries are kept. Never throws.
+    // entries are kept. A file the user made read-only (its permission bits)
+    // is read, and the user is told that nothing will be kept. Never throws.
     void Load(IUserBoxes& boxes);
-    // Writes the addresses and the filled recent slots into the file, keeping
-    // everything else it holds; throws tavlor::Error naming the file.
-    void Save() const;
+    // Writes the addresses, the filled recent slots and the windows' layout
+    // into the file, keeping everything else it holds (re-read first: another
+    // program sharing the file keeps its own changes). A read-only file is
+    // left as it is: answers false, and the user is told unless he already
+    // was. Throws tavlor::Error naming the file when the write fails.
+    bool Save(IUserBoxes& boxes);
     const std::string& Path() const { return Path_; }
+    const std::string& ReadPath() const { return ReadPath_; }
 
     // Puts a competition at the head of the recent list (once) and shows it
     // in the address box; nothing for a number below 0 or an empty address.
@@ -68,7 +77,12 @@ private:
     void RefreshRecentEntries();
     void Changed() const;
 
+    // Tells once per session that the settings will not be kept.
+    bool TellIfReadOnly(IUserBoxes& boxes);
+
     std::string Path_;
+    std::string ReadPath_;  // empty: Path_ only
+    bool ToldReadOnly_ = false;
     std::vector<TAddressEntry> Entries_;
     std::array<TRecentCompet, RecentCount> RecentCompets_;
     int nUrls_ = 3;

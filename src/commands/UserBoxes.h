@@ -28,6 +28,12 @@ public:
     // A choice among items (a list with OK and Cancel); index in, index out.
     virtual bool ChooseItem(const std::string& caption, const std::string& prompt,
                             const std::vector<std::string>& items, int& index) = 0;
+    // A question answered by one of the buttons, whose texts are given; the
+    // first is the default. Answers the button's index, -1 for Escape or the
+    // close box.
+    virtual int Ask(const std::string& text, const std::vector<std::string>& buttons) = 0;
+    // A folder chooser opening at folder, which receives the choice on OK.
+    virtual bool ChooseFolder(const std::string& caption, std::string& folder) = 0;
     // An error that ended a command (tavlor::Error): the program's top-level
     // error display, which adds the closing full stop.
     virtual void TopLevelError(const std::string& text) = 0;

@@ -8,10 +8,10 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <cassert>
 #include <cerrno>
 #include <cstdio>
 #include <optional>
+#include <vector>
 
 namespace tavlor {
 
@@ -63,6 +63,16 @@ bool EndsWith(std::string_view s, std::string_view end) {
 bool Exists(const std::string& path) {
     struct stat st {};
     return ::lstat(path.c_str(), &st) == 0;
+}
+// Two names of one folder ("a/../b" and "b" alike); folders that cannot be
+// looked at are compared by name.
+bool SameFolder(const std::string& a, const std::string& b) {
+    struct stat sa {
+    }, sb{};
+    if (::stat(a.c_str(), &sa) != 0 || ::stat(b.c_str(), &sb) != 0) {
+        return a == b;
+    }
+    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
 // The folder of a write, locked while the object lives, so that two copies of
@@ -117,6 +127,22 @@ int WriteAll(int fd, std::string_view bytes) {
     return ::fsync(fd) == 0 ? 0 : errno;
 }
 
+// The new file takes the place of the old one as far as the program can
+// make it: a settings file shared through its group stays writable by the
+// group, a private one stays private. Failures are ignored: the content
+// matters more than the mode, and the user without privileges cannot give a
+// file away.
+void KeepModeOf(const std::string& path, int fd) {
+    struct stat old {};
+    if (::stat(path.c_str(), &old) != 0 || !S_ISREG(old.st_mode)) {
+        return;
+    }
+    if (::fchown(fd, old.st_uid, old.st_gid) != 0 && ::fchown(fd, static_cast<uid_t>(-1), old.st_gid) != 0) {
+        // Left to the program's user and group.
+    }
+    ::fchmod(fd, old.st_mode & 0777);
+}
+
 // Writes and flushes the temporary file of a target; answers 0 or the error
 // number, the temporary file then removed.
 int WriteTemporary(const std::string& path, std::string_view bytes) {
@@ -125,6 +151,7 @@ int WriteTemporary(const std::string& path, std::string_view bytes) {
     if (fd < 0) {
         return errno;
     }
+    KeepModeOf(path, fd);
     int error = WriteAll(fd, bytes);
     if (::close(fd) != 0 && error == 0) {
         error = errno;
@@ -284,9 +311,26 @@ void WriteFileAtomic(const std::string& path, std::string_view bytes) {
     WriteFilesTogether({{path, bytes}});
 }
 
-void WriteFilesTogether(const std::vector<TFileContent>& files) {
-    if (files.empty()) {
+void WriteFilesTogether(const std::vector<TFileContent>& given) {
+    if (given.empty()) {
         return;
+    }
+    // The files actually written: a link's target in place of the link; a
+    // read-only file stops the whole set before anything is written.
+    std::vector<TFileContent> files;
+    for (const TFileContent& f : given) {
+        std::string target = LinkTarget(f.Path);
+        if (ReadOnlyByMode(target)) {
+            throw Error(msg::files::CannotWrite(target, msg::files::ReadOnlyFile));
+        }
+        files.push_back({std::move(target), f.Bytes});
+    }
+    // The journal names the files within one folder: links that take a file
+    // of the set elsewhere cannot be written through as a set.
+    for (const TFileContent& f : files) {
+        if (!SameFolder(FolderOf(f.Path), FolderOf(files[0].Path))) {
+            throw Error(msg::files::CannotWrite(f.Path, msg::files::OutsideFolderOfSet(FolderOf(files[0].Path))));
+        }
     }
     const TFolder folder(FolderOf(files[0].Path));
     auto dropTemporaries = [&](std::size_t from, std::size_t to) {
@@ -309,11 +353,6 @@ void WriteFilesTogether(const std::vector<TFileContent>& files) {
         return;
     }
 
-    // The journal names the files within one folder.
-    for (const TFileContent& f : files) {
-        assert(FolderOf(f.Path) == folder.Path);
-        (void)f;
-    }
     // A set an earlier run left half-replaced is completed before its
     // temporary files are written again.
     CompleteSet(folder, files[0].Path);
@@ -368,9 +407,14 @@ void WriteFilesTogether(const std::vector<TFileContent>& files) {
     RollForward(folder, set);
 }
 
-void RecoverFilesTogether(const std::vector<std::string>& paths) {
-    if (paths.empty()) {
+void RecoverFilesTogether(const std::vector<std::string>& given) {
+    if (given.empty()) {
         return;
+    }
+    // The set as WriteFilesTogether wrote it: through the links.
+    std::vector<std::string> paths;
+    for (const std::string& path : given) {
+        paths.push_back(LinkTarget(path));
     }
     const TFolder folder(FolderOf(paths[0]));
     CompleteSet(folder, paths[0]);
@@ -527,6 +571,59 @@ std::string ReadWholeFile(const std::string& path) {
 bool FileExists(const std::string& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool ReadOnlyByMode(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        return false;
+    }
+    const uid_t user = ::geteuid();
+    if (user == 0) {
+        // Every bit applies to the administrator: only a file nobody may write is read-only.
+        return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+    }
+    if (st.st_uid == user) {
+        return (st.st_mode & S_IWUSR) == 0;
+    }
+    bool inGroup = st.st_gid == ::getegid();
+    if (!inGroup) {
+        const int count = ::getgroups(0, nullptr);
+        std::vector<gid_t> groups(count > 0 ? static_cast<std::size_t>(count) : 0);
+        const int n = count > 0 ? ::getgroups(count, groups.data()) : 0;
+        for (int k = 0; k < n && !inGroup; ++k) {
+            inGroup = groups[static_cast<std::size_t>(k)] == st.st_gid;
+        }
+    }
+    return (st.st_mode & (inGroup ? S_IWGRP : S_IWOTH)) == 0;
+}
+
+std::string LinkTarget(const std::string& path) {
+    // The system's own limit on links followed in one path.
+    constexpr int MaxLinks = 40;
+    std::string current = path;
+    for (int hop = 0; hop <= MaxLinks; ++hop) {
+        struct stat st {};
+        if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+            return current;
+        }
+        std::string target(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 255) + 1, '\0');
+        const ssize_t n = ::readlink(current.c_str(), target.data(), target.size());
+        if (n <= 0 || static_cast<std::size_t>(n) >= target.size()) {
+            // Changed while read, or empty: the path as it is; the write tells what is wrong.
+            return current;
+        }
+        target.resize(static_cast<std::size_t>(n));
+        if (target.front() == '/') {
+            current = std::move(target);
+            continue;
+        }
+        // Relative to the link's folder; ".." is left to the system, which
+        // takes it from the folder the link really lies in.
+        const std::size_t slash = current.rfind('/');
+        current = slash == std::string::npos ? target : JoinPath(current.substr(0, slash == 0 ? 1 : slash), target);
+    }
+    throw Error(msg::files::CannotWrite(path, SystemReason(ELOOP)));
 }
 
 std::string JoinPath(const std::string& folder, const std::string& name) {

@@ -74,6 +74,7 @@ inline constexpr const char* BadCharacterReference = "référence de caractère 
 inline constexpr const char* DuplicateAttribute = "attribut en double";
 inline constexpr const char* BadTag = "balise incorrecte";
 inline constexpr const char* LessThanInAttribute = "caractère < dans la valeur d'un attribut";
+inline constexpr const char* ReadOnlyFile = "fichier en lecture seule";
 inline constexpr const char* NoSnapshotFolder = "dossier des données non défini";
 inline constexpr const char* EmptyFile = "fichier vide";
 inline std::string MissingField(const std::string& field) {
@@ -83,6 +84,9 @@ inline std::string MissingField(const std::string& field) {
 // The journal of a set of files written together.
 inline std::string NotAJournal(const std::string& path) {
     return "Le fichier " + path + " n'est pas un journal d'enregistrement valide";
+}
+inline std::string OutsideFolderOfSet(const std::string& folder) {
+    return "il n'est pas dans le dossier " + folder + " des fichiers enregistrés avec lui";
 }
 inline std::string CannotSetAside(const std::string& path, const std::string& reason) {
     return "Impossible de mettre de côté le fichier " + path + " : " + reason;

@@ -358,10 +358,24 @@ void THttpTransport::Cancel() {
     Impl_->Detach();
 }
 
+bool THttpTransport::IsWebAddress(const std::string& url) {
+    std::string scheme;
+    for (const char c : url) {
+        if (c == ':') break;
+        scheme += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return (scheme == "http" || scheme == "https") && url.compare(scheme.size(), 3, "://") == 0;
+}
+
 std::string THttpTransport::Post(const std::string& url, const std::string& body, const THooks& hooks) {
     TImpl& s = *Impl_;
     if (s.Busy) {
         throw Error(msg::www::AlreadyExchanging);
+    }
+    // Only the web: an address of a file or of another protocol is never
+    // fetched, whatever the settings file holds.
+    if (!IsWebAddress(url)) {
+        throw Error(msg::www::NotAWebAddress(url));
     }
     CURL* e = s.Easy;
     s.Busy = true;
@@ -397,6 +411,8 @@ std::string THttpTransport::Post(const std::string& url, const std::string& body
     curl_easy_setopt(e, CURLOPT_HTTPHEADER, headers);
     curl_easy_setopt(e, CURLOPT_PROXY, "");
     curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 0L);
+    curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(e, CURLOPT_FRESH_CONNECT, 1L);
     curl_easy_setopt(e, CURLOPT_FORBID_REUSE, 1L);
     curl_easy_setopt(e, CURLOPT_DNS_CACHE_TIMEOUT, 0L);

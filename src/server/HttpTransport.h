@@ -61,6 +61,9 @@ public:
     // when cancelled. A post asked while one is running (from an event
     // processed meanwhile) is refused.
     std::string Post(const std::string& url, const std::string& body, const THooks& hooks);
+    // Whether the address is one the transport fetches: http:// or https://
+    // (any case), nothing else (no file, no ftp), also after a redirection.
+    static bool IsWebAddress(const std::string& url);
     // Closes the connection at once; the running post then ends with Cancelled.
     void Cancel();
     bool Busy() const;

@@ -8,7 +8,9 @@
 #include "server/HttpTransport.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tavlor {
@@ -31,11 +33,18 @@ public:
     TwwwFrm& operator=(const TwwwFrm&) = delete;
 
     // ---- the exchange
+    // The address of the open competition's server (a discipline's address):
+    // its updates, its reload, its pool summaries and the player search go
+    // there. A list or a download asked of another address does not change
+    // it; a download that completes makes its address this one.
     // One trailing "/" or "\" is removed; an empty text is kept.
     void SetBaseUrl(const std::string& url);
     const std::string& BaseUrl() const { return BaseUrl_; }
+    static std::string WithoutTrailingSlash(std::string url);
     // Posts the fields ("NAME=value", UTF-8) and the version field to
-    // BaseUrl + "/execall" + script, then returns the two envelopes of the reply.
+    // the address of the request under way (BaseUrl outside a list or a
+    // download asked of another address) + "/execall" + script, then returns
+    // the two envelopes of the reply.
     // Throws tavlor::Error when no reply could be had (transport, status, cancel).
     TReply PostForm(const std::string& script, std::vector<std::string> fields);
     // The user's decimal mark; "." and "," are both read by ParseDecimal.
@@ -51,17 +60,26 @@ public:
 
     // ---- lists and download
     void ListCompets(TTextGrid& grid);
+    // The competitions of the server at url; the open competition keeps its address.
+    void ListCompets(const std::string& url, TTextGrid& grid);
     void ListJoueurs(TTextGrid& grid);
     void LoadBillards();
     void LoadPoules(std::int32_t competition);
     void LoadMatchs(std::int32_t competition);
-    // The whole download of a competition; the after-load step runs also when
-    // a list fails, and the failure then reaches the caller. A download that
-    // stopped before every list was in leaves no competition open: the
-    // controller goes back to IdCompet -1 without connection, so that nothing
-    // can be sent under the number of the competition left, and the store
-    // drops the partial tables.
+    // The whole download of a competition from the server at url (BaseUrl
+    // without it). Every list is fetched and read before anything of the
+    // competition open changes: a download refused, cancelled, cut or
+    // malformed leaves the program as it was (tables, tree, connection,
+    // identification, address) and its error reaches the caller. Once every
+    // list is in, the competition open is replaced and its address becomes
+    // url; the after-load step (the snapshot merge) runs then, and its
+    // failure reaches the caller with the new competition open.
     void LoadCompet(std::int32_t competition, const std::string& title);
+    void LoadCompet(const std::string& url, std::int32_t competition, const std::string& title);
+    // How many downloads replaced the competition open: one that fails in its
+    // after-load step has still opened its competition, which the window must
+    // then show.
+    int CompetitionsOpened() const { return Opened_; }
     // One record of the match list: the match and the two players' names;
     // raises the index error of a record short of fields, or a conversion error.
     struct TMatchRecord {
@@ -96,6 +114,23 @@ public:
     void OpenPrintPoules(std::int32_t pool);
 
 private:
+    // A downloaded competition, read whole before it replaces the open one.
+    struct TDownload {
+        std::vector<std::pair<std::int32_t, std::string>> Billards;
+        std::vector<std::pair<TParamTable, TParamTable>> Poules;  // phase, pool
+        std::vector<TMatchRecord> Matchs;
+    };
+    TDownload FetchCompet(std::int32_t competition);
+    std::vector<std::pair<std::int32_t, std::string>> FetchBillards();
+    std::vector<std::pair<TParamTable, TParamTable>> FetchPoules(std::int32_t competition);
+    std::vector<TMatchRecord> FetchMatchs(std::int32_t competition);
+    static std::pair<TParamTable, TParamTable> ParsePouleRecord(std::vector<std::string>& fields);
+    void StoreDownload(TDownload& download);
+    // The address of the requests while a list or a download asked of
+    // another address runs.
+    class TRequestTo;
+    std::optional<std::string> RequestBase_;
+    int Opened_ = 0;
     // Refuses a command while another exchange waits, before anything of the
     // connection window changes; then shows the command's progress line.
     void StartExchange(const std::string& progress);

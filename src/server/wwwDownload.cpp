@@ -9,6 +9,7 @@
 #include "text/TextMessages.h"
 
 #include <cctype>
+#include <utility>
 
 namespace tavlor {
 
@@ -73,6 +74,26 @@ std::vector<std::vector<std::string>> TwwwFrm::RequiredRecords(const TReply& rep
     return ListRecords(reply);  // an empty data envelope is an empty list
 }
 
+// The address of the requests for the time of one list or download.
+class TwwwFrm::TRequestTo {
+public:
+    TRequestTo(TwwwFrm& link, const std::string& url) : Link_(link), Former_(link.RequestBase_) {
+        Link_.RequestBase_ = WithoutTrailingSlash(url);
+    }
+    ~TRequestTo() { Link_.RequestBase_ = Former_; }
+    TRequestTo(const TRequestTo&) = delete;
+    TRequestTo& operator=(const TRequestTo&) = delete;
+
+private:
+    TwwwFrm& Link_;
+    std::optional<std::string> Former_;
+};
+
+void TwwwFrm::ListCompets(const std::string& url, TTextGrid& grid) {
+    const TRequestTo to(*this, url);
+    ListCompets(grid);
+}
+
 void TwwwFrm::ListCompets(TTextGrid& grid) {
     StartExchange(msg::www::ProgressCompetitions);
     const TReply reply = PostForm("/getlists.php", {"ACTION=listecompets"});
@@ -110,16 +131,25 @@ void TwwwFrm::ListJoueurs(TTextGrid& grid) {
     ShowList(reply, grid, msg::www::PlayersError, msg::www::PlayersNoReply);
 }
 
-void TwwwFrm::LoadBillards() {
+std::vector<std::pair<std::int32_t, std::string>> TwwwFrm::FetchBillards() {
     StartExchange(msg::www::ProgressBilliards);
     const TReply reply = PostForm("/getlists.php", {"ACTION=listebillards"});
-    AddEach(ListRecords(reply), msg::www::ListBilliards, [this](const auto& record) { AddBillardRecord(record); });
-    // Independently of the rows: a reply may add billiards and report an error.
+    std::vector<std::pair<std::int32_t, std::string>> billards;
+    AddEach(ListRecords(reply), msg::www::ListBilliards, [&billards](const auto& record) {
+        const auto& f = Checked(record, 2);
+        billards.emplace_back(text::StrToInt(f[0]), f[1]);
+    });
+    // Independently of the rows: a reply may hold billiards and report an error.
     if (reply.HasError) {
         Boxes_.Error(msg::www::BilliardsError + reply.Error);
     } else if (!reply.HasData) {
         Boxes_.Error(msg::www::BilliardsNoReply);
     }
+    return billards;
+}
+
+void TwwwFrm::LoadBillards() {
+    for (const auto& [id, name] : FetchBillards()) Compet_.DoAddBillard(id, name);
 }
 
 void TwwwFrm::AddBillardRecord(const std::vector<std::string>& record) {
@@ -127,14 +157,24 @@ void TwwwFrm::AddBillardRecord(const std::vector<std::string>& record) {
     Compet_.DoAddBillard(text::StrToInt(f[0]), f[1]);
 }
 
-void TwwwFrm::LoadPoules(std::int32_t competition) {
+std::vector<std::pair<TParamTable, TParamTable>> TwwwFrm::FetchPoules(std::int32_t competition) {
     StartExchange(msg::www::ProgressPools);
     const TReply reply = PostForm("/getlists.php", {"ACTION=listepoules", "NOCOMPET=" + text::IntToStr(competition)});
+    std::vector<std::pair<TParamTable, TParamTable>> poules;
     AddEach(RequiredRecords(reply, msg::www::PoolsError, msg::www::PoolsNoReply), msg::www::ListPools,
-            [this](auto& f) { AddPouleRecord(f); });
+            [&poules](auto& f) { poules.push_back(ParsePouleRecord(f)); });
+    return poules;
 }
 
-void TwwwFrm::AddPouleRecord(std::vector<std::string>& f) {
+void TwwwFrm::LoadPoules(std::int32_t competition) {
+    for (auto& [phase, pool] : FetchPoules(competition)) {
+        // A phase met again is refused by the store: that is expected and ignored.
+        Compet_.Store.AddPhase(phase);
+        Compet_.Store.AddPoule(pool);
+    }
+}
+
+std::pair<TParamTable, TParamTable> TwwwFrm::ParsePouleRecord(std::vector<std::string>& f) {
     Checked(f, 4);
     if (f[2].empty()) {
         f[2] = "0";
@@ -142,24 +182,34 @@ void TwwwFrm::AddPouleRecord(std::vector<std::string>& f) {
     if (f[3].empty()) {
         f[3] = "0";
     }
-    // A phase met again is refused by the store: that is expected and ignored.
     TParamTable phase;
     phase.Id = text::StrToInt(f[2]);
     phase.Nom = "Phase " + f[2];
-    Compet_.Store.AddPhase(phase);
     TParamTable pool;
     pool.Id = text::StrToInt(f[0]);
     pool.IdParent = phase.Id;
     pool.Valeur = text::StrToInt(f[3]);
     pool.Nom = f[1];
+    return {phase, pool};
+}
+
+void TwwwFrm::AddPouleRecord(std::vector<std::string>& f) {
+    auto [phase, pool] = ParsePouleRecord(f);
+    Compet_.Store.AddPhase(phase);
     Compet_.Store.AddPoule(pool);
 }
 
-void TwwwFrm::LoadMatchs(std::int32_t competition) {
+std::vector<TwwwFrm::TMatchRecord> TwwwFrm::FetchMatchs(std::int32_t competition) {
     StartExchange(msg::www::ProgressMatches);
     const TReply reply = PostForm("/getlists.php", {"ACTION=listematchs", "NOCOMPET=" + text::IntToStr(competition)});
+    std::vector<TMatchRecord> matchs;
     AddEach(RequiredRecords(reply, msg::www::MatchesError, msg::www::MatchesNoReply), msg::www::ListMatches,
-            [this](auto& f) { AddMatchRecord(f); });
+            [this, &matchs](auto& f) { matchs.push_back(ParseMatchRecord(f)); });
+    return matchs;
+}
+
+void TwwwFrm::LoadMatchs(std::int32_t competition) {
+    for (TMatchRecord& record : FetchMatchs(competition)) StoreMatchRecord(Compet_, std::move(record));
 }
 
 void TwwwFrm::AddMatchRecord(std::vector<std::string>& f) {
@@ -215,36 +265,66 @@ TwwwFrm::TMatchRecord TwwwFrm::ParseMatchRecord(std::vector<std::string>& f) con
     return record;
 }
 
+TwwwFrm::TDownload TwwwFrm::FetchCompet(std::int32_t competition) {
+    TDownload download;
+    download.Billards = FetchBillards();
+    download.Poules = FetchPoules(competition);
+    download.Matchs = FetchMatchs(competition);
+    return download;
+}
+
+void TwwwFrm::StoreDownload(TDownload& download) {
+    for (const auto& [id, name] : download.Billards) Compet_.DoAddBillard(id, name);
+    for (auto& [phase, pool] : download.Poules) {
+        // A phase met again is refused by the store: that is expected and ignored.
+        Compet_.Store.AddPhase(phase);
+        Compet_.Store.AddPoule(pool);
+    }
+    for (TMatchRecord& record : download.Matchs) StoreMatchRecord(Compet_, std::move(record));
+}
+
 void TwwwFrm::LoadCompet(std::int32_t competition, const std::string& title) {
-    // Refused before the tables are emptied, while another exchange waits.
+    LoadCompet(BaseUrl_, competition, title);
+}
+
+void TwwwFrm::LoadCompet(const std::string& url, std::int32_t competition, const std::string& title) {
+    // Refused before anything changes, while another exchange waits.
     if (Http_.Busy()) {
         throw Error(msg::www::AlreadyExchanging);
     }
+    const std::string address = WithoutTrailingSlash(url);
+    TDownload download;
+    {
+        // Every list in and read before the competition open is touched: a
+        // failure here leaves the program as it was.
+        const TRequestTo to(*this, address);
+        download = FetchCompet(competition);
+    }
     const TConnexion previousConnexion = Compet_.Connexion;
+    // Saves the snapshot of the competition left, then empties the tables; a
+    // snapshot that cannot be written stops here with the competition whole.
     Compet_.DoClear();
-    // Until every list is in, the tables hold no whole competition: the
-    // after-load step must then neither merge nor later save a snapshot.
     Compet_.ListsComplete = false;
     try {
-        LoadBillards();
-        LoadPoules(competition);
-        LoadMatchs(competition);
+        StoreDownload(download);
         Compet_.ListsComplete = true;
+        ++Opened_;
+        BaseUrl_ = address;
         InstallServerHandlers();
         Compet_.Connexion = TConnexion::Internet;
         Compet_.SetIdCompet(competition);
         Compet_.SetMessage(title);
-        std::string url = BaseUrl_;
-        for (char& c : url) {
+        std::string lower = address;
+        for (char& c : lower) {
             c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         }
-        if (url.find("3bandes") != std::string::npos) {
+        if (lower.find("3bandes") != std::string::npos) {
             Compet_.SetDiscipline("3Bandes");
-        } else if (url.find("bande") != std::string::npos) {
+        } else if (lower.find("bande") != std::string::npos) {
             Compet_.SetDiscipline("Bande");
-        } else if (url.find("cadre") != std::string::npos) {
+        } else if (lower.find("cadre") != std::string::npos) {
             Compet_.SetDiscipline("Cadre");
-        } else if (url.find("libre") != std::string::npos) {
+        } else if (lower.find("libre") != std::string::npos) {
             Compet_.SetDiscipline("Libre");
         }
         const std::string suffix = "(" + Compet_.Discipline() + ")";
@@ -261,10 +341,9 @@ void TwwwFrm::LoadCompet(std::int32_t competition, const std::string& title) {
             // The first failure is the one to report.
         }
         if (!Compet_.ListsComplete) {
-            // Neither the competition left (its tables are gone) nor the new
-            // one (part of its lists is missing) is open now.
-            // The identification goes with the connection: the next download
-            // starts from no connection and asks for it again.
+            // The store refused what it was given: the competition left is
+            // gone and the new one is not whole; nothing may be sent under
+            // either number, and the identification goes with the connection.
             Compet_.Connexion = TConnexion::None;
             Compet_.SetIdCompet(-1);
             Compet_.SetLogin("");

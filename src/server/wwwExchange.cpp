@@ -38,11 +38,15 @@ std::string StatusText(const THttpStatusError& e, const std::string& asked) {
 TwwwFrm::TwwwFrm(TCompetition& compet, IConnectionWindow& window, IMessageBoxes& boxes, IDesktopShell& shell)
     : Compet_(compet), Window_(window), Boxes_(boxes), Shell_(shell), Version_(GetVersion()) {}
 
-void TwwwFrm::SetBaseUrl(const std::string& url) {
-    BaseUrl_ = url;
-    if (!BaseUrl_.empty() && (BaseUrl_.back() == '/' || BaseUrl_.back() == '\\')) {
-        BaseUrl_.pop_back();
+std::string TwwwFrm::WithoutTrailingSlash(std::string url) {
+    if (!url.empty() && (url.back() == '/' || url.back() == '\\')) {
+        url.pop_back();
     }
+    return url;
+}
+
+void TwwwFrm::SetBaseUrl(const std::string& url) {
+    BaseUrl_ = WithoutTrailingSlash(url);
 }
 
 void TwwwFrm::ShowConnectionState(const std::string& state) {
@@ -67,6 +71,10 @@ TReply TwwwFrm::PostForm(const std::string& script, std::vector<std::string> fie
         // Started from an event processed while another exchange waits.
         throw Error(msg::www::AlreadyExchanging);
     }
+    const std::string base = RequestBase_.value_or(BaseUrl_);
+    if (!THttpTransport::IsWebAddress(base)) {
+        throw Error(msg::www::NotAWebAddress(base));
+    }
     Window_.HideLoginPanel();
     if (!Window_.IsVisible()) {
         Window_.ShowModeless();
@@ -80,7 +88,7 @@ TReply TwwwFrm::PostForm(const std::string& script, std::vector<std::string> fie
     for (std::string& field : fields) {
         field = text::Utf8ToCp1252(field);
     }
-    const std::string url = BaseUrl_ + "/execall" + script;
+    const std::string url = base + "/execall" + script;
     THttpTransport::THooks hooks;
     hooks.ProcessEvents = [this] { Window_.ProcessEvents(); };
     hooks.OnState = [this](const std::string& state) { ShowConnectionState(state); };

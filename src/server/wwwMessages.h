@@ -32,6 +32,12 @@ inline constexpr const char* ConnectionRefused = "Connexion refusée.";
 inline constexpr const char* ConnectionReset = "Connexion réinitialisée par le correspondant.";
 inline constexpr const char* CertificateRefused = "Le certificat du serveur n'est pas valide.";
 inline constexpr const char* BadAddress = "Adresse du serveur incorrecte.";
+// An address of another kind than http:// or https:// (a file, ftp...).
+inline std::string NotAWebAddress(const std::string& url) {
+    return "Adresse refusée : " + url +
+           "\r\nSeules les adresses du serveur de la fédération en http:// ou https:// "
+           "sont utilisées.";
+}
 inline constexpr const char* NoMemory = "Mémoire insuffisante.";
 
 // What some technical texts mean for the volunteer, each on a line of its own after them.

@@ -228,14 +228,21 @@ void AppendEscaped(std::string& out, std::string_view text) {
         if (byte < 0x20 || byte == 0x7F ||
             (byte == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
              static_cast<unsigned char>(text[i + 1]) <= 0x9F)) {
-            // Control characters are no text a page may hold: tab and line feed
-            // stay, a carriage return goes as its reference (a raw one would
-            // be read as a line feed), the others show the replacement mark.
+            // Control characters are no text a page may hold, not even as
+            // numeric references (a parser reports &#1; or &#13; as errors):
+            // tab and line feed stay, a carriage return becomes the line feed
+            // a parser would read anyway (dropped before a line feed), and the
+            // others, the C1 controls among them (the five bytes Windows-1252
+            // leaves undefined), show the replacement mark U+FFFD.
             if (byte == '\t' || byte == '\n') {
                 continue;
             }
             out.append(text, start, i - start);
-            out += byte == '\r' ? std::string_view("&#13;") : std::string_view("\xEF\xBF\xBD");
+            if (byte == '\r') {
+                if (i + 1 >= text.size() || text[i + 1] != '\n') out += '\n';
+            } else {
+                out += "\xEF\xBF\xBD";
+            }
             i += byte == 0xC2 ? 1 : 0;
             start = i + 1;
             continue;

@@ -398,6 +398,87 @@ TEST_F(Commands, OpeningFromTheAddressBox) {
     EXPECT_FALSE(W.State.Enabled(C::ReloadCompet));
 }
 
+// A list cancelled or failed, on another server or a mistyped address, and a
+// download that fails: the competition open keeps its own server for its
+// changes and its reload, and the recent list only gains what was loaded.
+TEST_F(Commands, TheOpenCompetitionKeepsItsServerWhateverTheListsAskedElsewhere) {
+    W.Login();
+    const auto recent = [&] {
+        std::vector<std::pair<std::string, std::int32_t>> out;
+        for (const TRecentCompet& r : W.Settings.RecentCompets()) out.emplace_back(r.url, r.IdCompet);
+        return out;
+    };
+    const auto recentBefore = recent();
+    const std::string own = W.Server.BaseUrl("3bandes");
+    struct TAsked {
+        std::string Url;
+        bool Load;
+    };
+    for (const TAsked& asked : {TAsked{W.Server.BaseUrl("cadre"), false}, TAsked{"http://127.0.0.1:9/3bandes", false},
+                                TAsked{W.Server.BaseUrl("cadre"), true}}) {
+        SCOPED_TRACE(asked.Url);
+        W.Boxes.Clear();
+        W.Dialogs.OnChooseCompetWww = [&](const std::string& url) {
+            // As the lists dialog does: a list of that address, then maybe a
+            // download from it that the server cuts.
+            TTextGrid grid;
+            try {
+                W.Www.ListCompets(url, grid);
+            } catch (const Error&) {
+                return false;
+            }
+            if (!asked.Load) return false;  // "Annuler"
+            fedserver::TMisbehaviour cut;
+            cut.Mode = fedserver::TMode::Drop;
+            cut.Action = "listematchs";
+            cut.Count = 1;
+            W.Server.SetMisbehaviour(cut);
+            try {
+                W.Www.LoadCompet(url, 2201, "Cadre");
+            } catch (const Error&) {
+            }
+            return false;
+        };
+        TSelection s;
+        s.AddressText = asked.Url;
+        W.Commands.Run(C::LoadFromInternet, s);
+        EXPECT_EQ(W.Compet.IdCompet(), 1201);
+        EXPECT_EQ(W.Www.BaseUrl(), own);
+        EXPECT_EQ(W.Compet.Login(), "Jean Dupont (12)");
+        EXPECT_EQ(recent(), recentBefore) << "nothing loaded, nothing recent";
+        const auto requests = W.Server.Requests().size();
+        ASSERT_TRUE(W.Compet.AddPoule(1, 0, "Après la liste")) << W.Compet.LastError;
+        EXPECT_EQ(W.Server.Requests().back().Target, "/3bandes/execall/upd_poule.php");
+        W.Run(C::ReloadCompet);
+        EXPECT_GT(W.Server.Requests().size(), requests + 1);
+        EXPECT_EQ(W.Server.Requests().back().Target, "/3bandes/execall/getlists.php");
+        EXPECT_EQ(W.Compet.IdCompet(), 1201);
+    }
+}
+
+// A competition opened whose snapshot cannot be merged is shown all the same,
+// with the error, and heads the recent list with its own address.
+TEST_F(Commands, ACompetitionOpenedWithASnapshotErrorIsShown) {
+    W.Load(1202);
+    const std::string members = W.Dm.SnapshotPath("Joueurs");
+    W.Load(1201);  // the snapshot of 1202 written; then damaged
+    {
+        std::ofstream broken(members);
+        broken << "<?xml version=\"1.0\"?><DATAPACKET><METADATA><FIELDS>";
+    }
+    W.Settings.AddRecentCompet(W.Server.BaseUrl("3bandes"), "Coupe", 1202);
+    const int focused = W.View.FirstNodeFocused;
+    W.Boxes.Clear();
+    TSelection s;
+    s.AddressIndex = 4;
+    W.Commands.Run(C::LoadFromInternet, s);
+    EXPECT_EQ(W.Compet.IdCompet(), 1202);
+    EXPECT_EQ(W.View.FirstNodeFocused, focused + 1) << "the right-hand side shows the competition opened";
+    EXPECT_EQ(W.View.Focused, W.Dm.Tree.FirstTopLevel());
+    EXPECT_EQ(W.Boxes.TopErrors.size() + W.Boxes.Errors.size(), 1u) << "the snapshot's error told";
+    EXPECT_EQ(W.Settings.RecentCompets()[0].IdCompet, 1202);
+}
+
 TEST_F(Commands, ABuiltInAddressThatNoRecentCompetitionTookOpensItsList) {
     // Fewer addresses in the file than built in: the entry after them shows an
     // address and must open that server's list, not an empty recent slot.

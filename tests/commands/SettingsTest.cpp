@@ -72,7 +72,7 @@ TEST_F(Settings, NoFileGivesTheBuiltInEntriesAndWritesThemBack) {
     for (const TAddressEntry& e : s.Entries()) EXPECT_EQ(e.Image, TAddressEntry::TImage::Internet);
     for (const auto& r : s.RecentCompets()) EXPECT_EQ(r.IdCompet, -1);
     EXPECT_EQ(s.RecentOfEntry(0), nullptr);
-    s.Save();
+    s.Save(Boxes);
     TIniFile ini = Saved();
     for (int k = 0; k < 4; ++k) EXPECT_EQ(ini.ReadString("URLS", std::to_string(k), ""), BuiltIn[std::size_t(k)]);
     EXPECT_FALSE(ini.SectionExists("RECENT1"));
@@ -107,7 +107,7 @@ TEST_F(Settings, FewerUrlEntriesLetRecentOnesTakeTheirCaptions) {
     EXPECT_EQ(Captions(s), (Texts{"http://zero", BuiltIn[1], "Premier", "Second"}));
     // The surplus built-in entries keep their picture.
     EXPECT_EQ(s.Entries()[2].Image, TAddressEntry::TImage::Internet);
-    s.Save();
+    s.Save(Boxes);
     TIniFile ini = Saved();
     EXPECT_EQ(ini.ReadString("URLS", "0", ""), "http://zero");
     // Only the entries 0..nUrls are written; key 2 keeps what the file held.
@@ -134,7 +134,7 @@ TEST_F(Settings, HowTheWindowsWereLeftComesBack) {
         EXPECT_EQ(s.LayoutValue("Geometrie"), "");
         s.SetLayoutValue("Geometrie", "AdnQywADAAA=");
         s.SetLayoutValue("TriAlpha", "1");
-        s.Save();
+        s.Save(Boxes);
     }
     TSettings s = Started();
     EXPECT_EQ(s.LayoutValue("Geometrie"), "AdnQywADAAA=");
@@ -155,7 +155,7 @@ TEST_F(Settings, AnEmptyKeyLeavesTheEntryAndBadSectionsAreIgnoredButKept) {
     EXPECT_EQ(s.RecentCompets()[0].NomCompet, "?");
     EXPECT_EQ(s.RecentCompets()[1].IdCompet, -1);
     EXPECT_EQ(s.Entries()[4].Caption, "?");
-    s.Save();
+    s.Save(Boxes);
     TIniFile ini = Saved();
     // The first slot is now written as RECENT1; RECENT2 was empty and stays as it was.
     EXPECT_EQ(ini.ReadInteger("RECENT1", "IdCompet", 0), 4);
@@ -197,7 +197,7 @@ TEST_F(Settings, RecentCompetitionsSurviveARestartInTheirOrder) {
         TSettings s = Started();
         s.AddRecentCompet("http://s/libre", "Ancienne", 1);
         s.AddRecentCompet("http://s/libre", "Récente é€", 2);
-        s.Save();
+        s.Save(Boxes);
     }
     TSettings s = Started();
     EXPECT_EQ(s.RecentCompets()[0].NomCompet, "Récente é€");
@@ -249,7 +249,7 @@ TEST_F(Settings, AFileThatCannotBeWrittenIsReportedWithItsName) {
     TSettings s = Started();
     EXPECT_EQ(Captions(s), BuiltIn);
     try {
-        s.Save();
+        s.Save(Boxes);
         FAIL() << "saved over a folder";
     } catch (const std::exception& e) {
         EXPECT_NE(std::string(e.what()).find("tavlor.ini"), std::string::npos) << e.what();

@@ -263,6 +263,35 @@ TEST_F(FilesTogether, TheFolderIsLockedWhileASetIsWritten) {
     EXPECT_EQ(FolderContent(Dir.Path()), Set("new"));
 }
 
+// Files of the set that are links are written through, the set journaled
+// beside the files they name and recovered there; their modes are kept. A
+// link taking one file away from the others stops the set before anything.
+TEST_F(FilesTogether, ASetOfLinksIsWrittenAndRecoveredWhereTheyLead) {
+    namespace fs = std::filesystem;
+    const std::string shared = Dir.File("partage"), elsewhere = Dir.File("ailleurs");
+    fs::create_directory(shared);
+    fs::create_directory(elsewhere);
+    for (const std::string& name : Names) fs::create_symlink("partage/" + name, Dir.File(name));
+    Write(Set("old"));
+    const fs::perms mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+    fs::permissions(JoinPath(shared, Names[1]), mode);
+
+    ASSERT_EQ(RunDyingAt(TWriteStep::Renamed, 0, [&] { Write(Set("new")); }), DiedThere);
+    RecoverFilesTogether(Paths());
+    EXPECT_EQ(FolderContent(shared), Set("new"));
+    EXPECT_EQ(fs::status(JoinPath(shared, Names[1])).permissions() & fs::perms::mask, mode);
+    for (const std::string& name : Names) EXPECT_TRUE(fs::is_symlink(Dir.File(name))) << name;
+    EXPECT_EQ(FolderContent(Dir.Path()).size(), 5u) << "the links and the two folders, no leftover";
+
+    fs::remove(Dir.File(Names[2]));
+    fs::create_symlink("ailleurs/" + Names[2], Dir.File(Names[2]));
+    EXPECT_EQ(Message([&] { Write(Set("third")); }),
+              "Impossible d'enregistrer le fichier " + JoinPath(elsewhere, Names[2]) +
+                  " : il n'est pas dans le dossier " + shared + " des fichiers enregistrés avec lui");
+    EXPECT_EQ(FolderContent(shared), Set("new"));
+    EXPECT_TRUE(fs::is_empty(elsewhere));
+}
+
 // A file set aside keeps its bytes under a name that says why and when, and
 // never takes the name of one set aside before.
 TEST(FilesAside, TheNameSaysWhyAndWhenAndNoFileIsReplaced) {

@@ -267,86 +267,144 @@ TEST_F(Download, AnEmptyMatchListIsACompleteDownload) {
     EXPECT_TRUE(Boxes.Errors.empty());
 }
 
-// After a download that did not complete, no competition is open: nothing can
-// reach the server under the number of the competition left, and every
-// change is refused with its reason rather than made in tables that would
-// never be saved.
-TEST_F(Download, AfterAnIncompleteDownloadNoCompetitionIsOpen) {
+// What the user sees and works with: it must come through a failed download
+// unchanged.
+struct TOpenState {
+    std::int32_t IdCompet;
+    std::string Message, Login, Discipline, BaseUrl;
+    TConnexion Connexion;
+    int Poules, Inscrits, Joueurs, Matchs, Phases;
+    std::size_t TreeNodes;
+    bool operator==(const TOpenState&) const = default;
+};
+
+// A download refused, cut, malformed or holding a bad number leaves the
+// competition open as it was: its tables, tree, identification, address, and
+// its changes still reach its own server.
+TEST_F(Download, AFailedDownloadLeavesTheCompetitionOpenAsItWas) {
+    const auto state = [&] {
+        return TOpenState{Compet.IdCompet(),
+                          Compet.Message(),
+                          Compet.Login(),
+                          Compet.Discipline(),
+                          Www.BaseUrl(),
+                          Compet.Connexion,
+                          Dm.Tables.Poules.RecordCount(),
+                          Dm.Tables.Inscrits.RecordCount(),
+                          Dm.Tables.Joueurs.RecordCount(),
+                          Dm.Tables.Matchs.RecordCount(),
+                          Dm.Tables.Phases.RecordCount(),
+                          Dm.Tree.Count()};
+    };
+    LoadFirst();
+    Login();
+    ASSERT_TRUE(Compet.AddInscrit(987654, -1, "AJOUTÉ À la main"));
+    const TOpenState before = state();
     std::vector<std::int32_t> notified;
     Compet.OnIdCompetChange = [&](TCompetition& c) { notified.push_back(c.IdCompet()); };
-    for (fedserver::TMode mode : {fedserver::TMode::Drop, fedserver::TMode::Malformed, fedserver::TMode::Status,
-                                  fedserver::TMode::NonNumeric}) {
-        Server.SetMisbehaviour({});
-        LoadFirst();
-        Login();
-        notified.clear();
-        fedserver::TMisbehaviour m;
-        m.Mode = mode;
-        m.Field = 4;
-        m.Action = "listematchs";
-        Server.SetMisbehaviour(m);
-        EXPECT_THROW(Www.LoadCompet(Served(0, 1).Id, "Coupe régionale"), Error);
-        Server.SetMisbehaviour({});
-        EXPECT_EQ(notified, (std::vector<std::int32_t>{-1})) << "the window follows";
-        EXPECT_EQ(Compet.IdCompet(), -1);
-        EXPECT_EQ(Compet.Message(), "Chargez une compétition");
-        EXPECT_EQ(Compet.Connexion, TConnexion::None);
-        EXPECT_EQ(Compet.Login(), "") << "no identification without a connection";
-        EXPECT_EQ(Dm.Tables.Poules.RecordCount(), 0);
-        EXPECT_EQ(Dm.Tables.Inscrits.RecordCount(), 0);
-        EXPECT_EQ(Dm.Tables.Joueurs.RecordCount(), 0);
-        EXPECT_EQ(Dm.Tree.Count(), 1u) << "the registrants folder alone";
-
-        const std::size_t requests = Server.Requests().size();
-        EXPECT_FALSE(Compet.AddPoule(1, 0, "Poule ajoutée"));
-        EXPECT_EQ(Compet.LastError, "Aucune base connectée");
-        TParamMatch match;
-        match.IdPoule = Served().Pools.front().IdPoule;
-        match.IdPhase = Served().Pools.front().Phase;
-        match.Licence1 = Served().Matches.front().Licence1;
-        match.Licence2 = Served().Matches.front().Licence2;
-        EXPECT_FALSE(Compet.AddMatch(match));
-        EXPECT_EQ(Compet.LastError, "Aucune base connectée");
-        EXPECT_FALSE(Compet.EditPoule(match.IdPoule, "Renommée"));
-        EXPECT_FALSE(Compet.DelMatch(Served().Matches.front().IdMatch));
-        EXPECT_EQ(Server.Requests().size(), requests) << "nothing sent to the server";
+    for (const char* list : {"listebillards", "listepoules", "listematchs"}) {
+        for (fedserver::TMode mode : {fedserver::TMode::Drop, fedserver::TMode::Malformed, fedserver::TMode::Status,
+                                      fedserver::TMode::NonNumeric}) {
+            if (std::string(list) == "listebillards" && mode != fedserver::TMode::Drop &&
+                mode != fedserver::TMode::Status) {
+                continue;  // a billiard list's own errors are told and the download goes on
+            }
+            SCOPED_TRACE(std::string(list) + " " + std::to_string(static_cast<int>(mode)));
+            fedserver::TMisbehaviour m;
+            m.Mode = mode;
+            m.Field = std::string(list) == "listepoules" ? 0 : 4;  // a number of each list
+            m.Action = list;
+            Server.SetMisbehaviour(m);
+            EXPECT_THROW(Www.LoadCompet(Server.BaseUrl("3bandes"), Served(0, 1).Id, "Coupe régionale"), Error);
+            Server.SetMisbehaviour({});
+            EXPECT_TRUE(notified.empty()) << "the window has nothing to follow";
+            EXPECT_TRUE(state() == before);
+            EXPECT_TRUE(Dm.Tables.Inscrits.Data().Lookup("LICENCE", {987654})) << "a change in memory kept";
+            EXPECT_FALSE(Dm.PartialLoad());
+        }
     }
-    // A whole download opens the competition again.
-    LoadFirst();
-    EXPECT_EQ(Compet.IdCompet(), Served().Id);
-    EXPECT_EQ(Compet.Connexion, TConnexion::Internet);
-    EXPECT_FALSE(Dm.PartialLoad());
+    // An address where nobody answers: the same.
+    EXPECT_THROW(Www.LoadCompet("http://127.0.0.1:9/3bandes", Served().Id, "Ailleurs"), Error);
+    EXPECT_TRUE(state() == before);
+    // The competition open still works with its server.
+    const std::size_t requests = Server.Requests().size();
+    ASSERT_TRUE(Compet.AddPoule(Served().Pools.front().Phase, 0, "Poule ajoutée")) << Compet.LastError;
+    ASSERT_EQ(Server.Requests().size(), requests + 1);
+    EXPECT_EQ(Server.Requests().back().Target, "/3bandes/execall/upd_poule.php");
+    // A whole download replaces it.
+    Www.LoadCompet(Served(0, 1).Id, "Coupe régionale");
+    EXPECT_EQ(Compet.IdCompet(), Served(0, 1).Id);
+    EXPECT_EQ(notified, (std::vector<std::int32_t>{Served(0, 1).Id}));
 }
 
-// A download that fails half-way must never let a snapshot be written with
-// another competition's rows, nor mix them into the partial tables.
+// A download that fails never writes a snapshot: the one of the competition
+// left is written only when a whole one replaces it.
 TEST_F(Download, AFailedDownloadNeverOverwritesTheSnapshotOfTheCompetitionLeft) {
     LoadFirst();
     ASSERT_TRUE(Compet.AddInscrit(987654, -1, "AJOUTÉ À la main"));
     const std::string registrants = Dm.SnapshotPath("Inscrits");
+    EXPECT_FALSE(FileExists(registrants));
 
     fedserver::TMisbehaviour m;
     m.Mode = fedserver::TMode::Drop;
     m.Action = "listematchs";
     Server.SetMisbehaviour(m);
     EXPECT_THROW(Www.LoadCompet(Served(0, 1).Id, "Autre"), Error);
-    const std::string written = ReadWholeFile(registrants);  // written when the first was left
-    EXPECT_NE(written.find("987654"), std::string::npos);
-    EXPECT_EQ(Compet.IdCompet(), -1) << "no competition open";
-    EXPECT_TRUE(Dm.PartialLoad());
-    EXPECT_FALSE(Dm.Tables.Inscrits.Data().Lookup("LICENCE", {987654})) << "not mixed into the tables";
-    Dm.SaveSnapshot();  // as at program end
-    EXPECT_EQ(ReadWholeFile(registrants), written);
-    // Even were the controller to name the competition left, the empty tables are never written over it.
-    Compet.SetIdCompet(Served().Id);
-    Dm.SaveSnapshot();
-    EXPECT_EQ(ReadWholeFile(registrants), written);
+    EXPECT_FALSE(FileExists(registrants)) << "nothing left, nothing written";
+    EXPECT_EQ(Compet.IdCompet(), Served().Id);
 
-    // The next whole download of the first competition finds its snapshot intact.
+    // Leaving it for another one writes it; coming back finds it.
     Server.SetMisbehaviour({});
+    Www.LoadCompet(Served(0, 1).Id, "Autre");
+    EXPECT_NE(ReadWholeFile(registrants).find("987654"), std::string::npos);
     LoadFirst();
-    EXPECT_FALSE(Dm.PartialLoad());
     EXPECT_TRUE(Dm.Tables.Inscrits.Data().Lookup("LICENCE", {987654}));
+}
+
+// A list asked of another address leaves the competition open with its own
+// server, and so does a download from an address that fails; the address of
+// a download that completes becomes the competition's.
+TEST_F(Download, ListsAndDownloadsWorkOnTheAddressAskedAndTheOpenCompetitionKeepsItsOwn) {
+    LoadFirst();
+    Login();
+    const std::string own = Server.BaseUrl("3bandes");
+    ASSERT_EQ(Www.BaseUrl(), own);
+    TTextGrid grid;
+    Www.ListCompets(Server.BaseUrl("cadre") + "/", grid);
+    EXPECT_EQ(Server.Requests().back().Target, "/cadre/execall/getlists.php");
+    const std::string& cadre = Served(1, 0).Title;
+    EXPECT_EQ(grid.Cell(3, 1), cadre.substr(cadre.rfind(" - ") + 3));
+    EXPECT_EQ(Www.BaseUrl(), own);
+    EXPECT_THROW(Www.ListCompets("http://127.0.0.1:9/3bandes", grid), Error);
+    EXPECT_EQ(Www.BaseUrl(), own);
+    ASSERT_TRUE(Compet.AddPoule(Served().Pools.front().Phase, 0, "Toujours ici")) << Compet.LastError;
+    EXPECT_EQ(Server.Requests().back().Target, "/3bandes/execall/upd_poule.php");
+
+    Www.LoadCompet(Server.BaseUrl("cadre"), Served(1, 0).Id, Served(1, 0).Title);
+    EXPECT_EQ(Www.BaseUrl(), Server.BaseUrl("cadre"));
+    EXPECT_EQ(Compet.Discipline(), "Cadre");
+}
+
+// Only http and https: a file or another protocol is never fetched, also
+// when the settings file names one.
+TEST_F(Download, OnlyWebAddressesAreFetched) {
+    TTextGrid grid;
+    const std::size_t requests = Server.Requests().size();
+    for (const std::string url : {"file:///etc/hostname", "ftp://127.0.0.1/3bandes", "FILE:///etc", "/3bandes",
+                                  "gopher://127.0.0.1:70", "httpx://127.0.0.1"}) {
+        SCOPED_TRACE(url);
+        try {
+            Www.ListCompets(url, grid);
+            ADD_FAILURE() << "fetched";
+        } catch (const Error& e) {
+            EXPECT_EQ(std::string(e.what()),
+                      "Adresse refusée : " + url +
+                          "\r\nSeules les adresses du serveur de la fédération en http:// ou https:// sont utilisées.");
+        }
+    }
+    EXPECT_EQ(Server.Requests().size(), requests);
+    EXPECT_TRUE(THttpTransport::IsWebAddress("HTTPS://example.org/3bandes"));
+    EXPECT_TRUE(THttpTransport::IsWebAddress(Server.BaseUrl("3bandes")));
 }
 
 TEST_F(Download, CompetitionAndPlayerLists) {

@@ -3,6 +3,7 @@
 #include "commands/UserBoxes.h"
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -63,6 +64,22 @@ public:
         return false;
     }
     std::vector<std::string> Choices;
+    // Ask: the questions, and the buttons answered in order (-1 when none scripted).
+    std::vector<std::string> Questions;
+    std::deque<int> Buttons;
+    std::function<void()> OnAsk;  // what happens meanwhile, while the user reads
+    int Ask(const std::string& text, const std::vector<std::string>& buttons) override {
+        if (OnAsk) OnAsk();
+        std::string asked = text;
+        for (const std::string& b : buttons) asked += "|" + b;
+        Questions.push_back(asked);
+        if (Buttons.empty()) return -1;
+        const int answer = Buttons.front();
+        Buttons.pop_front();
+        return answer;
+    }
+    // ChooseFolder: answered from Chosen, as the file dialogs.
+    bool ChooseFolder(const std::string& caption, std::string& folder) override { return File(caption, folder); }
     bool SaveFileName(const std::string& filter, std::string& path) override { return File(filter, path); }
     bool OpenFileName(const std::string& filter, std::string& path) override { return File(filter, path); }
 
@@ -75,6 +92,7 @@ public:
         Inputs.clear();
         Files.clear();
         Defaults.clear();
+        Questions.clear();
     }
 
 private:

@@ -99,6 +99,32 @@ private slots:
         QCOMPARE(defaultButton, QMessageBox::No);
     }
 
+    void aQuestionWithItsOwnButtonsAnswersTheOneClickedAndNoneOnEscape() {
+        ui::TQtBoxes boxes;
+        QStringList shown;
+        OnNextModal([&](QWidget* w) {
+            for (QAbstractButton* b : w->findChildren<QAbstractButton*>()) {
+                if (b->isVisible()) shown << b->text();
+            }
+            QTest::keyClick(w, Qt::Key_Escape);
+        });
+        QCOMPARE(boxes.Ask("Impossible d'enregistrer", {"Réessayer", "Quitter sans enregistrer", "Annuler"}), -1);
+        shown.sort();
+        QCOMPARE(shown, QStringList({"Annuler", "Quitter sans enregistrer", "Réessayer"}));
+        // The close box too.
+        OnNextModal([&](QWidget* w) { w->close(); });
+        QCOMPARE(boxes.Ask("Impossible d'enregistrer", {"Réessayer", "Annuler"}), -1);
+        // Enter takes the first, the default.
+        OnNextModal([&](QWidget* w) { QTest::keyClick(w, Qt::Key_Return); });
+        QCOMPARE(boxes.Ask("Impossible d'enregistrer", {"Réessayer", "Annuler"}), 0);
+        OnNextModal([&](QWidget* w) {
+            for (QAbstractButton* b : w->findChildren<QAbstractButton*>()) {
+                if (b->text() == QStringLiteral("Annuler")) b->click();
+            }
+        });
+        QCOMPARE(boxes.Ask("Impossible d'enregistrer", {"Réessayer", "Annuler"}), 1);
+    }
+
     void fileDialogsAreTitledInFrenchAndOpenWhereTheFileGoes() {
         test::TTempDir dir;
         ui::TQtBoxes boxes;

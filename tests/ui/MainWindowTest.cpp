@@ -3,6 +3,7 @@
 #include "MainFixture.h"
 
 #include "commands/CommandTable.h"
+#include "model/Files.h"
 #include "ui/DialogFixture.h"
 #include "ui/dialogs/MatchFrm.h"
 #include "ui/main/MatchList.h"
@@ -18,6 +19,9 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include <filesystem>
+#include <functional>
+
 using namespace tavlor;
 using namespace tavlor::test;
 
@@ -29,6 +33,39 @@ bool On(ui::TMainFrm& m, TCommandId id) {
 
 QString Bound(QToolButton* b) {
     return b->defaultAction()->objectName();
+}
+
+// Everything the user sees of the competition: the title, the caption, every
+// cell of the tree, of the ranking grid and of the match list, the focused
+// element, the reload button.
+QStringList WhatTheUserSees(TMainFixture& f) {
+    QStringList out;
+    ui::TMainFrm& m = *f.Main;
+    out << m.windowTitle() << QString::fromStdString(f.Compet->Message());
+    const std::function<void(const QModelIndex&)> walk = [&](const QModelIndex& parent) {
+        for (int r = 0; r < f.Model().rowCount(parent); ++r) {
+            QStringList row;
+            for (int c = 0; c < f.Model().columnCount(parent); ++c) {
+                row << f.Model().index(r, c, parent).data().toString();
+            }
+            out << row.join(u'|');
+            walk(f.Model().index(r, 0, parent));
+        }
+    };
+    walk({});
+    const auto table = [&](QAbstractItemModel& model) {
+        for (int r = 0; r < model.rowCount(); ++r) {
+            QStringList row;
+            for (int c = 0; c < model.columnCount(); ++c) row << model.index(r, c).data().toString();
+            out << row.join(u'|');
+        }
+    };
+    table(*m.GridClasst()->model());
+    table(m.GridMatchs()->Matches());
+    const TNodeHandle focused = f.Tree().FocusedNode();
+    out << (focused != 0 ? f.Text(focused) : QString())
+        << QString::number(m.Action(TCommandId::ReloadCompet)->isEnabled());
+    return out;
 }
 
 }  // namespace
@@ -250,6 +287,67 @@ private slots:
         f.Main->RunCommand(TCommandId::ReloadCompet);
         QCOMPARE(f.Find(NodePool, pool), TNodeHandle(0));
         QCOMPARE(tree.FocusedNode(), f.Dm->Tree.FirstTopLevel());
+    }
+
+    void aFailedReloadOrOpeningLeavesEverythingAsItWas() {
+        TMainFixture f;
+        f.Load(1201);
+        f.Login();
+        QVERIFY(f.Compet->AddInscrit(987654, -1, "AJOUTÉ À la main"));
+        f.Focus(f.Find(NodePool, 101));
+        const QStringList before = WhatTheUserSees(f);
+        QVERIFY(before.size() > 20);
+        // A server that cuts every answer: the reload, then an opening from the recent list.
+        fedserver::TMisbehaviour cut;
+        cut.Mode = fedserver::TMode::Drop;
+        f.Server.SetMisbehaviour(cut);
+        f.Main->RunCommand(TCommandId::ReloadCompet);
+        QCOMPARE(f.Boxes.TopErrors.size(), std::size_t(1));
+        QCOMPARE(WhatTheUserSees(f), before);
+        f.Settings().AddRecentCompet(f.Server.BaseUrl("3bandes"), "Coupe", 1202);
+        f.Main->SelectAddress(f.Settings().nUrls() + 1);
+        f.Main->RunCommand(TCommandId::LoadFromInternet);
+        QCOMPARE(f.Boxes.TopErrors.size(), std::size_t(2));
+        QCOMPARE(f.Compet->IdCompet(), 1201);
+        QCOMPARE(f.Compet->Login(), std::string("Jean Dupont (12)"));
+        // The recent entry chosen is still selected in the address box; the rest as it was.
+        f.Main->SelectAddress(f.Settings().nUrls() + 1);
+        // With the server back, the reload works again.
+        f.Server.SetMisbehaviour({});
+        const auto requests = f.Server.Requests().size();
+        f.Main->RunCommand(TCommandId::ReloadCompet);
+        QCOMPARE(f.Server.Requests().size(), requests + 3);
+        QCOMPARE(f.Compet->IdCompet(), 1201);
+        QCOMPARE(f.Tree().FocusedNode(), f.Find(NodePool, 101));
+    }
+
+    void theWorkReachesTheDiskWhileTheProgramRunsAndBeforeItsWindowCloses() {
+        TMainFixture f;
+        f.Main->show();
+        f.Load(1201);
+        const std::string phases = f.Dm->SnapshotPath("Phases");
+        QVERIFY(f.Compet->EditPhase(1, "Poules du matin"));
+        // Kept shortly after the change, the program still running.
+        QTRY_VERIFY_WITH_TIMEOUT(
+            FileExists(phases) && ReadWholeFile(phases).find("Poules du matin") != std::string::npos, 5000);
+        // A write that fails at the end: the window stays, the user chooses.
+        QVERIFY(f.Compet->EditPhase(1, "Poules du soir"));
+        std::filesystem::create_directory(phases + ".tmp");
+        f.Boxes.Buttons = {3};  // "Annuler"
+        f.Main->RunCommand(TCommandId::Quit);
+        QVERIFY(f.Main->isVisible());
+        QCOMPARE(f.Boxes.Questions.size(), std::size_t(1));
+        QVERIFY(f.Boxes.Questions[0].find("|Réessayer|Enregistrer ailleurs...|Quitter sans enregistrer|Annuler") !=
+                std::string::npos);
+        // "Réessayer" once the place is free: written, the window goes.
+        f.Boxes.OnAsk = [&] { std::filesystem::remove(phases + ".tmp"); };
+        f.Boxes.Buttons = {0};
+        QVERIFY(f.Main->close());
+        QVERIFY(!f.Main->isVisible());
+        QVERIFY(ReadWholeFile(phases).find("Poules du soir") != std::string::npos);
+        f.Stop();
+        QVERIFY(f.Boxes.TopErrors.empty());
+        QCOMPARE(f.Boxes.Questions.size(), std::size_t(2));  // nothing asked after the window closed
     }
 
     void rankingGridColumnsFollowTheView() {

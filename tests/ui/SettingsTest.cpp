@@ -3,6 +3,7 @@
 // cannot), and the files' folders follow the program's.
 #include "MainFixture.h"
 
+#include "commands/SettingsMessages.h"
 #include "ui/platform/Images.h"
 
 #include <QComboBox>
@@ -56,6 +57,23 @@ private slots:
         QCOMPARE(f.Boxes.TopErrors.size(), std::size_t(1));
         QVERIFY(f.Boxes.TopErrors[0].find("tavlor.ini") != std::string::npos);
         QVERIFY(!f.Program);
+    }
+
+    void aReadOnlySettingsFileIsKeptAndTheUserToldOnce() {
+        TMainFixture f("[URLS]\n0=http://verrouille\n", false);
+        const std::string before = f.ReadSettings();
+        std::filesystem::permissions(f.SettingsPath(), std::filesystem::perms::owner_read |
+                                                           std::filesystem::perms::group_read |
+                                                           std::filesystem::perms::others_read);
+        f.Start();
+        QCOMPARE(f.Main->Adresse()->itemText(0), QStringLiteral("http://verrouille"));
+        QCOMPARE(f.Boxes.Informations, std::vector<std::string>{msg::settings::ReadOnlyFile(f.SettingsPath())});
+        f.Settings().AddRecentCompet("http://x/libre", "Second", 2);
+        f.Stop();
+        // Neither replaced at the end nor told a second time.
+        QCOMPARE(f.ReadSettings(), before);
+        QCOMPARE(f.Boxes.Informations.size(), std::size_t(1));
+        QVERIFY(f.Boxes.TopErrors.empty());
     }
 
     void foldersFollowTheProgramFolder() {

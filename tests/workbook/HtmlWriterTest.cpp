@@ -109,6 +109,7 @@ TEST(HtmlWriter, ControlCharactersAreNeverWrittenRaw) {
     sheet.SetText(1, 1,
                   "a\x01"
                   "b\rc\x1F"
+                  "\r\n"
                   "d\te\nf\x7F"
                   "g\xC2\x81h\xC2\x9D"
                   "i\xC2\xA0j\xC2\xA9");
@@ -117,8 +118,10 @@ TEST(HtmlWriter, ControlCharactersAreNeverWrittenRaw) {
     EXPECT_TRUE(Contains(page, "<title>t" + mark + "</title>"));
     EXPECT_TRUE(Contains(page, "<caption>S" + mark + "</caption>"));
     EXPECT_TRUE(Contains(
-        page, ">a" + mark + "b&#13;c" + mark + "d\te\nf" + mark + "g" + mark + "h" + mark + "i\xC2\xA0j\xC2\xA9</td>"))
-        << "tab and line feed stay, a no-break space and other characters above U+009F too";
+        page, ">a" + mark + "b\nc" + mark + "\nd\te\nf" + mark + "g" + mark + "h" + mark + "i\xC2\xA0j\xC2\xA9</td>"))
+        << "tab and line feed stay, a carriage return is a line feed, a no-break space and other characters "
+           "above U+009F stay too";
+    EXPECT_FALSE(Contains(page, "&#")) << "no numeric reference to a control character";
     for (const char c : page) {
         const auto byte = static_cast<unsigned char>(c);
         EXPECT_FALSE(byte < 0x20 && byte != '\t' && byte != '\n') << "raw control " << int{byte};

@@ -228,10 +228,12 @@ bool TGetListFrm::ChooseCompetWww(const std::string& url) {
     OpenFdbBtn_->hide();
     MsgLbl_->clear();
     ResetList(1);
+    // The list and the download work on this address; the competition open
+    // keeps its own until another one is loaded from here.
+    ListUrl_ = url;
     const bool listed = Guarded([&] {
         TGridChange change(*Model_);
-        Www_.SetBaseUrl(url);
-        Www_.ListCompets(Grid_);
+        Www_.ListCompets(url, Grid_);
     });
     if (!listed || Grid_.RowCount() < 2) {
         // A list of its title row alone: the server has no competition.
@@ -273,16 +275,19 @@ void TGetListFrm::LoadChosenCompetition() {
 
 void TGetListFrm::LoadChosen(const std::function<void(std::int32_t, const std::string&)>& load) {
     if (!HasCompetition(Grid_)) return;
+    const int opened = Www_.CompetitionsOpened();
     const bool loaded = Guarded([&] {
         const int r = CurrentRow();
         const std::string title = CompetTitle(Grid_, r, LoadAction_ == TLoadAction::Local);
         load(CompetNumber(Grid_, r), title);
     });
-    if (loaded) accept();
+    // A competition opened whose snapshot could not be merged is open all
+    // the same (the error told): the dialog's work is done.
+    if (loaded || Www_.CompetitionsOpened() != opened) accept();
 }
 
 void TGetListFrm::LoadCompetWww() {
-    LoadChosen([this](std::int32_t number, const std::string& title) { Www_.LoadCompet(number, title); });
+    LoadChosen([this](std::int32_t number, const std::string& title) { Www_.LoadCompet(ListUrl_, number, title); });
 }
 
 void TGetListFrm::LoadCompetLocal() {

@@ -98,6 +98,8 @@ private:
     IUserBoxes& Boxes_;
     TdmFb Fb_;
     TLoadAction LoadAction_ = TLoadAction::Www;
+    // The address the competitions listed come from.
+    std::string ListUrl_;
 
     TTextGrid Grid_;
     TTextGridModel* Model_ = nullptr;

@@ -633,7 +633,12 @@ bool TMainFrm::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TMainFrm::closeEvent(QCloseEvent* event) {
-    emit Closing();
+    // The day's work reaches the disk before the window goes; when it cannot,
+    // the user may keep the window open.
+    if (CanClose && !CanClose()) {
+        event->ignore();
+        return;
+    }
     QMainWindow::closeEvent(event);
 }
 

@@ -8,6 +8,7 @@
 #include <QMainWindow>
 
 #include <array>
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -101,8 +102,9 @@ public:
     // The pop-up menu of the tree's focused node; empty when it would not open.
     QList<QAction*> PopupActions() const;
 
-signals:
-    void Closing();
+    // Asked before the window closes (Quitter, the close box, a signal): the
+    // day's work is written then; false keeps the window open.
+    std::function<bool()> CanClose;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

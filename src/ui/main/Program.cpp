@@ -1,6 +1,7 @@
 #include "ui/main/Program.h"
 
 #include "commands/CommandState.h"
+#include "commands/Saving.h"
 #include "commands/Settings.h"
 #include "commands/SettingsMessages.h"
 #include "export/Export.h"
@@ -14,16 +15,26 @@
 #include "ui/dialogs/VersionFrm.h"
 #include "ui/main/MainFrm.h"
 #include "ui/platform/OnTop.h"
+#include "ui/platform/PlatformMessages.h"
 #include "ui/platform/QtText.h"
 #include "ui/print/ShownLists.h"
 
+#include <QApplication>
+#include <QDialog>
+#include <QElapsedTimer>
 #include <QStatusBar>
 
+#include <cstdio>
 #include <exception>
 
 namespace tavlor::ui {
 
 namespace {
+
+// How often the keeper of the snapshot looks for changes.
+constexpr int KeeperTickMs = 200;
+// How often an end asked from outside looks whether the dialogs are closed.
+constexpr int EndingTickMs = 50;
 
 std::vector<std::string> Strings(const QStringList& list) {
     std::vector<std::string> out;
@@ -37,10 +48,21 @@ TProgram::TProgram(const QString& programFile, IUserBoxes* boxes, IDesktopShell*
     : Folders_(ResolveFolders(programFile)),
       Boxes_(boxes != nullptr ? *boxes : QtBoxes_),
       Shell_(shell != nullptr ? *shell : QtShell_) {
+    // One copy of the program per folder, decided before anything is read
+    // there: a second one is told who holds it, before any window opens.
+    if (Lock_.Acquire(Folders_.DataFolder) == TFolderLock::TResult::Refused) {
+        Boxes_.Error(Lock_.RefusedText(Folders_.DataFolder));
+        return;
+    }
+    if (!Folders_.ReadOnlyProgramFolder.empty()) {
+        Boxes_.Information(msg::platform::ProgramFolderReadOnly(Folders_.ReadOnlyProgramFolder, Folders_.SettingsFile,
+                                                                Folders_.DataFolder, Folders_.ExportFolder));
+    }
     // The controller first: every later object plugs its handlers into it.
     Compet_ = std::make_unique<TCompetition>();
     Settings_ = std::make_unique<TSettings>(Folders_.SettingsFile,
-                                            Strings(addresses != nullptr ? *addresses : BuiltInServerAddresses()));
+                                            Strings(addresses != nullptr ? *addresses : BuiltInServerAddresses()),
+                                            Folders_.SettingsReadFile);
     State_ = std::make_unique<TCommandState>();
     Main_ = std::make_unique<TMainFrm>(*Compet_, *Settings_, *State_);
     QtBoxes_.SetParent(Main_.get());
@@ -87,6 +109,17 @@ TProgram::TProgram(const QString& programFile, IUserBoxes* boxes, IDesktopShell*
     const auto hint = [&main](const QString& text) { main.statusBar()->showMessage(text, 4000); };
     Lists_->ShowHint = hint;
     Filtre_->ShowHint = hint;
+
+    // What lives only in memory reaches the disk within a second of a change.
+    auto clock = std::make_shared<QElapsedTimer>();
+    clock->start();
+    Keeper_ = std::make_unique<TSnapshotKeeper>(*Dm_, Boxes_, [clock] { return clock->elapsed(); });
+    Keeper_->Busy = [this] { return Commands_->Running(); };
+    KeeperTimer_ = new QTimer(&main);
+    KeeperTimer_->setInterval(KeeperTickMs);
+    QObject::connect(KeeperTimer_, &QTimer::timeout, &main, [this] { Keeper_->Tick(); });
+    KeeperTimer_->start();
+    main.CanClose = [this] { return SaveBeforeQuit(); };
 }
 
 TProgram::~TProgram() {
@@ -94,7 +127,7 @@ TProgram::~TProgram() {
 }
 
 void TProgram::Show() {
-    Main_->show();
+    if (Main_) Main_->show();
 }
 
 bool TProgram::ChooseCompetWww(const std::string& url) {
@@ -125,16 +158,93 @@ void TProgram::PrintLists(const TElement& shown) {
     if (const auto print = ShownListsPrint(*Export_, *Views_, *Compet_, shown)) ShowPrintPreview(*print, Main_.get());
 }
 
-void TProgram::Close() {
-    if (!Main_) return;
-    // The snapshot of the open competition, while everything still exists.
-    try {
-        Dm_->SaveSnapshot();
-    } catch (const std::exception& e) {
-        Boxes_.TopLevelError(e.what());
-    }
+void TProgram::KeepLayout() {
     Main_->SaveLayout(*Settings_);
     Settings_->SetLayoutValue(msg::settings::KeyTriAlpha, State_->Checked(TCommandId::TriAlphaJoueurs) ? "1" : "0");
+}
+
+bool TProgram::SaveBeforeQuit() {
+    if (!Main_) return true;
+    KeepLayout();
+    Saved_ = TSaveBeforeQuit(*Dm_, *Settings_, Boxes_).Run();
+    if (Saved_) Keeper_->MarkSaved();
+    return Saved_;
+}
+
+std::string TProgram::SaveQuietly() {
+    if (!Main_) return {};
+    KeepLayout();
+    const std::string errors = Unattended().Quietly();
+    if (errors.empty()) Keeper_->MarkSaved();
+    return errors;
+}
+
+TSaveBeforeQuit TProgram::Unattended() {
+    TSaveBeforeQuit save(*Dm_, *Settings_, Boxes_);
+    // The data folder stopped taking files (a share turned read-only): the
+    // user's own folder keeps the day's work.
+    save.Fallback = [] { return UserFolders().DataFolder; };
+    return save;
+}
+
+void TProgram::EndOnRequest() {
+    if (!Main_) return;
+    if (!Ending_) {
+        Ending_ = true;
+        CloseWhenIdle();
+        return;
+    }
+    // Asked again: no more waiting for dialogs or the user.
+    if (!Saved_) SaveToStandardError("interrompu");
+    QCoreApplication::exit(0);
+}
+
+void TProgram::CloseWhenIdle() {
+    if (!Main_ || !Ending_) return;
+    bool waiting = Commands_->Running();
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        auto* dialog = qobject_cast<QDialog*>(widget);
+        if (dialog != nullptr && dialog->isVisible()) {
+            dialog->reject();
+            waiting = true;
+        }
+    }
+    if (waiting) {
+        QTimer::singleShot(EndingTickMs, Main_.get(), [this] { CloseWhenIdle(); });
+        return;
+    }
+    // As with "Quitter": saved first, the user's choice when that fails.
+    Main_->close();
+    // He chose to stay: a later request starts again.
+    if (Main_->isVisible()) Ending_ = false;
+}
+
+void TProgram::SaveAtExit() {
+    if (!Main_ || Saved_) return;
+    // The display is gone: the window's layout cannot be asked, the last
+    // one kept is written.
+    const std::string errors = Unattended().Quietly();
+    if (!errors.empty()) std::fprintf(stderr, "tavlor: %s\n", errors.c_str());
+    Saved_ = true;
+}
+
+void TProgram::SaveToStandardError(const char* when) {
+    const std::string errors = SaveQuietly();
+    if (!errors.empty()) std::fprintf(stderr, "tavlor (%s): %s\n", when, errors.c_str());
+    Saved_ = true;
+}
+
+void TProgram::Close() {
+    if (!Main_) {
+        Lock_.Release();
+        return;
+    }
+    KeeperTimer_->stop();
+    // What was not written before the window closed (the program ended
+    // another way), while everything still exists.
+    if (!Saved_) {
+        if (const std::string errors = SaveQuietly(); !errors.empty()) Boxes_.TopLevelError(errors);
+    }
     Main_->Detach();
     Filtre_.reset();
     Version_.reset();
@@ -151,16 +261,14 @@ void TProgram::Close() {
     Compet_->OnIdCompetChange = nullptr;
     Compet_->OnMessageChange = nullptr;
     Compet_->OnLoginChange = nullptr;
-    try {
-        Settings_->Save();
-    } catch (const std::exception& e) {
-        Boxes_.TopLevelError(e.what());
-    }
+    Keeper_.reset();
     QtBoxes_.SetParent(nullptr);
     Main_.reset();
     State_.reset();
     Settings_.reset();
     Compet_.reset();
+    // Everything written: the folder is free for the next copy.
+    Lock_.Release();
 }
 
 }  // namespace tavlor::ui

@@ -1,12 +1,15 @@
 #pragma once
 
 #include "commands/Commands.h"
+#include "commands/FolderLock.h"
+#include "commands/Saving.h"
 #include "ui/platform/AppFolders.h"
 #include "ui/platform/DesktopShell.h"
 #include "ui/platform/UiBoxes.h"
 
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 
 #include <memory>
 
@@ -40,15 +43,35 @@ public:
     // programFile decides where the settings, snapshots and exports go. The
     // real dialogs and desktop shell are used unless others are given (tests),
     // and the built-in server addresses unless a list is given.
+    // When another copy of the program holds the data folder, the user is
+    // told and nothing is read or created: Started() is then false, and Show
+    // and Close do nothing.
     explicit TProgram(const QString& programFile, IUserBoxes* boxes = nullptr, IDesktopShell* shell = nullptr,
                       const QStringList* addresses = nullptr);
     ~TProgram() override;
     TProgram(const TProgram&) = delete;
     TProgram& operator=(const TProgram&) = delete;
 
+    bool Started() const { return Main_ != nullptr; }
     void Show();
-    // The end: the snapshot of the open competition (an error is shown),
-    // the modules and dialogs, then the controller and the settings file.
+    // Before the window closes: the snapshot of the open competition and the
+    // settings file on disk, or the user's choice when one cannot be
+    // written. False keeps the program running.
+    bool SaveBeforeQuit();
+    // Without anyone to ask (the session ends, the display is gone): both
+    // tried once; answers the errors, empty when all was written.
+    std::string SaveQuietly();
+    // A request to end from outside (a termination signal): every dialog
+    // and box is closed as if cancelled (an exchange under way is cancelled),
+    // then the window closes as with "Quitter", the work saved before. A
+    // second request while the first is not through ends the event loop at
+    // once, the work written quietly (errors on the standard error).
+    void EndOnRequest();
+    // The process ends without its event loop (the display went away): the
+    // work written quietly, nothing shown; errors on the standard error.
+    void SaveAtExit();
+    // The end: what was not written yet (an error is shown), the modules and
+    // dialogs, then the controller.
     void Close();
 
     // ---- IDialogs
@@ -79,7 +102,16 @@ public:
     IUserBoxes& Boxes() { return Boxes_; }
 
 private:
+    // The window's layout and the sort into the settings, before they are written.
+    void KeepLayout();
+    // Closes the window as soon as no dialog is open and no command runs.
+    void CloseWhenIdle();
+    void SaveToStandardError(const char* when);
+    // The end's saving for when nobody can be asked.
+    TSaveBeforeQuit Unattended();
+
     TAppFolders Folders_;
+    TFolderLock Lock_;
     TQtBoxes QtBoxes_;
     TQtDesktopShell QtShell_;
     IUserBoxes& Boxes_;
@@ -99,6 +131,10 @@ private:
     std::unique_ptr<TGetListFrm> Lists_;
     std::unique_ptr<TVersionFrm> Version_;
     std::unique_ptr<TFiltreCompetFrm> Filtre_;
+    std::unique_ptr<TSnapshotKeeper> Keeper_;
+    QTimer* KeeperTimer_ = nullptr;
+    bool Saved_ = false;   // written before the end
+    bool Ending_ = false;  // an end asked from outside is under way
 };
 
 }  // namespace tavlor::ui

@@ -8,6 +8,8 @@
 #include <QStringList>
 #include <QTemporaryFile>
 
+#include <unistd.h>
+
 #ifndef TAVLOR_SERVER_BASE
 #define TAVLOR_SERVER_BASE "http://127.0.0.1:8765"
 #endif
@@ -15,6 +17,10 @@
 namespace tavlor::ui {
 
 bool FolderWritable(const QString& folder) {
+    // The administrator writes anywhere; a folder nobody may write is still
+    // meant to stay as it is, as the settings file is (ReadOnlyByMode).
+    constexpr QFile::Permissions AnyWrite = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
+    if (::geteuid() == 0 && !(QFileInfo(folder).permissions() & AnyWrite)) return false;
     QTemporaryFile probe(folder + QStringLiteral("/.tavlor-XXXXXX"));
     return probe.open();
 }
@@ -34,17 +40,8 @@ bool InstalledProgram(const QString& programFile) {
     return QFileInfo(entry).isFile();
 }
 
-TAppFolders ResolveFolders(const QString& programFile, const std::function<bool(const QString&)>& writable) {
-    const QFileInfo program(programFile);
-    const QString folder = program.absolutePath();
+TAppFolders UserFolders() {
     TAppFolders f;
-    if (!InstalledProgram(programFile) && writable(folder)) {
-        f.BesideProgram = true;
-        f.SettingsFile = S(folder + u'/' + program.completeBaseName() + QStringLiteral(".ini"));
-        f.DataFolder = S(folder);
-        f.ExportFolder = S(folder);
-        return f;
-    }
     f.BesideProgram = false;
     // Named here rather than after the application's name, which a caller may not have set.
     const QString config =
@@ -58,6 +55,27 @@ TAppFolders ResolveFolders(const QString& programFile, const std::function<bool(
     f.SettingsFile = S(config + QStringLiteral("/tavlor.ini"));
     f.DataFolder = S(data);
     f.ExportFolder = S(exports);
+    return f;
+}
+
+TAppFolders ResolveFolders(const QString& programFile, const std::function<bool(const QString&)>& writable) {
+    const QFileInfo program(programFile);
+    const QString folder = program.absolutePath();
+    const QString settings = folder + u'/' + program.completeBaseName() + QStringLiteral(".ini");
+    if (InstalledProgram(programFile)) return UserFolders();
+    if (writable(folder)) {
+        TAppFolders f;
+        f.BesideProgram = true;
+        f.SettingsFile = S(settings);
+        f.DataFolder = S(folder);
+        f.ExportFolder = S(folder);
+        return f;
+    }
+    // What the user left beside the program stays in use; only the changes go elsewhere.
+    TAppFolders f = UserFolders();
+    f.ReadOnlyProgramFolder = S(folder);
+    f.SettingsReadFile = S(settings);
+    f.ReadDataFolders = {S(folder)};
     return f;
 }
 

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace tavlor::ui {
 
@@ -13,15 +14,27 @@ namespace tavlor::ui {
 // user's data folder (tavlor/) and the exports in a "Tavlor" folder in the
 // user's documents. Any other copy (built or unpacked by the user) keeps them
 // next to the program file when its folder can be written, and in the user's
-// folders otherwise.
+// folders otherwise; what was left next to it is then still read.
 struct TAppFolders {
-    std::string SettingsFile;  // UTF-8 paths
+    // Where the files are written (UTF-8 paths).
+    std::string SettingsFile;
     std::string DataFolder;
     std::string ExportFolder;
     bool BesideProgram = true;
+    // The program's own folder when the program is not installed but that
+    // folder cannot be written (a read-only share): its files are read, the
+    // user is told where the changes go. Empty otherwise.
+    std::string ReadOnlyProgramFolder;
+    // The settings file read before SettingsFile, whose values win over its
+    // own: the one in ReadOnlyProgramFolder. Empty when only SettingsFile is read.
+    std::string SettingsReadFile;
+    // Folders whose snapshots are read as well (ReadOnlyProgramFolder):
+    // DataFolder, where this user's later work is saved, comes first.
+    std::vector<std::string> ReadDataFolders;
 };
 
-// Whether a new file can be created in the folder.
+// Whether a new file can be created in the folder. For the administrator,
+// who could write any folder, a folder without any write bit is not.
 bool FolderWritable(const QString& folder);
 
 // Whether the program file is an installed one: it lies in a system program
@@ -36,6 +49,11 @@ bool InstalledProgram(const QString& programFile);
 // a folder can be written (the real check by default; tests replace it).
 TAppFolders ResolveFolders(const QString& programFile,
                            const std::function<bool(const QString&)>& writable = FolderWritable);
+
+// The user's own folders, created when missing, nothing to read elsewhere:
+// where an installed program keeps its files, and where a session falls back
+// when the program's folder stops taking its files.
+TAppFolders UserFolders();
 
 // The four built-in server addresses: the federation's base address chosen
 // when the program was built, followed by each discipline's path.

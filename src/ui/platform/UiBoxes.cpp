@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QStringList>
 
 #include <algorithm>
@@ -80,6 +81,31 @@ bool TQtBoxes::ChooseItem(const std::string& caption, const std::string& prompt,
     if (ExecOnTop(dialog) != QDialog::Accepted) return false;
     index = static_cast<int>(list.indexOf(dialog.textValue()));
     return index >= 0;
+}
+
+int TQtBoxes::Ask(const std::string& text, const std::vector<std::string>& buttons) {
+    QMessageBox box(QMessageBox::Warning, Title, Q(text), QMessageBox::NoButton, BoxOwner(Parent_));
+    std::vector<QAbstractButton*> added;
+    for (const std::string& b : buttons) added.push_back(box.addButton(Q(b), QMessageBox::ActionRole));
+    if (!added.empty()) box.setDefaultButton(static_cast<QPushButton*>(added.front()));
+    // Escape and the close box answer none of them: a box without an escape
+    // button would ignore both, so they click a button that is never shown.
+    QPushButton* none = box.addButton(QStringLiteral("-"), QMessageBox::RejectRole);
+    none->hide();
+    box.setEscapeButton(none);
+    ExecOnTop(box);
+    const auto at = std::find(added.begin(), added.end(), box.clickedButton());
+    return at == added.end() ? -1 : static_cast<int>(at - added.begin());
+}
+
+bool TQtBoxes::ChooseFolder(const std::string& caption, std::string& folder) {
+    QFileDialog dialog(BoxOwner(Parent_), Q(caption));
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly, true);
+    dialog.setDirectory(Q(folder));
+    if (ExecOnTop(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+    folder = S(dialog.selectedFiles().front());
+    return true;
 }
 
 QString QtFileFilter(const std::string& filter) {

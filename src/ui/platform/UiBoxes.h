@@ -26,6 +26,8 @@ public:
     bool OpenFileName(const std::string& filter, std::string& path) override;
     bool ChooseItem(const std::string& caption, const std::string& prompt, const std::vector<std::string>& items,
                     int& index) override;
+    int Ask(const std::string& text, const std::vector<std::string>& buttons) override;
+    bool ChooseFolder(const std::string& caption, std::string& folder) override;
     void TopLevelError(const std::string& text) override;
 
 private:
