@@ -4,6 +4,7 @@
 #include "commands/IniFile.h"
 #include "commands/Settings.h"
 #include "fedserver/FedServer.h"
+#include "model/Files.h"
 #include "model/dbLocal.h"
 #include "server/www.h"
 #include "support/ChildProcess.h"
@@ -16,6 +17,9 @@
 
 #include <QApplication>
 #include <QtTest>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -201,6 +205,116 @@ private slots:
         QCOMPARE(ini.ReadString("URLS", "0", ""), std::string("http://club/3bandes"));
         QCOMPARE(ini.ReadString("RECENT1", "NomCompet", ""), std::string("Cadre"));
         QCOMPARE(ini.ReadString("RECENT2", "NomCompet", ""), std::string("Coupe du club"));
+    }
+
+    // A snapshot set an earlier run left half-replaced is made whole as the
+    // program starts, before any competition is opened; one that cannot be is
+    // told, and the program starts all the same.
+    void aSnapshotSetLeftHalfReplacedIsMadeWholeAtStart() {
+        TTempDir dir;
+        const std::string names[3] = {"3bandes_1201Phases.xml", "3bandes_1201Inscrits.xml", "3bandes_1201Joueurs.xml"};
+        auto set = [&](const std::string& version) {
+            std::vector<TFileContent> files;
+            for (const std::string& name : names) files.push_back({dir.File(name), version});
+            return files;
+        };
+        const std::string oldVersion = "ancien", newVersion = "nouveau";
+        const auto before = set(oldVersion), after = set(newVersion);
+        WriteFilesTogether(before);
+        // The earlier run dies once the first file of the new set is in place.
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            SetWriteStepHook([](TWriteStep step, std::size_t index) {
+                if (step == TWriteStep::Renamed && index == 0) ::_exit(42);
+            });
+            WriteFilesTogether(after);
+            ::_exit(0);
+        }
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 42);
+        QCOMPARE(ReadRaw(dir.File(names[0])), newVersion);
+        QCOMPARE(ReadRaw(dir.File(names[1])), oldVersion);
+        // Another competition's set whose journal does not read back.
+        WriteRaw(dir.File("3bandes_1202Phases.xml.journal"), "abîmé");
+
+        TScriptedBoxes boxes;
+        TFakeShell shell;
+        ui::TProgram program(QString::fromStdString(dir.File("tavlor")), &boxes, &shell);
+        QVERIFY(program.Started());
+        QVERIFY(program.Compet().IdCompet() < 0);
+        for (const std::string& name : names) QCOMPARE(ReadRaw(dir.File(name)), newVersion);
+        for (const auto& e : fs::directory_iterator(dir.Path())) {
+            const std::string name = e.path().filename().string();
+            QVERIFY2(name.find("1201") == std::string::npos || name.size() == name.rfind(".xml") + 4, name.c_str());
+        }
+        QCOMPARE(boxes.TopErrors, (std::vector<std::string>{"Le fichier " + dir.File("3bandes_1202Phases.xml.journal") +
+                                                            " n'est pas un journal d'enregistrement valide"}));
+        QVERIFY(fs::exists(dir.File("3bandes_1202Phases.xml.journal")));
+        program.Close();
+    }
+
+    // A snapshot left in a program folder that cannot be written is merged
+    // when its competition is opened; the next one goes to the user's folder.
+    void aSnapshotInAProgramFolderThatCannotBeWrittenIsMerged() {
+        TTempDir dir;
+        const fs::path share = fs::path(dir.Path()) / "partage";
+        const fs::path home = fs::path(dir.Path()) / "home";
+        TEnv homeVar("HOME", home.string());
+        TEnv config("XDG_CONFIG_HOME", std::nullopt);
+        TEnv data("XDG_DATA_HOME", std::nullopt);
+        fs::create_directories(home);
+        fedserver::TFedServer server;
+        server.Start(0);
+        const QStringList addresses = Addresses(server);
+        TScriptedBoxes boxes;
+        TFakeShell shell;
+        // A copy of the program that could write its folder left a snapshot there.
+        WriteRaw(share / "tavlor", "#!/bin/false\n");
+        std::int32_t phase = 0;
+        std::vector<std::string> names;
+        {
+            ui::TProgram program(QString::fromStdString((share / "tavlor").string()), &boxes, &shell, &addresses);
+            QVERIFY(program.Started());
+            program.Www().SetBaseUrl(server.BaseUrl("cadre"));
+            program.Www().LoadCompet(2201, "Cadre");
+            TTable& phases = program.Dm().Tables.Phases;
+            phases.First();
+            QVERIFY(!phases.Eof());
+            phase = phases.AsInteger("IDPHASE");
+            QVERIFY(program.Compet().EditPhase(phase, "Finale du club"));
+            for (const char* table : {"Phases", "Inscrits", "Joueurs"})
+                names.push_back(fs::path(program.Dm().SnapshotPath(table)).filename().string());
+            program.Close();
+        }
+        for (const std::string& name : names) QVERIFY2(fs::is_regular_file(share / name), name.c_str());
+        fs::permissions(share, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                        fs::perm_options::remove);
+        struct TWritableAgain {
+            fs::path Folder;
+            ~TWritableAgain() { fs::permissions(Folder, fs::perms::owner_all, fs::perm_options::add); }
+        } restore{share};
+        const TFolderState before = StateOf(share);
+
+        boxes.Clear();
+        const std::string userData = (home / ".local/share/tavlor").string();
+        {
+            ui::TProgram program(QString::fromStdString((share / "tavlor").string()), &boxes, &shell, &addresses);
+            QVERIFY(program.Started());
+            QCOMPARE(program.Dm().ReadFolders, std::vector<std::string>{share.string()});
+            program.Www().SetBaseUrl(server.BaseUrl("cadre"));
+            program.Www().LoadCompet(2201, "Cadre");
+            QVERIFY(program.Dm().Tables.Phases.Locate("IDPHASE", {phase}));
+            QCOMPARE(program.Dm().Tables.Phases.AsString("NOMPHASE"), std::string("Finale du club"));
+            program.Close();
+        }
+        QVERIFY(boxes.TopErrors.empty());
+        QVERIFY(StateOf(share) == before);
+        for (const std::string& name : names) {
+            const fs::path saved = fs::path(userData) / name;
+            QVERIFY2(fs::is_regular_file(saved), saved.string().c_str());
+        }
+        QVERIFY(ReadRaw(fs::path(userData) / names[0]).find("Finale du club") != std::string::npos);
     }
 
     void theUsersFoldersAreThereToFallBackOn() {

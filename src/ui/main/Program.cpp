@@ -8,6 +8,7 @@
 #include "model/dbLocal.h"
 #include "ranking/Views.h"
 #include "server/www.h"
+#include "text/Error.h"
 #include "ui/dialogs/ConnectionFrm.h"
 #include "ui/dialogs/FiltreCompetFrm.h"
 #include "ui/dialogs/GetListFrm.h"
@@ -84,6 +85,14 @@ TProgram::TProgram(const QString& programFile, IUserBoxes* boxes, IDesktopShell*
     Connection_->SetLink(Www_.get());
     Dm_ = std::make_unique<TdmLocal>(compet);
     Dm_->DataFolder = Folders_.DataFolder;
+    Dm_->ReadFolders = Folders_.ReadDataFolders;
+    // A save an earlier run left half-way is finished before any competition
+    // is opened; a set that cannot be made whole is told and left as it is.
+    try {
+        Dm_->RecoverSnapshots();
+    } catch (const Error& e) {
+        Boxes_.TopLevelError(e.what());
+    }
     Views_ = std::make_unique<TViews>(*Dm_, main);
     Export_ = std::make_unique<TExport>(*Dm_, Boxes_, Shell_);
     Export_->ExportFolder = Folders_.ExportFolder;
