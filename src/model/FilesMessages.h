@@ -108,8 +108,12 @@ inline std::string SnapshotLeftInPlace(const std::string& problem) {
 // A file that could neither be read nor kept aside must not be written over.
 inline std::string SnapshotNotSaved(const std::string& problem) {
     return problem +
-           "\r\nPour ne pas l'écraser, la sauvegarde locale de cette compétition ne sera plus enregistrée avant "
-           "la prochaine ouverture de la compétition";
+           "\r\nPour ne pas l'écraser, la sauvegarde locale de cette compétition ne sera pas enregistrée tant que ce "
+           "fichier sera à sa place";
+}
+inline std::string SnapshotHeld(const std::string& path) {
+    return "La sauvegarde locale de cette compétition n'est pas enregistrée tant que le fichier " + path +
+           ", qui n'a pas pu être repris, est à sa place";
 }
 inline std::string SnapshotRowsRefused(const std::string& path, int refused, const std::string& firstReason) {
     return "Le fichier " + path + " n'a pas pu être repris entièrement : " + std::to_string(refused) +

@@ -69,8 +69,9 @@ public:
     // competition, sorts the tree and ends the load, also when the merge fails.
     void AfterLoadCompet();
     // Writes the three files of the open competition's snapshot as one set
-    // (WriteFilesTogether). Writes nothing while a file of the set that could
-    // be neither read nor set aside is in the way (see RestoreSnapshot).
+    // (WriteFilesTogether). While a file of the set that the merge could
+    // neither read nor set aside is still in its place (see RestoreSnapshot),
+    // writes nothing and throws tavlor::Error naming it.
     void SaveSnapshot();
     // Merges the snapshot of the open competition. A set an interrupted save
     // left half-replaced is first made whole. Each file is read on its own: one
@@ -79,8 +80,10 @@ public:
     // "<name>.endommagé-<date>-<time>.xml" and the others are still merged;
     // when rows of a file are refused by the store, the others are still
     // merged and a copy of the file is kept as "<name>.copie-<date>-<time>.xml".
-    // Throws tavlor::Error once everything possible is merged, one paragraph
-    // per file, each naming it.
+    // A file that can be neither read nor set aside (or copied) stays where it
+    // is and holds the snapshot (see SaveSnapshot); a set that cannot be made
+    // whole is not read. Throws tavlor::Error once everything possible is
+    // merged, one paragraph per file, each naming it.
     void RestoreSnapshot();
     // Makes whole every snapshot set of DataFolder that an interrupted save
     // left half-replaced, and removes the leftovers of interrupted saves.
@@ -184,9 +187,9 @@ private:
     // Private cursors, so that the store's walks never move the main cursors
     // that views and callers rely on.
     bool PartialLoad_ = false;
-    // A file of the open competition's snapshot that could be neither read
-    // nor set aside: the snapshot is not written over it.
-    bool SnapshotHeld_ = false;
+    // Files of the open competition's snapshot in DataFolder that the merge
+    // could neither read nor set aside: no snapshot is written over them.
+    std::vector<std::string> HeldFiles_;
     std::unique_ptr<TTable> InscritsByLicence_;  // IDXLI
     std::unique_ptr<TTable> JoueursWork_;        // IDPHPO
 };

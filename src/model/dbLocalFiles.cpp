@@ -9,6 +9,7 @@
 #include "text/Error.h"
 #include "text/Numbers.h"
 
+#include <algorithm>
 #include <ctime>
 #include <string_view>
 
@@ -56,8 +57,16 @@ std::string TdmLocal::SnapshotPath(const std::string& table) const {
 }
 
 void TdmLocal::SaveSnapshot() {
-    if (Compet_.IdCompet() < 0 || DataFolder.empty() || PartialLoad_ || SnapshotHeld_) {
+    if (Compet_.IdCompet() < 0 || DataFolder.empty() || PartialLoad_) {
         return;
+    }
+    // A file the merge could neither read nor keep aside is not written over
+    // while it is there: the user moves it, or saves elsewhere.
+    for (const char* table : SnapshotTables) {
+        const std::string path = SnapshotPath(table);
+        if (std::find(HeldFiles_.begin(), HeldFiles_.end(), path) != HeldFiles_.end() && FileExists(path)) {
+            throw Error(msg::files::SnapshotHeld(path));
+        }
     }
     // The three files fit together: they are replaced as a set or not at all.
     const std::string phases = WriteDataPacket(Tables.Phases);
@@ -136,16 +145,20 @@ std::string TdmLocal::SnapshotFolderToRead(std::vector<std::string>& problems) {
             paths.push_back(JoinPath(folder, SnapshotName(table)));
         }
         try {
-            RecoverFilesTogether(paths);
+            try {
+                RecoverFilesTogether(paths);
+            } catch (const Error&) {
+                // A replacement refused half-way was undone, leaving the old
+                // set whole: a second pass then has nothing left to finish.
+                RecoverFilesTogether(paths);
+            }
         } catch (const Error& e) {
-            // A set that cannot be made whole is not read: it may be half new.
-            // Nor is it written over with what the download alone holds.
+            // A set that cannot be made whole is not read: it may be half
+            // new. What failed is still there, and refuses the next write too.
+            problems.push_back(e.what());
             if (folder == DataFolder) {
-                SnapshotHeld_ = true;
-                problems.push_back(msg::files::SnapshotNotSaved(e.what()));
                 return {};
             }
-            problems.push_back(e.what());
             continue;
         }
         for (const std::string& path : paths) {
@@ -158,7 +171,7 @@ std::string TdmLocal::SnapshotFolderToRead(std::vector<std::string>& problems) {
 }
 
 void TdmLocal::RestoreSnapshot() {
-    SnapshotHeld_ = false;
+    HeldFiles_.clear();
     if (Compet_.IdCompet() < 0 || DataFolder.empty() || PartialLoad_) {
         return;
     }
@@ -190,7 +203,9 @@ void TdmLocal::RestoreSnapshot() {
         try {
             bytes = ReadWholeFile(path);
         } catch (const Error& e) {
-            SnapshotHeld_ = SnapshotHeld_ || written;
+            if (written) {
+                HeldFiles_.push_back(path);
+            }
             problems.push_back(written ? msg::files::SnapshotNotSaved(e.what()) : e.what());
             continue;
         }
@@ -208,7 +223,7 @@ void TdmLocal::RestoreSnapshot() {
                 problems.push_back(
                     msg::files::SnapshotSetAside(e.what(), SetFileAside(path, msg::files::DamagedLabel, now, false)));
             } catch (const Error& aside) {
-                SnapshotHeld_ = true;
+                HeldFiles_.push_back(path);
                 problems.push_back(msg::files::SnapshotNotSaved(std::string(e.what()) + "\r\n" + aside.what()));
             }
             continue;
@@ -228,7 +243,7 @@ void TdmLocal::RestoreSnapshot() {
             problems.push_back(
                 msg::files::SnapshotCopyKept(problem, SetFileAside(path, msg::files::CopyLabel, now, true)));
         } catch (const Error& aside) {
-            SnapshotHeld_ = true;
+            HeldFiles_.push_back(path);
             problems.push_back(msg::files::SnapshotNotSaved(problem + "\r\n" + aside.what()));
         }
     }

@@ -15,6 +15,7 @@
 #include <unistd.h>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <regex>
 #include <set>
@@ -31,6 +32,15 @@ TFiles FolderContent(const std::string& folder) {
         content[entry.path().filename().string()] = ReadWholeFile(entry.path().string());
     }
     return content;
+}
+
+std::string Failure(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const Error& e) {
+        return e.what();
+    }
+    return "no error";
 }
 
 void WriteFile(const std::string& path, const std::string& bytes) {
@@ -265,7 +275,8 @@ TEST_F(SnapshotRestore, RowsTheStoreRefusesDoNotStopTheMergeAndTheFileIsKept) {
 }
 
 // Where a damaged file cannot be set aside, no snapshot is written over it
-// until the competition is opened again.
+// while it is there: each save says why. A save into another folder, or once
+// the user has moved the file, goes through.
 TEST_F(SnapshotRestore, ADamagedFileThatCannotBeSetAsideIsNeverWrittenOver) {
     // A name so long that the longer name of the file set aside is refused.
     const std::string discipline(220, 'D');
@@ -278,34 +289,49 @@ TEST_F(SnapshotRestore, ADamagedFileThatCannotBeSetAsideIsNeverWrittenOver) {
     EXPECT_NE(message.find("Impossible de mettre de côté le fichier " + phases + " : nom de fichier trop long"),
               std::string::npos)
         << message;
-    EXPECT_NE(message.find("Pour ne pas l'écraser, la sauvegarde locale de cette compétition ne sera plus enregistrée"),
+    EXPECT_NE(message.find("\r\nPour ne pas l'écraser, la sauvegarde locale de cette compétition ne sera pas "
+                           "enregistrée tant que ce fichier sera à sa place"),
               std::string::npos)
         << message;
     EXPECT_EQ(State().Registrants, Whole.Registrants) << "the intact files are merged all the same";
-    Dm.SaveSnapshot();
-    Compet.DoClear();  // leaving it for another competition: no error, nothing written
+
+    const std::string held = "La sauvegarde locale de cette compétition n'est pas enregistrée tant que le fichier " +
+                             phases + ", qui n'a pas pu être repris, est à sa place";
+    EXPECT_EQ(Failure([&] { Dm.SaveSnapshot(); }), held);
+    EXPECT_EQ(Failure([&] { Compet.DoClear(); }), held) << "another competition is not loaded over it";
+    EXPECT_EQ(State().Registrants, Whole.Registrants) << "the competition stays whole";
     EXPECT_EQ(ReadWholeFile(phases), "coupé <DATA");
     EXPECT_EQ(ReadWholeFile(inscrits), registrants);
+
+    test::TTempDir elsewhere;
+    Dm.DataFolder = elsewhere.Path();
+    Dm.SaveSnapshot();
+    EXPECT_TRUE(FileExists(Dm.SnapshotPath("Phases")));
+    Dm.DataFolder = Dir.Path();
+
+    std::filesystem::rename(phases, Dir.File("abîmé.xml"));
+    Dm.SaveSnapshot();
+    EXPECT_TRUE(FileExists(phases));
+    EXPECT_EQ(ReadWholeFile(Dir.File("abîmé.xml")), "coupé <DATA");
+    EXPECT_EQ(Open(), "");
+    EXPECT_EQ(State().Registrants, Whole.Registrants);
 }
 
 // A set of the data folder that cannot be made whole may be half new: it is
-// not read, and nothing is written over it either.
+// not read, and the next write, which would finish it first, is refused too.
 TEST_F(SnapshotRestore, ASetThatCannotBeMadeWholeIsNeitherReadNorWrittenOver) {
-    WriteFile(Dir.File(Name("Phases") + ".journal"), "tavlor files together 1\nB " + Name("Phases") + "\n");
+    const std::string journal = Dir.File(Name("Phases") + ".journal");
+    WriteFile(journal, "tavlor files together 1\nB " + Name("Phases") + "\n");
     WriteFile(Dir.File(Name("Phases") + ".tmp"), "nouveau");
     const TFiles left = FolderContent(Dir.Path());
-    const std::string message = Open();
-    EXPECT_EQ(message, "Le fichier " + Dir.File(Name("Phases") + ".journal") +
-                           " n'est pas un journal d'enregistrement valide\r\nPour ne pas l'écraser, la sauvegarde "
-                           "locale de cette compétition ne sera plus enregistrée avant la prochaine ouverture de la "
-                           "compétition");
+    const std::string refused = "Le fichier " + journal + " n'est pas un journal d'enregistrement valide";
+    EXPECT_EQ(Open(), refused);
     ExpectState(Fresh);
-    Dm.SaveSnapshot();
-    Compet.DoClear();
+    EXPECT_EQ(Failure([&] { Dm.SaveSnapshot(); }), refused);
     EXPECT_EQ(FolderContent(Dir.Path()), left);
 
     // Once the journal is dealt with, the set is read and saved again.
-    std::filesystem::remove(Dir.File(Name("Phases") + ".journal"));
+    std::filesystem::remove(journal);
     EXPECT_EQ(Open(), "");
     ExpectState(Whole);
     Dm.SaveSnapshot();
