@@ -3,7 +3,7 @@
 tavlor_install_packages() {
     local with_ui=$1
     local packages=(cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-        libcurl4-openssl-dev libssl-dev libpugixml-dev libcpp-httplib-dev
+        libcurl4-openssl-dev libssl-dev libpugixml-dev libsqlite3-dev libcpp-httplib-dev
         libfreexl-dev python3-xlrd poppler-utils)
     if [ "$with_ui" = 1 ]; then
         # Qt's French texts; a real X server and window manager for the tests

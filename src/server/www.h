@@ -8,6 +8,7 @@
 #include "server/HttpTransport.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -80,6 +81,9 @@ public:
     // after-load step has still opened its competition, which the window must
     // then show.
     int CompetitionsOpened() const { return Opened_; }
+    // Told with the server's address once a download has completed, its
+    // after-load step included (the local base keeps a copy).
+    std::function<void(const std::string& address)> OnLoaded;
     // One record of the match list: the match and the two players' names;
     // raises the index error of a record short of fields, or a conversion error.
     struct TMatchRecord {

@@ -351,6 +351,7 @@ void TwwwFrm::LoadCompet(const std::string& url, std::int32_t competition, const
         throw;
     }
     Compet_.DoAfterLoad();
+    if (OnLoaded) OnLoaded(address);
 }
 
 }  // namespace tavlor

@@ -1,8 +1,9 @@
 #pragma once
 
 #include "model/Communs.h"
+#include "model/MessageBoxes.h"
 #include "model/TextGrid.h"
-#include "model/dbFb.h"
+#include "model/dbFbMessages.h"
 
 #include <QDialog>
 
@@ -73,7 +74,6 @@ public:
     std::vector<int> ColumnWidths() const;
     bool ListVisible() const;
 
-    TdmFb& Fb() { return Fb_; }
     // Receives the long part of a button's hint, for the main window's status bar.
     std::function<void(const QString&)> ShowHint;
 
@@ -82,6 +82,21 @@ protected:
 
 private:
     enum class TLoadAction { Www, Local };
+    // The dialog does not list the local base yet: its local paths say so.
+    class TNoLocalBase {
+    public:
+        explicit TNoLocalBase(IMessageBoxes& boxes) : Boxes_(boxes) {}
+        bool OpenDb() {
+            Boxes_.Information(msg::dbfb::NotImplemented);
+            return false;
+        }
+        void ListCompetDb(TTextGrid&) { Boxes_.Information(msg::dbfb::NotImplemented); }
+        void LoadCompetDb(std::int32_t, const std::string&) { Boxes_.Information(msg::dbfb::NotImplemented); }
+        bool IsOpen() const { return false; }
+
+    private:
+        IMessageBoxes& Boxes_;
+    };
     void SetListVisible(bool visible);
     // Reduces the list to cols by 1 row, hidden, without a title row.
     void ResetList(int cols);
@@ -96,7 +111,7 @@ private:
     TCompetition& Compet_;
     TwwwFrm& Www_;
     IUserBoxes& Boxes_;
-    TdmFb Fb_;
+    TNoLocalBase Fb_;
     TLoadAction LoadAction_ = TLoadAction::Www;
     // The address the competitions listed come from.
     std::string ListUrl_;

@@ -5,6 +5,7 @@
 #include "commands/Settings.h"
 #include "commands/SettingsMessages.h"
 #include "export/Export.h"
+#include "model/dbFb.h"
 #include "model/dbLocal.h"
 #include "ranking/Views.h"
 #include "server/www.h"
@@ -127,6 +128,23 @@ TProgram::TProgram(const QString& programFile, IUserBoxes* boxes, IDesktopShell*
     KeeperTimer_ = new QTimer(&main);
     KeeperTimer_->setInterval(KeeperTickMs);
     QObject::connect(KeeperTimer_, &QTimer::timeout, &main, [this] { Keeper_->Tick(); });
+
+    // Every competition opened is kept in the local base, and kept up to
+    // date. A base that cannot be opened is told; the program works without it.
+    Fb_ = std::make_unique<TdmFb>(compet, *Dm_, Boxes_);
+    Fb_->DataFolder = Folders_.DataFolder;
+    Fb_->OpenDb();
+    BaseKeeper_ = std::make_unique<TBaseKeeper>(*Fb_, Boxes_, [clock] { return clock->elapsed(); });
+    BaseKeeper_->Busy = [this] { return Commands_->Running(); };
+    Www_->OnLoaded = [this](const std::string& address) { BaseKeeper_->Downloaded(address); };
+    compet.OnClear = [this, clear = compet.OnClear] {
+        if (BaseKeeper_) {
+            BaseKeeper_->Replacing(clear);
+        } else {
+            clear();
+        }
+    };
+    QObject::connect(KeeperTimer_, &QTimer::timeout, &main, [this] { BaseKeeper_->Tick(); });
     KeeperTimer_->start();
     main.CanClose = [this] { return SaveBeforeQuit(); };
 }
@@ -254,6 +272,12 @@ void TProgram::Close() {
     if (!Saved_) {
         if (const std::string errors = SaveQuietly(); !errors.empty()) Boxes_.TopLevelError(errors);
     }
+    if (const std::string error = BaseKeeper_->Flush(); !error.empty()) {
+        std::fprintf(stderr, "tavlor: %s\n", error.c_str());
+    }
+    Www_->OnLoaded = nullptr;
+    BaseKeeper_.reset();
+    Fb_.reset();
     Main_->Detach();
     Filtre_.reset();
     Version_.reset();

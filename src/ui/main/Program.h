@@ -1,5 +1,6 @@
 #pragma once
 
+#include "commands/BaseKeeping.h"
 #include "commands/Commands.h"
 #include "commands/FolderLock.h"
 #include "commands/Saving.h"
@@ -16,6 +17,7 @@
 namespace tavlor {
 class TCommandState;
 class TCompetition;
+class TdmFb;
 class TdmLocal;
 class TExport;
 class TExportFormats;
@@ -90,6 +92,7 @@ public:
     TCommandState& State() { return *State_; }
     TCommands& Commands() { return *Commands_; }
     TdmLocal& Dm() { return *Dm_; }
+    TdmFb& Fb() { return *Fb_; }
     TwwwFrm& Www() { return *Www_; }
     TViews& Views() { return *Views_; }
     TExport& Export() { return *Export_; }
@@ -132,6 +135,8 @@ private:
     std::unique_ptr<TVersionFrm> Version_;
     std::unique_ptr<TFiltreCompetFrm> Filtre_;
     std::unique_ptr<TSnapshotKeeper> Keeper_;
+    std::unique_ptr<TdmFb> Fb_;
+    std::unique_ptr<TBaseKeeper> BaseKeeper_;
     QTimer* KeeperTimer_ = nullptr;
     bool Saved_ = false;   // written before the end
     bool Ending_ = false;  // an end asked from outside is under way

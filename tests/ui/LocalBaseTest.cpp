@@ -1,0 +1,98 @@
+// The local base in the real program: opened at the start in the data
+// folder (a damaged one set aside, one that cannot be opened told), every
+// download kept there with its server's address, and every change after it.
+#include "MainFixture.h"
+
+#include "model/LocalBase.h"
+#include "model/LocalBaseMessages.h"
+#include "model/dbFb.h"
+
+#include <QtTest>
+
+#include <filesystem>
+#include <fstream>
+
+using namespace tavlor;
+using namespace tavlor::test;
+
+namespace {
+
+// The base as another program reads it.
+std::optional<TLocalCompet> Held(const std::string& path, std::int32_t id) {
+    TLocalBase base;
+    base.Open(path);
+    return base.Find(id);
+}
+
+}  // namespace
+
+class LocalBaseTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void everyDownloadAndEveryChangeAfterItIsKeptInTheBase() {
+        TMainFixture f;
+        TdmFb& fb = f.Program->Fb();
+        QVERIFY(fb.IsOpen());
+        QCOMPARE(fb.BasePath(), f.Dir.File("tavlor.db"));
+        f.Load(1201);
+        auto held = fb.FindCompetDb(1201);
+        QVERIFY(held.has_value());
+        QCOMPARE(held->Origin, f.Server.BaseUrl("3bandes"));
+        QCOMPARE(held->Title, f.Compet->Message());
+        QCOMPARE(held->Matches, f.Dm->Tables.Matchs.RecordCount());
+        // A change by hand reaches the base shortly after.
+        QVERIFY(f.Compet->AddInscrit(777, -1, "NOUVEAU Léo"));
+        QVERIFY(fb.Unstored());
+        QTRY_VERIFY(!fb.Unstored());
+        QCOMPARE(fb.FindCompetDb(1201)->Registrants, held->Registrants + 1);
+        // Another competition: the first stays, the second is added.
+        f.Load(2201, "cadre");
+        QCOMPARE(fb.FindCompetDb(2201)->Origin, f.Server.BaseUrl("cadre"));
+        QCOMPARE(fb.FindCompetDb(1201)->Registrants, held->Registrants + 1);
+        QVERIFY(f.Boxes.Errors.empty());
+    }
+
+    void aChangeMadeJustBeforeAnotherDownloadOrTheEndIsKept() {
+        TMainFixture f;
+        f.Load(1201);
+        const std::int32_t registrants = f.Program->Fb().FindCompetDb(1201)->Registrants;
+        QVERIFY(f.Compet->AddInscrit(777, -1, "NOUVEAU Léo"));
+        f.Load(1202);
+        QCOMPARE(f.Program->Fb().FindCompetDb(1201)->Registrants, registrants + 1);
+        QVERIFY(f.Compet->AddInscrit(778, -1, "DERNIER Max"));
+        const std::int32_t before = f.Program->Fb().FindCompetDb(1202)->Registrants;
+        f.Stop();
+        QCOMPARE(Held(f.Dir.File("tavlor.db"), 1202)->Registrants, before + 1);
+    }
+
+    void aDamagedBaseIsSetAsideAndToldAtTheStart() {
+        TMainFixture f({}, false);
+        std::ofstream(f.Dir.File("tavlor.db")) << "Ceci n'est pas une base.";
+        f.Start();
+        QCOMPARE(f.Boxes.Errors.size(), std::size_t(1));
+        const std::string& told = f.Boxes.Errors[0];
+        QVERIFY(told.rfind("La base locale " + f.Dir.File("tavlor.db") + " était endommagée", 0) == 0);
+        QVERIFY(told.find(f.Dir.File("tavlor.db.endommagé-")) != std::string::npos);
+        QVERIFY(f.Program->Fb().IsOpen());
+        f.Load(1201);
+        QVERIFY(f.Program->Fb().FindCompetDb(1201).has_value());
+    }
+
+    void aBaseThatCannotBeOpenedIsToldAndTheProgramWorksWithoutIt() {
+        TMainFixture f({}, false);
+        {
+            TLocalBase newer;
+            newer.Open(f.Dir.File("tavlor.db"));
+            newer.Connection().Exec("PRAGMA user_version = 9");
+        }
+        f.Start();
+        QCOMPARE(f.Boxes.Errors, std::vector<std::string>{msg::localbase::NewerSchema(f.Dir.File("tavlor.db"), 9)});
+        QVERIFY(!f.Program->Fb().IsOpen());
+        f.Load(1201);
+        QCOMPARE(f.Dm->Tables.Matchs.RecordCount(), 30);
+    }
+};
+
+QTEST_MAIN(LocalBaseTest)
+#include "LocalBaseTest.moc"
