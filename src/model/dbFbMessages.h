@@ -23,6 +23,14 @@ inline constexpr const char* ColumnMatches = "Matchs";
 inline constexpr const char* ColumnSeason = "Saison";
 inline constexpr const char* LocalOrigin = "compétition locale";
 
+// Every change of a copy of a server's competition opened from the base is
+// refused with this text.
+inline std::string ReadOnlyCopy(const std::string& address) {
+    return "Cette compétition est une copie locale de la compétition du serveur " + address +
+           " : les modifications se font sur le serveur. Pour la modifier, ouvrez-la depuis la liste des "
+           "compétitions du serveur.";
+}
+
 // A competition whose rows the store does not take back.
 inline std::string Inconsistent(std::int32_t id, const std::string& reason) {
     return "La compétition n° " + std::to_string(id) + " de la base locale n'a pas pu être ouverte : " + reason;

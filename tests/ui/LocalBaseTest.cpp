@@ -6,6 +6,7 @@
 #include "model/LocalBase.h"
 #include "model/LocalBaseMessages.h"
 #include "model/dbFb.h"
+#include "model/dbFbMessages.h"
 
 #include <QtTest>
 
@@ -64,6 +65,26 @@ private slots:
         const std::int32_t before = f.Program->Fb().FindCompetDb(1202)->Registrants;
         f.Stop();
         QCOMPARE(Held(f.Dir.File("tavlor.db"), 1202)->Registrants, before + 1);
+    }
+
+    void aCopyOpenedFromTheBaseSaysSoAndItsDateInTheTitleAndRefusesChanges() {
+        TMainFixture f;
+        TdmFb& fb = f.Program->Fb();
+        fb.Now = [] { return 46000.75; };  // 9 December 2025, 18:00
+        f.Load(1201);
+        f.Login();
+        QCOMPARE(f.Main->windowTitle(), QStringLiteral("Tavlor - Internet - (Jean Dupont (12))"));
+        fb.LoadCompetDb(1201, "");
+        f.Main->FocusFirstNode();
+        QCOMPARE(f.Main->windowTitle(),
+                 QStringLiteral("Tavlor - base locale - copie locale du 09/12/2025 à 18:00 (lecture seule)"));
+        QVERIFY(!f.Action(TCommandId::LoginWww)->isEnabled());
+        // A change asked from the window: refused, saying where to make it.
+        f.Action(TCommandId::AddPhase)->trigger();
+        QCOMPARE(f.Boxes.Errors, std::vector<std::string>{msg::dbfb::ReadOnlyCopy(f.Server.BaseUrl("3bandes"))});
+        // Downloaded again: the server's competition, as before.
+        f.Load(1201);
+        QCOMPARE(f.Main->windowTitle(), QStringLiteral("Tavlor - Internet - (utilisateur non identifié)"));
     }
 
     void aDamagedBaseIsSetAsideAndToldAtTheStart() {

@@ -1,6 +1,7 @@
 #include "ui/main/MainFrm.h"
 
 #include "commands/CommandState.h"
+#include "commands/CompetRules.h"
 #include "commands/Settings.h"
 #include "model/dbLocal.h"
 #include "ranking/Views.h"
@@ -507,11 +508,7 @@ void TMainFrm::MessageChanged() {
 }
 
 void TMainFrm::LoginChanged() {
-    std::string title = Compet_.Connexion == TConnexion::LocalBase  ? m::TitleLocal
-                        : Compet_.Connexion == TConnexion::Internet ? m::TitleInternet
-                                                                    : m::ProgramName;
-    title += Compet_.Login().empty() ? std::string(m::NotIdentified) : " (" + Compet_.Login() + ")";
-    setWindowTitle(Q(title));
+    setWindowTitle(Q(WindowTitle(Compet_, ShownFromBase ? ShownFromBase() : nullptr)));
 }
 
 void TMainFrm::FocusChanged(TFocusKind kind) {

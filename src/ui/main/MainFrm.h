@@ -24,6 +24,7 @@ namespace tavlor {
 class TCommandState;
 class TCompetition;
 class TdmLocal;
+struct TLocalCompet;
 class TSettings;
 class TViews;
 }  // namespace tavlor
@@ -101,6 +102,10 @@ public:
     TMatchList* GridMatchs() const { return GridMatchs_; }
     // The pop-up menu of the tree's focused node; empty when it would not open.
     QList<QAction*> PopupActions() const;
+
+    // The local base's record of the competition last opened from it (the
+    // title says what is shown); null without a base.
+    std::function<const TLocalCompet*()> ShownFromBase;
 
     // Asked before the window closes (Quitter, the close box, a signal): the
     // day's work is written then; false keeps the window open.
