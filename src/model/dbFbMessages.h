@@ -6,9 +6,6 @@
 // The texts of the local-database module.
 namespace tavlor::msg::dbfb {
 
-// What the lists dialog says of the local base until it offers it.
-inline constexpr const char* NotImplemented = "fonctionnalité non implémentée dans cette version";
-
 inline constexpr const char* NoDataFolder = "Aucun dossier de données : la base locale n'est pas ouverte";
 
 // The list of the base's competitions: the titles of its columns, and the

@@ -156,10 +156,6 @@ void TMainFrm::CreateActions() {
     QPixmap blank(20, 16);
     blank.fill(Qt::transparent);
     Action(TCommandId::Separator)->setIcon(QIcon(blank));
-    // The local database cannot be reached from the menu: its item stays disabled.
-    LocalMenuItem_ = new QAction(Action(TCommandId::LoadFromDbLocal)->text(), this);
-    LocalMenuItem_->setObjectName(QStringLiteral("LoadFromDbLocalItem"));
-    LocalMenuItem_->setEnabled(false);
 }
 
 void TMainFrm::CreateMenus() {
@@ -185,9 +181,6 @@ void TMainFrm::CreateMenus() {
             switch (item.Kind) {
                 case TMenuEntry::TKind::Command:
                     add(Action(item.Id));
-                    break;
-                case TMenuEntry::TKind::DisabledCommand:
-                    add(item.Id == TCommandId::LoadFromDbLocal ? LocalMenuItem_ : Action(item.Id));
                     break;
                 case TMenuEntry::TKind::Separator:
                     current->addSeparator();

@@ -87,7 +87,6 @@ public:
 
     // ---- parts, for the program and the tests
     QAction* Action(TCommandId id) const { return Actions_[static_cast<std::size_t>(id)]; }
-    QAction* LocalMenuItem() const { return LocalMenuItem_; }
     QToolButton* Button(TButtonSlot slot) const;
     QComboBox* Adresse() const { return Adresse_; }
     QLabel* NomCompetLbl() const { return NomCompetLbl_; }
@@ -145,7 +144,6 @@ private:
     int BusyDepth_ = 0;
 
     std::array<QAction*, CommandCount> Actions_{};
-    QAction* LocalMenuItem_ = nullptr;
     QComboBox* Adresse_ = nullptr;
     QToolBar* ToolBar1_ = nullptr;
     std::array<QToolButton*, 4> Buttons_{};  // by TButtonSlot

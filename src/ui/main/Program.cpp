@@ -112,7 +112,7 @@ TProgram::TProgram(const QString& programFile, IUserBoxes* boxes, IDesktopShell*
     main.Attach(*Dm_, *Views_, *Commands_);
 
     Match_ = std::make_unique<TMatchFrm>(compet, *Dm_, Boxes_, &main);
-    Lists_ = std::make_unique<TGetListFrm>(compet, *Www_, Boxes_, &main);
+    Lists_ = std::make_unique<TGetListFrm>(compet, *Www_, *Fb_, Boxes_, &main);
     Version_ = std::make_unique<TVersionFrm>(&main);
     // The filtered list opens from the lists dialog, which stays on top: it belongs to it.
     Filtre_ = std::make_unique<TFiltreCompetFrm>(Lists_.get());
