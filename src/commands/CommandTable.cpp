@@ -110,6 +110,9 @@ constexpr std::array<TCommandDef, CommandCount> Table{{
      nullptr, &TCommands::PrintLists, false},
     {C::ExportPdf, "ExportPdf", "", "Exporter vers PDF", "exporte les données affichées dans un document PDF", I::None,
      "", E::Loaded, nullptr, &TCommands::ExportPdf, false},
+    {C::NewCompetLocal, "NewCompetLocal", m::CategoryFichiers, "Nouvelle compétition locale",
+     "crée une compétition dans la base locale, sans serveur", I::None, "", E::Always, nullptr,
+     &TCommands::NewCompetLocal, false},
 }};
 
 constexpr bool InOrder() {
@@ -142,7 +145,8 @@ const std::vector<TMenuBarEntry>& MainMenu() {
     static const std::vector<TMenuBarEntry> menu = {
         {m::MenuFichier,
          "MenuFichier",
-         {Item(C::LoadFromDbLocal), Item(C::LoadFromInternet), Item(C::ReloadCompet), Separator(), Item(C::Quit)},
+         {Item(C::LoadFromDbLocal), Item(C::NewCompetLocal), Item(C::LoadFromInternet), Item(C::ReloadCompet),
+          Separator(), Item(C::Quit)},
          C::Separator},
         {{}, "LoginWww", {}, C::LoginWww},
         {m::MenuEdition,

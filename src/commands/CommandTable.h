@@ -50,6 +50,7 @@ enum class TCommandId : std::uint8_t {
     ImportInscrits,
     PrintLists,
     ExportPdf,
+    NewCompetLocal,
     Count
 };
 inline constexpr std::size_t CommandCount = static_cast<std::size_t>(TCommandId::Count);

@@ -3,11 +3,13 @@
 #include "commands/CommandState.h"
 #include "commands/CommandsMessages.h"
 #include "commands/CompetRules.h"
+#include "commands/LocalCompet.h"
 #include "commands/Settings.h"
 #include "commands/UserBoxes.h"
 #include "export/Export.h"
 #include "export/ExportMessages.h"
 #include "model/Files.h"
+#include "model/dbFb.h"
 #include "model/dbLocal.h"
 #include "ranking/Views.h"
 #include "server/www.h"
@@ -242,6 +244,31 @@ void TCommands::ReloadCompet(const TSelection&) {
 
 void TCommands::LoadFromDbLocal(const TSelection&) {
     if (Dialogs_.ChooseCompetLocal()) View_.FocusFirstNode();
+}
+
+void TCommands::NewCompetLocal(const TSelection&) {
+    std::string title;
+    if (!C_.Boxes.InputQuery(m::NewCompetCaption, m::NewCompetTitle, title)) return;
+    title = Trimmed(title);
+    if (title.empty()) {
+        C_.Boxes.Error(m::TitleRequired);
+        return;
+    }
+    const std::vector<std::string>& disciplines = Disciplines();
+    // The discipline of the competition open, most likely the club's.
+    const auto open = std::find(disciplines.begin(), disciplines.end(), C_.Compet.Discipline());
+    int index = open != disciplines.end() ? static_cast<int>(open - disciplines.begin()) : 0;
+    if (!C_.Boxes.ChooseItem(m::NewCompetCaption, m::NewCompetDiscipline, disciplines, index)) return;
+    if (index < 0 || index >= static_cast<int>(disciplines.size())) return;
+    const std::string& discipline = disciplines[static_cast<std::size_t>(index)];
+    std::string season = SeasonOf(C_.Fb.Now());
+    if (!C_.Boxes.InputQuery(m::NewCompetCaption, m::NewCompetSeason, season)) return;
+    season = Trimmed(season);
+    if (!C_.Fb.OpenDb()) return;  // told why
+    // Named as a download names its competition: the discipline follows the title.
+    const std::int32_t id = C_.Fb.CreateCompetDb(title + " (" + discipline + ")", discipline, season);
+    C_.Fb.LoadCompetDb(id, title);
+    View_.FocusFirstNode();
 }
 
 void TCommands::LoginWww(const TSelection&) {

@@ -123,6 +123,7 @@ public:
 
     // ---- the commands, by their names in the table
     void LoadFromDbLocal(const TSelection& s);
+    void NewCompetLocal(const TSelection& s);
     void LoadFromInternet(const TSelection& s);
     void ReloadCompet(const TSelection& s);
     void LoginWww(const TSelection& s);

@@ -61,6 +61,20 @@ inline constexpr const char* AddJoueurCaption = "Ajouter un joueur";
 inline constexpr const char* AddJoueurPrompt = "Licence du joueur inscrit à ajouter à la poule";
 inline constexpr const char* AddJoueurNone = "Tous les inscrits jouent déjà dans cette phase";
 inline constexpr const char* NotRenamable = "élément non renommable";
+// ---- the competitions of this computer
+inline constexpr const char* NewCompetCaption = "Nouvelle compétition locale";
+inline constexpr const char* NewCompetTitle = "Titre de la compétition";
+inline constexpr const char* NewCompetDiscipline = "Discipline";
+inline constexpr const char* NewCompetSeason = "Saison (par exemple 2025-2026, ou rien)";
+inline constexpr const char* TitleRequired = "Le titre de la compétition ne peut pas être vide";
+inline constexpr const char* NewPlayerCaption = "Nouveau joueur";
+inline constexpr const char* NewPlayerLicence = "Numéro de licence du joueur";
+inline constexpr const char* NewPlayerName = "Nom du joueur (NOM Prénom)";
+inline std::string LicenceNotPositive(const std::string& typed) {
+    return "'" + typed + "' n'est pas un numéro de licence : un nombre entier positif est attendu";
+}
+inline constexpr const char* NameRequired = "Le nom du joueur ne peut pas être vide";
+
 inline std::string NoPdfReader(const std::string& file) {
     return "Aucun lecteur de documents PDF ne semble installé\r\nOuverture de " + file +
            " impossible, le document est dans ce fichier";

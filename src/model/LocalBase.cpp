@@ -301,7 +301,7 @@ TStoredCompet TLocalBase::Read(std::int32_t id, const TCompetTables& shape) {
 }
 
 std::int32_t TLocalBase::Create(const std::string& title, const std::string& discipline, const std::string& season,
-                                double now) {
+                                double now, const std::vector<TStoredBillard>& billards) {
     RequireOpen();
     TSqlTransaction transaction(Db_);
     std::int64_t next = Db_.QueryInt("SELECT VALEUR FROM PARAMETRES WHERE CLE = 'PROCHAINLOCAL'");
@@ -326,8 +326,57 @@ std::int32_t TLocalBase::Create(const std::string& title, const std::string& dis
     TSqlStatement counter(Db_, "INSERT OR REPLACE INTO PARAMETRES (CLE, VALEUR) VALUES ('PROCHAINLOCAL', ?1)");
     counter.BindInt(1, next + 1);
     counter.Run();
+    TSqlStatement billard(Db_, "INSERT INTO BILLARDS (IDCOMPET, SEQ, TAILLE, NOMBD) VALUES (?1, ?2, ?3, ?4)");
+    std::int64_t seq = 0;
+    for (const TStoredBillard& b : billards) {
+        billard.BindInt(1, next);
+        billard.BindInt(2, seq++);
+        billard.BindInt(3, b.Size);
+        billard.BindText(4, b.Label);
+        billard.Run();
+    }
     transaction.Commit();
     return static_cast<std::int32_t>(next);
+}
+
+std::vector<TStoredBillard> TLocalBase::ServerBillards() {
+    RequireOpen();
+    TSqlStatement select(Db_,
+                         "SELECT TAILLE, NOMBD FROM BILLARDS WHERE IDCOMPET = (SELECT c.IDCOMPET FROM COMPETITIONS c "
+                         "WHERE c.ORIGINE <> '' AND EXISTS (SELECT 1 FROM BILLARDS b WHERE b.IDCOMPET = c.IDCOMPET) "
+                         "ORDER BY c.MAJ DESC, c.IDCOMPET LIMIT 1) AND TAILLE IS NOT NULL ORDER BY SEQ");
+    std::vector<TStoredBillard> billards;
+    while (select.Step()) {
+        billards.push_back({static_cast<std::int32_t>(select.Int(0)), text::ToCp1252Range(select.Text(1))});
+    }
+    return billards;
+}
+
+std::optional<double> TLocalBase::ServerCoefficient(std::int32_t size) {
+    RequireOpen();
+    TSqlStatement select(Db_,
+                         "SELECT m.COEFBD FROM MATCHS m JOIN COMPETITIONS c ON c.IDCOMPET = m.IDCOMPET "
+                         "WHERE c.ORIGINE <> '' AND m.BD = ?1 AND typeof(m.COEFBD) IN ('real', 'integer') "
+                         "ORDER BY c.MAJ DESC, c.IDCOMPET, m.SEQ DESC LIMIT 1");
+    select.BindInt(1, size);
+    if (!select.Step()) return std::nullopt;
+    return select.Double(0);
+}
+
+std::vector<TKnownPlayer> TLocalBase::KnownPlayers() {
+    RequireOpen();
+    TSqlStatement select(Db_,
+                         "SELECT i.LICENCE, i.NOM, c.TITRE FROM INSCRITS i JOIN COMPETITIONS c ON c.IDCOMPET = "
+                         "i.IDCOMPET WHERE i.LICENCE IS NOT NULL ORDER BY c.MAJ DESC, c.IDCOMPET, i.SEQ");
+    std::vector<TKnownPlayer> players;
+    std::set<std::int64_t> seen;
+    while (select.Step()) {
+        // The most recent competition first: its name of the player is kept.
+        if (!seen.insert(select.Int(0)).second) continue;
+        players.push_back({static_cast<std::int32_t>(select.Int(0)), text::ToCp1252Range(select.Text(1)),
+                           text::ToCp1252Range(select.Text(2))});
+    }
+    return players;
 }
 
 }  // namespace tavlor

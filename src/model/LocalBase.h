@@ -36,6 +36,22 @@ struct TLocalCompet {
     bool operator==(const TLocalCompet&) const = default;
 };
 
+// A billiard size of a competition, with its label.
+struct TStoredBillard {
+    std::int32_t Size = 0;
+    std::string Label;
+    bool operator==(const TStoredBillard&) const = default;
+};
+
+// A player the base knows from the registrants of its competitions: his name
+// and the title of the competition, both from the most recently changed one.
+struct TKnownPlayer {
+    std::int32_t Licence = 0;
+    std::string Name;
+    std::string Competition;
+    bool operator==(const TKnownPlayer&) const = default;
+};
+
 // A competition as the base holds it: for each table of BaseTables(), its
 // rows in insertion order, each row the values of the table's Columns,
 // typed as the memory table's fields.
@@ -102,8 +118,20 @@ public:
     // The competition's rows, read in one consistent state; shape gives the
     // fields' types. Throws when the base does not hold it.
     TStoredCompet Read(std::int32_t id, const TCompetTables& shape);
-    // A new competition without any row, created here: answers its number.
-    std::int32_t Create(const std::string& title, const std::string& discipline, const std::string& season, double now);
+    // A new competition created here, without any row but its billiards:
+    // answers its number.
+    std::int32_t Create(const std::string& title, const std::string& discipline, const std::string& season, double now,
+                        const std::vector<TStoredBillard>& billards = {});
+
+    // What the servers' competitions taught the base. The billiards of the
+    // most recently changed one that has any (a server gives every
+    // competition the same list); empty when none.
+    std::vector<TStoredBillard> ServerBillards();
+    // The coefficient a server gave the matches played on this billiard
+    // size, in the most recently changed competition that has one.
+    std::optional<double> ServerCoefficient(std::int32_t size);
+    // Every player registered in a competition of the base, once, by licence.
+    std::vector<TKnownPlayer> KnownPlayers();
 
     // Called inside Store's transaction after each table's rows are written
     // (with the SQL table's name) and with "COMMIT" just before the commit:

@@ -98,8 +98,15 @@ void TdmFb::ListCompetDb(TTextGrid& grid) {
     }
 }
 
+const std::vector<TStoredBillard>& TdmFb::DefaultBillards() {
+    static const std::vector<TStoredBillard> billards = {{310, "3m10"}, {280, "2m80"}, {260, "2m60"}};
+    return billards;
+}
+
 std::int32_t TdmFb::CreateCompetDb(const std::string& title, const std::string& discipline, const std::string& season) {
-    return Base_.Create(title, discipline, season, Now());
+    std::vector<TStoredBillard> billards = Base_.IsOpen() ? Base_.ServerBillards() : std::vector<TStoredBillard>{};
+    if (billards.empty()) billards = DefaultBillards();
+    return Base_.Create(title, discipline, season, Now(), billards);
 }
 
 std::optional<TLocalCompet> TdmFb::FindCompetDb(std::int32_t competition) {

@@ -7,11 +7,14 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace tavlor {
 
 class IMessageBoxes;
 class TCompetition;
+struct TParamMatch;
+struct TParamTable;
 class TdmLocal;
 class TTextGrid;
 
@@ -69,8 +72,18 @@ public:
     // also when the merge of the snapshot fails after the competition opened).
     int CompetitionsOpened() const { return Opened_; }
     // A new competition of this computer, empty: answers its number, from
-    // FirstLocalCompet up. It is opened with LoadCompetDb.
+    // FirstLocalCompet up. It is opened with LoadCompetDb. Its billiards are
+    // those the servers' competitions of the base have (a server gives
+    // every competition the same list), or DefaultBillards when none has.
     std::int32_t CreateCompetDb(const std::string& title, const std::string& discipline, const std::string& season);
+    static const std::vector<TStoredBillard>& DefaultBillards();
+
+    // The players of the base whose name holds the text of the grid's cell
+    // (0, 0), the ASCII letters compared as capitals (every player for an
+    // empty text), into the grid like the server's player list: a title row,
+    // then licence, name and the competition he was last seen in, by name.
+    // The hook of the player search for a competition opened from the base.
+    void ListJoueursDb(TTextGrid& grid);
     // The base's record of a competition; none when it does not hold it.
     std::optional<TLocalCompet> FindCompetDb(std::int32_t competition);
     // Whether the competition was created here rather than downloaded.
@@ -112,6 +125,20 @@ private:
     bool SameRows(const TStoredCompet& stored) const;
     void Refused(std::int32_t competition);
     TLocalCompet OpenInfo();
+
+    // The changes of a competition of this computer: in place of a server,
+    // these handlers give the numbers of new pools and matches and the
+    // coefficient of a match's billiard; the tables are the only copy.
+    void InstallLocalHandlers();
+    bool LocalAddPoule(TParamTable& p);
+    bool LocalEditPoule(TParamTable& p);
+    bool LocalDelPoule(TParamTable& p);
+    bool LocalAddMatch(TParamMatch& m);
+    bool LocalEditMatch(TParamMatch& m);
+    bool LocalDelMatch(TParamMatch& m);
+    // A match's billiard must be one of the competition's: its coefficient
+    // is written into the record. False with the reason when it is not.
+    bool LocalBillard(TParamMatch& m);
 
     TCompetition& Compet_;
     TdmLocal& Dm_;

@@ -35,10 +35,12 @@ void TdmFb::LoadCompetDb(std::int32_t competition, const std::string& title) {
         Replay(stored);
         RestoreValues(stored);
         Compet_.ListsComplete = true;
-        // No server behind it: a change the server keeps cannot reach one.
+        // No server behind it: a copy's changes cannot reach one, and a
+        // competition of this computer has its own handlers instead.
         Compet_.Server = TServerHandlers{};
+        if (stored.Info.IsLocal()) InstallLocalHandlers();
         Compet_.OnShowLogin = nullptr;
-        Compet_.OnListJoueurs = nullptr;
+        Compet_.OnListJoueurs = [this](TTextGrid& grid) { ListJoueursDb(grid); };
         Compet_.Connexion = TConnexion::LocalBase;
         // The copy of a server's competition is changed on its server only:
         // changed here, it would part from it for good.

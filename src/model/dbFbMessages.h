@@ -20,6 +20,17 @@ inline constexpr const char* ColumnMatches = "Matchs";
 inline constexpr const char* ColumnSeason = "Saison";
 inline constexpr const char* LocalOrigin = "compétition locale";
 
+// The players the base knows, as the player search lists them.
+inline constexpr const char* ColumnLicence = "Licence";
+inline constexpr const char* ColumnName = "Nom";
+inline constexpr const char* ColumnLastCompet = "Dernière compétition";
+
+// Refusals of a change of a competition of this computer.
+inline std::string UnknownBillard(std::int32_t size) {
+    return "Billard " + std::to_string(size) + " inconnu : choisissez un billard de la liste de la compétition";
+}
+inline constexpr const char* NoNumberLeft = "Plus aucun numéro libre dans cette compétition";
+
 // Every change of a copy of a server's competition opened from the base is
 // refused with this text.
 inline std::string ReadOnlyCopy(const std::string& address) {

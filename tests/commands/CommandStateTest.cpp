@@ -60,13 +60,14 @@ TEST(CommandTable, MenusAndToolbarUseEveryCommandOnceOrMore) {
     // The local base first in the file menu, as any other command.
     EXPECT_EQ(MainMenu()[0].Entries[0].Kind, TMenuEntry::TKind::Command);
     EXPECT_EQ(MainMenu()[0].Entries[0].Id, C::LoadFromDbLocal);
+    EXPECT_EQ(MainMenu()[0].Entries[1].Id, C::NewCompetLocal);
     EXPECT_EQ(MainToolBar().size(), 12u);
 }
 
 TEST(CommandState, NothingButOpeningWithoutACompetition) {
     TCommandState s;
-    for (const C id :
-         {C::LoadFromInternet, C::LoadFromDbLocal, C::Quit, C::Version, C::ExportInscrits, C::ImportInscrits}) {
+    for (const C id : {C::LoadFromInternet, C::LoadFromDbLocal, C::NewCompetLocal, C::Quit, C::Version,
+                       C::ExportInscrits, C::ImportInscrits}) {
         EXPECT_TRUE(s.Enabled(id)) << Command(id).Name;
     }
     for (const C id : {C::LoginWww, C::AddInscrit, C::AddPhase, C::ExportXls, C::TriAlphaJoueurs, C::DelPhase,

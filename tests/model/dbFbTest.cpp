@@ -6,6 +6,7 @@
 #include "model/TextGrid.h"
 #include "model/dbFb.h"
 #include "model/dbFbMessages.h"
+#include "model/dbLocalMessages.h"
 #include "sample/SampleCompetition.h"
 #include "support/CompetitionFixture.h"
 #include "support/CompetitionImage.h"
@@ -336,6 +337,178 @@ TEST_F(LocalDatabase, ANewCompetitionOfThisComputerIsOpenedEmptyAndKeptAsItsOwn)
     EXPECT_EQ(test::FirstDifference(before, Image()), "");
     EXPECT_TRUE(Fb.IsLocalCompet(id));
     EXPECT_EQ(Fb.FindCompetDb(id)->Registrants, 1);
+}
+
+// ---- a competition of this computer
+
+class LocalCompetition : public LocalDatabase {
+protected:
+    std::int32_t Id = -1;
+
+    // A new competition, opened: one phase, one pool, two players in it.
+    void Open(const std::string& title = "Tournoi du club") {
+        ASSERT_TRUE(Fb.OpenDb());
+        Id = Fb.CreateCompetDb(title, "Libre", "2025-2026");
+        Fb.LoadCompetDb(Id, "");
+        ASSERT_TRUE(Compet.AddPhase(1, "Poules"));
+        std::int32_t pool = -1;
+        ASSERT_TRUE(Compet.AddPoule(1, 0, "Poule A", &pool));
+        ASSERT_EQ(pool, 1);
+        for (std::int32_t licence : {11, 12, 13}) {
+            ASSERT_TRUE(Compet.AddInscrit(licence, -1, "JOUEUR " + std::to_string(licence)));
+            ASSERT_TRUE(Compet.AddJoueur(licence, -1, 1));
+        }
+    }
+    TParamMatch Played(std::int32_t licence1, std::int32_t licence2, std::int32_t billard = 310) {
+        TParamMatch m;
+        m.DateMatch = 46000;
+        m.IdPhase = 1;
+        m.IdPoule = 1;
+        m.Licence1 = licence1;
+        m.Licence2 = licence2;
+        m.Pts1 = 30;
+        m.Rep1 = 20;
+        m.Ser1 = 4;
+        m.Pm1 = 2;
+        m.Pts2 = 12;
+        m.Rep2 = 20;
+        m.Ser2 = 3;
+        m.Bd = billard;
+        return m;
+    }
+};
+
+TEST_F(LocalCompetition, ItsChangesNeedNoIdentificationAndNumberPoolsAndMatchesAfterTheLargest) {
+    Open();
+    EXPECT_EQ(Compet.Connexion, TConnexion::LocalBase);
+    EXPECT_EQ(Compet.Login(), "");
+    EXPECT_EQ(Compet.ReadOnly, "");
+    EXPECT_TRUE(Compet.Server.Local);
+    EXPECT_TRUE(Compet.CanModify());
+    // A name left empty is "?", as a server names it.
+    std::int32_t pool = -1;
+    ASSERT_TRUE(Compet.AddPoule(1, 1, "", &pool));
+    EXPECT_EQ(pool, 2);
+    EXPECT_EQ(Dm.Tables.Poules.Data().Lookup("IDPOULE", {2}).AsString("NOMPOULE"), "?");
+
+    TParamMatch first = Played(11, 12), second = Played(12, 13), third = Played(11, 13);
+    ASSERT_TRUE(Compet.AddMatch(first));
+    ASSERT_TRUE(Compet.AddMatch(second));
+    EXPECT_EQ(first.IdMatch, 1);
+    EXPECT_EQ(second.IdMatch, 2);
+    // The largest number plus 1, whatever was deleted below it.
+    ASSERT_TRUE(Compet.DelMatch(1));
+    ASSERT_TRUE(Compet.AddMatch(third));
+    EXPECT_EQ(third.IdMatch, 3);
+    // The pool moves, is renamed, changes its formula; a pool is deleted.
+    ASSERT_TRUE(Compet.AddPhase(2, "Finale"));
+    EXPECT_TRUE(Compet.EditPoule(2, "Poule B"));
+    EXPECT_TRUE(Compet.SetFClasstPoule(2, 1));
+    EXPECT_TRUE(Compet.MovePoule(2, 2));
+    EXPECT_EQ(Dm.Tables.Poules.Data().Lookup("IDPOULE", {2}).AsInteger("IDPHASE"), 2);
+    EXPECT_TRUE(Compet.DelPoule(2));
+    ASSERT_TRUE(Compet.AddPoule(1, 0, "Poule C", &pool));
+    EXPECT_EQ(pool, 2);
+    // Kept in the base, and opened again as it was.
+    EXPECT_TRUE(Fb.StoreCompet());
+    const test::TCompetImage before = Image();
+    Fb.LoadCompetDb(Id, "");
+    EXPECT_EQ(test::FirstDifference(before, Image()), "");
+    EXPECT_TRUE(Boxes.Errors.empty());
+}
+
+TEST_F(LocalCompetition, AStoreRefusalIsToldAsItIsAndABilliardOutOfTheListIsRefused) {
+    Open();
+    TParamMatch m = Played(11, 12);
+    ASSERT_TRUE(Compet.AddMatch(m));
+    // Nothing to resynchronise: the store's reason alone.
+    EXPECT_FALSE(Compet.DelPoule(1));
+    EXPECT_EQ(Compet.LastError, msg::dblocal::DeletePoolHasPlayers(Dm.PoolLabel(1)));
+    TParamMatch again = m;
+    again.Bd = 250;
+    EXPECT_FALSE(Compet.EditMatch(again));
+    EXPECT_EQ(Compet.LastError, msg::dbfb::UnknownBillard(250));
+    TParamMatch other = Played(12, 13, 999);
+    EXPECT_FALSE(Compet.AddMatch(other));
+    EXPECT_EQ(Compet.LastError, msg::dbfb::UnknownBillard(999));
+    EXPECT_EQ(Dm.Tables.Matchs.RecordCount(), 1);
+    // Numbers no handler can take: errors, as on the server's side.
+    EXPECT_NE(Failure([&] { Compet.AddPoule(-1, 0, "X"); }), "no error");
+    EXPECT_NE(Failure([&] { Compet.DelMatch(-1); }), "no error");
+}
+
+TEST_F(LocalCompetition, ItsBilliardsAndTheirWeightsAreTheServersWhenTheBaseHasSome) {
+    // No server's competition yet: the built-in list, every billiard of weight 1.
+    Open();
+    std::vector<std::int32_t> sizes;
+    for (const TRow* row : Dm.Tables.Billards.Data().RowsInInsertionOrder()) {
+        sizes.push_back(ValueAsInteger(row->Values[Dm.Tables.Billards.FieldByName("TAILLE").StorageIndex]));
+    }
+    EXPECT_EQ(sizes, (std::vector<std::int32_t>{310, 280, 260}));
+    TParamMatch small = Played(11, 12, 260);
+    ASSERT_TRUE(Compet.AddMatch(small));
+    EXPECT_EQ(small.CoefBd, 1.0);
+    ASSERT_TRUE(Fb.StoreCompet());
+
+    // A download teaches the base the server's list and its weights; a
+    // competition of this computer teaches it nothing.
+    Build();
+    Lists.Billards.push_back({240, "2m40", 0.7});
+    Lists.Matches.front().Bd = 260;
+    Lists.Matches.front().CoefBd = 0.8;
+    Download(1201, "3Bandes");
+    ASSERT_TRUE(Fb.StoreDownload(Address));
+    const std::int32_t second = Fb.CreateCompetDb("Deuxième tournoi", "3Bandes", "");
+    Fb.LoadCompetDb(second, "");
+    EXPECT_EQ(Dm.Tables.Billards.RecordCount(), 4);
+    EXPECT_TRUE(Dm.Tables.Billards.Data().Lookup("TAILLE", {240}));
+    ASSERT_TRUE(Compet.AddPhase(1, "Poules"));
+    ASSERT_TRUE(Compet.AddPoule(1, 0, "Poule A"));
+    for (std::int32_t licence : {11, 12}) {
+        ASSERT_TRUE(Compet.AddInscrit(licence, -1, "JOUEUR"));
+        ASSERT_TRUE(Compet.AddJoueur(licence, -1, 1));
+    }
+    TParamMatch learnt = Played(11, 12, 260);
+    ASSERT_TRUE(Compet.AddMatch(learnt));
+    EXPECT_EQ(learnt.CoefBd, 0.8);
+    // Corrected onto a billiard no server match was played on: weight 1.
+    learnt.Bd = 240;
+    ASSERT_TRUE(Compet.EditMatch(learnt));
+    EXPECT_EQ(learnt.CoefBd, 1.0);
+    EXPECT_EQ(Dm.Tables.Matchs.Data().Lookup("IDMATCH", {learnt.IdMatch}).AsFloat("COEFBD"), 1.0);
+}
+
+TEST_F(LocalCompetition, ThePlayerSearchListsEveryRegistrantTheBaseKnowsOnceByName) {
+    Build();
+    ASSERT_TRUE(Fb.OpenDb());
+    ASSERT_TRUE(Fb.StoreDownload(Address));
+    Clock += 1;
+    // Players 11 to 13 again, under other names, in a later competition.
+    Open();
+    ASSERT_TRUE(Fb.StoreCompet());
+    ASSERT_TRUE(Compet.OnListJoueurs);
+    TTextGrid grid;
+    grid.SetColCount(2);
+    grid.SetRowCount(1);
+    Compet.ListJoueurs(grid);
+    ASSERT_EQ(grid.ColCount(), 3);
+    EXPECT_EQ(grid.Cell(0, 0), "Licence");
+    EXPECT_EQ(grid.Cell(1, 0), "Nom");
+    EXPECT_EQ(grid.Cell(2, 0), "Dernière compétition");
+    std::vector<std::string> rows;
+    for (int r = 1; r < grid.RowCount(); ++r)
+        rows.push_back(grid.Cell(0, r) + " " + grid.Cell(1, r) + " | " + grid.Cell(2, r));
+    const std::string n1201 = "2025-2026 Nationale 1 Seniors - Finale de France (3Bandes)";
+    EXPECT_EQ(rows, (std::vector<std::string>{"11 JOUEUR 11 | Tournoi du club", "12 JOUEUR 12 | Tournoi du club",
+                                              "13 JOUEUR 13 | Tournoi du club", "14 ŒUVRE Zoé | " + n1201}));
+    // Part of a name, in any case of its ASCII letters.
+    grid.SetCell(0, 0, "œuvre");
+    Compet.ListJoueurs(grid);
+    EXPECT_EQ(grid.RowCount(), 1);
+    grid.SetCell(0, 0, "ŒUvre");
+    Compet.ListJoueurs(grid);
+    ASSERT_EQ(grid.RowCount(), 2);
+    EXPECT_EQ(grid.Cell(0, 1), "14");
 }
 
 }  // namespace

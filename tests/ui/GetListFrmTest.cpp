@@ -488,6 +488,45 @@ private slots:
         QCOMPARE(W->Compet.IdCompet(), local);
     }
 
+    void thePlayerSearchOfACompetitionOfThisComputerLooksInTheBaseAndTakesNewPlayers() {
+        QVERIFY(Fb->OpenDb());
+        W->Www->LoadCompet(Url(), Listed(0).Data.Id, TitleOf(0));
+        QVERIFY(Fb->StoreDownload(Url()));
+        const std::int32_t known = W->Dm.Tables.Inscrits.RecordCount();
+        Fb->LoadCompetDb(Fb->CreateCompetDb("Tournoi du club", "3Bandes", ""), "");
+        const auto requests = W->Server.Requests().size();
+        Frm->ShowSearchJoueur();
+        QCOMPARE(Frm->windowTitle(), QStringLiteral("Recherche joueur dans la base locale"));
+        QVERIFY(Child<QToolButton>("OpenFdbBtn2")->isHidden());
+        QVERIFY(Child<QLineEdit>("VilleEdit")->isHidden());
+        QVERIFY(!Child<QPushButton>("NouveauBtn")->isHidden());
+        // Nothing typed: every player the base knows, by name.
+        Child<QLineEdit>("NomEdit")->clear();
+        QTest::keyClick(Child<QLineEdit>("NomEdit"), Qt::Key_Return);
+        QVERIFY(Frm->ListVisible());
+        QCOMPARE(Frm->Grid().RowCount(), 1 + known);
+        QCOMPARE(Frm->Grid().Cell(2, 0), std::string("Dernière compétition"));
+        QCOMPARE(Frm->Grid().Cell(2, 1), TitleOf(0) + " (3Bandes)");
+        Child<QPushButton>("InscrireBtn")->click();
+        QCOMPARE(W->Dm.Tables.Inscrits.RecordCount(), 1);
+        QCOMPARE(W->Dm.Tables.Inscrits.AsString("NOM"), Frm->Grid().Cell(1, 1));
+        // Someone the base does not know.
+        W->Boxes.Typed = {"900001", "NOUVEAU Paul"};
+        Child<QPushButton>("NouveauBtn")->click();
+        QCOMPARE(W->Dm.Tables.Inscrits.RecordCount(), 2);
+        QVERIFY(W->Dm.Tables.Inscrits.Data().Lookup("LICENCE", {900001}));
+        QVERIFY(W->Boxes.Errors.empty() && W->Boxes.TopErrors.empty());
+        QCOMPARE(W->Server.Requests().size(), requests);
+        QVERIFY(Frm->isVisible());
+        Frm->reject();
+        // On a server's competition, the server's search as before.
+        W->Www->LoadCompet(Url(), Listed(0).Data.Id, TitleOf(0));
+        Frm->ShowSearchJoueur();
+        QVERIFY(!Child<QLineEdit>("VilleEdit")->isHidden());
+        QVERIFY(Child<QPushButton>("NouveauBtn")->isHidden());
+        Frm->reject();
+    }
+
     void anEmptyBaseOrOneThatCannotBeOpenedShowsNoDialog() {
         test::TTempDir empty;
         TdmFb fb(W->Compet, W->Dm, W->Boxes);

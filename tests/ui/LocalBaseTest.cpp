@@ -172,6 +172,32 @@ private slots:
         QCOMPARE(f.Main->Adresse()->currentIndex(), address);
     }
 
+    void aCompetitionOfThisComputerIsCreatedFromTheFileMenuAndRunWithoutAServer() {
+        TMainFixture f;
+        f.Server.Stop();
+        f.Boxes.Typed = {"Tournoi du club", "Libre", "2025-2026"};
+        f.Action(TCommandId::NewCompetLocal)->trigger();
+        QCOMPARE(f.Main->windowTitle(), QStringLiteral("Tavlor - base locale - compétition locale"));
+        QCOMPARE(f.Main->NomCompetLbl()->text(), QStringLiteral("Tournoi du club (Libre)"));
+        QVERIFY(!f.Main->RightPanel()->isHidden());
+        QCOMPARE(f.Tree().FocusedNode(), f.Dm->RegistrantsNode);
+        QVERIFY(f.Action(TCommandId::AddPhase)->isEnabled());
+        QVERIFY(!f.Action(TCommandId::LoginWww)->isEnabled());
+        // A phase and a pool, no identification asked.
+        f.Action(TCommandId::AddPhase)->trigger();
+        f.Focus(f.Find(NodePhase, 1));
+        f.Boxes.Typed = {"Poule A"};
+        f.Action(TCommandId::AddPoule)->trigger();
+        QVERIFY(f.Find(NodePool, 1) != 0);
+        QVERIFY(f.Boxes.Errors.empty() && f.Boxes.TopErrors.empty());
+        // The match dialog has billiards to offer.
+        QCOMPARE(f.Dm->Tables.Billards.RecordCount(), 3);
+        // Kept in the base within a second.
+        QTRY_VERIFY(!f.Program->Fb().Unstored());
+        const auto held = f.Program->Fb().FindCompetDb(f.Compet->IdCompet());
+        QVERIFY(held.has_value() && held->IsLocal());
+    }
+
     void aDamagedBaseIsSetAsideAndToldAtTheStart() {
         TMainFixture f({}, false);
         std::ofstream(f.Dir.File("tavlor.db")) << "Ceci n'est pas une base.";

@@ -32,6 +32,12 @@ inline constexpr const char* HintSearch = "rechercher";
 inline constexpr const char* Register = "Inscrire";
 inline constexpr const char* HintRegister = "Inscrire le joueur sélectionné";
 inline constexpr const char* TypeAName = "Tapez un nom ou une partie du nom";
+inline constexpr const char* TypeANameLocal =
+    "Tapez un nom ou une partie du nom, ou rien pour tous les joueurs que la base connaît ; un joueur qu'elle ne "
+    "connaît pas s'inscrit avec « Nouveau joueur »";
+inline constexpr const char* NewPlayer = "Nouveau joueur";
+inline constexpr const char* HintNewPlayer =
+    "inscrire un joueur que la base locale ne connaît pas, par sa licence et son nom";
 inline constexpr const char* NoPlayerFound = "Aucun joueur trouvé pour ces critères";
 inline constexpr const char* NoConnection = "Aucune connexion ouverte, recherche impossible";
 inline constexpr const char* NoCompetition = "Aucune compétition disponible sur ce serveur";

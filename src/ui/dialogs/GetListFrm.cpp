@@ -1,6 +1,7 @@
 #include "ui/dialogs/GetListFrm.h"
 
 #include "commands/CompetList.h"
+#include "commands/LocalCompet.h"
 #include "commands/UserBoxes.h"
 #include "model/dbFb.h"
 #include "server/www.h"
@@ -99,16 +100,19 @@ TGetListFrm::TGetListFrm(TCompetition& compet, TwwwFrm& www, TdmFb& fb, IUserBox
     }
     CherchBtn_ = ImageButton(ListInscritsPnl_, SearchIcon(), msg::dialogs::HintSearch, "CherchBtn");
     InscrireBtn_ = TextButton(ListInscritsPnl_, msg::dialogs::Register, msg::dialogs::HintRegister, "InscrireBtn");
+    NouveauBtn_ = TextButton(ListInscritsPnl_, msg::dialogs::NewPlayer, msg::dialogs::HintNewPlayer, "NouveauBtn");
     auto* playerBar = new QGridLayout(ListInscritsPnl_);
     playerBar->setContentsMargins(6, 2, 6, 2);
     playerBar->setVerticalSpacing(1);
     playerBar->addWidget(OpenFdbBtn2_, 1, 0);
     playerBar->addWidget(new QLabel(Q(msg::dialogs::PlayerName), ListInscritsPnl_), 0, 1);
     playerBar->addWidget(NomEdit_, 1, 1);
-    playerBar->addWidget(new QLabel(Q(msg::dialogs::TownName), ListInscritsPnl_), 0, 2);
+    VilleLbl_ = new QLabel(Q(msg::dialogs::TownName), ListInscritsPnl_);
+    playerBar->addWidget(VilleLbl_, 0, 2);
     playerBar->addWidget(VilleEdit_, 1, 2);
     playerBar->addWidget(CherchBtn_, 1, 3);
     playerBar->addWidget(InscrireBtn_, 1, 4);
+    playerBar->addWidget(NouveauBtn_, 1, 5);
     playerBar->setColumnStretch(1, 1);
     playerBar->setColumnStretch(2, 1);
 
@@ -140,6 +144,7 @@ TGetListFrm::TGetListFrm(TCompetition& compet, TwwwFrm& www, TdmFb& fb, IUserBox
     connect(NomEdit_, &QLineEdit::returnPressed, this, &TGetListFrm::SearchPlayers);
     connect(VilleEdit_, &QLineEdit::returnPressed, this, &TGetListFrm::SearchPlayers);
     connect(InscrireBtn_, &QPushButton::clicked, this, &TGetListFrm::RegisterPlayer);
+    connect(NouveauBtn_, &QPushButton::clicked, this, &TGetListFrm::RegisterNewPlayer);
     connect(View_, &TTextGridView::RowActivated, this, &TGetListFrm::ActivateRow);
 }
 
@@ -345,12 +350,19 @@ void TGetListFrm::ShowSearchJoueur() {
     SetListVisible(false);
     InscrireBtn_->setEnabled(false);
     MsgLbl_->setText(Q(msg::dialogs::TypeAName));
+    // The base knows no town, and knows only the players of its
+    // competitions: a new one is typed in.
+    const bool local = Compet_.Connexion == TConnexion::LocalBase;
+    VilleLbl_->setVisible(!local);
+    VilleEdit_->setVisible(!local);
+    NouveauBtn_->setVisible(local);
     if (Compet_.Connexion == TConnexion::Internet) {
         setWindowTitle(Q(msg::dialogs::TitleSearchWww));
         OpenFdbBtn2_->show();
-    } else if (Compet_.Connexion == TConnexion::LocalBase) {
+    } else if (local) {
         setWindowTitle(Q(msg::dialogs::TitleSearchLocal));
         OpenFdbBtn2_->hide();
+        MsgLbl_->setText(Q(msg::dialogs::TypeANameLocal));
         if (!Fb_.IsOpen()) {
             Fb_.OpenDb();
         }
@@ -401,6 +413,10 @@ void TGetListFrm::RegisterPlayer() {
             Boxes_.Error(Compet_.LastError);
         }
     });
+}
+
+void TGetListFrm::RegisterNewPlayer() {
+    Guarded([&] { tavlor::RegisterNewPlayer(Compet_, Boxes_); });
 }
 
 void TGetListFrm::ActivateRow() {

@@ -65,6 +65,9 @@ public:
     void SearchPlayers();
     // The register button: the chosen player is registered.
     void RegisterPlayer();
+    // The new-player button of the local base's search: a player the base
+    // does not know, registered by his licence and name.
+    void RegisterNewPlayer();
     // A double click, Enter or Space on a row: the visible bar's main button.
     void ActivateRow();
 
@@ -115,6 +118,8 @@ private:
     QToolButton* OpenFdbBtn2_ = nullptr;
     QLineEdit* NomEdit_ = nullptr;
     QLineEdit* VilleEdit_ = nullptr;
+    QLabel* VilleLbl_ = nullptr;
+    QPushButton* NouveauBtn_ = nullptr;
     QToolButton* CherchBtn_ = nullptr;
     QPushButton* InscrireBtn_ = nullptr;
     QLabel* MsgLbl_ = nullptr;
