@@ -372,7 +372,20 @@ void TCommands::DelPoule(const TSelection& s) {
 }
 
 void TCommands::OpenSynthesePoule(const TSelection& s) {
-    if (Is(s, NodePool)) C_.Www.OpenPrintPoules(C_.Dm.Tree.Data(s.Node).Id);
+    if (!Is(s, NodePool)) return;
+    const std::int32_t pool = C_.Dm.Tree.Data(s.Node).Id;
+    if (C_.Compet.Connexion == TConnexion::LocalBase) {
+        // The page of the server the copy came from; a competition of this
+        // computer has none.
+        const TLocalCompet& shown = C_.Fb.Shown();
+        if (shown.IsLocal()) {
+            C_.Boxes.Information(m::NoSynthesePoule);
+        } else {
+            C_.Www.OpenPrintPoules(shown.Origin, pool);
+        }
+        return;
+    }
+    C_.Www.OpenPrintPoules(pool);
 }
 
 // ---- pool members

@@ -74,6 +74,9 @@ inline std::string LicenceNotPositive(const std::string& typed) {
     return "'" + typed + "' n'est pas un numéro de licence : un nombre entier positif est attendu";
 }
 inline constexpr const char* NameRequired = "Le nom du joueur ne peut pas être vide";
+inline constexpr const char* NoSynthesePoule =
+    "La synthèse de poule est une page du serveur de la fédération, qui ne connaît pas les compétitions locales : "
+    "imprimez plutôt les listes de la poule (Outils, Imprimer...)";
 
 inline std::string NoPdfReader(const std::string& file) {
     return "Aucun lecteur de documents PDF ne semble installé\r\nOuverture de " + file +

@@ -34,8 +34,8 @@ inline constexpr const char* NoNumberLeft = "Plus aucun numéro libre dans cette
 // Every change of a copy of a server's competition opened from the base is
 // refused with this text.
 inline std::string ReadOnlyCopy(const std::string& address) {
-    return "Cette compétition est une copie locale de la compétition du serveur " + address +
-           " : les modifications se font sur le serveur. Pour la modifier, ouvrez-la depuis la liste des "
+    return "Cette compétition est une copie locale de la compétition du serveur\r\n" + address +
+           "\r\nLes modifications se font sur le serveur. Pour la modifier, ouvrez-la depuis la liste des "
            "compétitions du serveur.";
 }
 

@@ -116,6 +116,8 @@ public:
     bool WwwEditMatch(TParamMatch& m);
     bool WwwDelMatch(TParamMatch& m);
     void OpenPrintPoules(std::int32_t pool);
+    // The same page of the server at that address.
+    void OpenPrintPoules(const std::string& address, std::int32_t pool);
 
 private:
     // A downloaded competition, read whole before it replaces the open one.

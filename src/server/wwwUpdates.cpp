@@ -208,8 +208,12 @@ bool TwwwFrm::WwwDelMatch(TParamMatch& m) {
 }
 
 void TwwwFrm::OpenPrintPoules(std::int32_t pool) {
+    OpenPrintPoules(BaseUrl_, pool);
+}
+
+void TwwwFrm::OpenPrintPoules(const std::string& address, std::int32_t pool) {
     // Not an exchange: the browser opens the page, the outcome is not examined.
-    Shell_.OpenUrl(BaseUrl_ + "/ranking/printpoules.php?param1=" + N(pool));
+    Shell_.OpenUrl(address + "/ranking/printpoules.php?param1=" + N(pool));
 }
 
 }  // namespace tavlor

@@ -100,6 +100,14 @@ TEST_F(CopyFromTheBase, EveryChangingCommandIsRefusedBeforeAnythingIsAsked) {
     EXPECT_EQ(W.Server.Requests().size(), Requests) << "nothing was sent to the server";
 }
 
+TEST_F(CopyFromTheBase, ThePoolSummaryIsThePageOfTheServerTheCopyCameFrom) {
+    // The lists were last asked of another address.
+    W.Www.SetBaseUrl(W.Server.BaseUrl("cadre"));
+    W.Focus(W.Find(NodePool, 101));
+    W.Run(C::OpenSynthesePoule);
+    EXPECT_EQ(W.Shell.Urls, Texts{W.Server.BaseUrl("3bandes") + "/ranking/printpoules.php?param1=101"});
+}
+
 TEST_F(CopyFromTheBase, WhatOnlyReadsWorksAsForTheDownload) {
     // Exports, the sort and the reload are no change.
     W.Focus(W.Find(NodePool, 101));
@@ -213,6 +221,20 @@ TEST_F(LocalCompetition, ANewOneIsAskedForThenCreatedEmptyAndOpened) {
     W.Boxes.Typed = {"Second", std::nullopt};
     W.Run(C::NewCompetLocal);
     EXPECT_EQ(W.Boxes.Choices.size(), 4u);
+}
+
+TEST_F(LocalCompetition, ThePoolSummaryOfTheServerIsNotForIt) {
+    Create("Tournoi du club", "Libre", "");
+    W.Run(C::AddPhase);
+    W.Focus(W.Find(NodePhase, 1));
+    W.Boxes.Typed = {"Poule A"};
+    W.Run(C::AddPoule);
+    W.Focus(W.Find(NodePool, 1));
+    W.Run(C::OpenSynthesePoule);
+    EXPECT_TRUE(W.Shell.Urls.empty());
+    EXPECT_EQ(W.Boxes.Informations,
+              Texts{"La synthèse de poule est une page du serveur de la fédération, qui ne connaît pas les "
+                    "compétitions locales : imprimez plutôt les listes de la poule (Outils, Imprimer...)"});
 }
 
 TEST_F(LocalCompetition, ANewPlayerIsRegisteredByLicenceAndName) {

@@ -101,7 +101,7 @@ TGetListFrm::TGetListFrm(TCompetition& compet, TwwwFrm& www, TdmFb& fb, IUserBox
     CherchBtn_ = ImageButton(ListInscritsPnl_, SearchIcon(), msg::dialogs::HintSearch, "CherchBtn");
     InscrireBtn_ = TextButton(ListInscritsPnl_, msg::dialogs::Register, msg::dialogs::HintRegister, "InscrireBtn");
     NouveauBtn_ = TextButton(ListInscritsPnl_, msg::dialogs::NewPlayer, msg::dialogs::HintNewPlayer, "NouveauBtn");
-    auto* playerBar = new QGridLayout(ListInscritsPnl_);
+    auto* playerBar = PlayerBar_ = new QGridLayout(ListInscritsPnl_);
     playerBar->setContentsMargins(6, 2, 6, 2);
     playerBar->setVerticalSpacing(1);
     playerBar->addWidget(OpenFdbBtn2_, 1, 0);
@@ -356,6 +356,7 @@ void TGetListFrm::ShowSearchJoueur() {
     VilleLbl_->setVisible(!local);
     VilleEdit_->setVisible(!local);
     NouveauBtn_->setVisible(local);
+    PlayerBar_->setColumnStretch(2, local ? 0 : 1);
     if (Compet_.Connexion == TConnexion::Internet) {
         setWindowTitle(Q(msg::dialogs::TitleSearchWww));
         OpenFdbBtn2_->show();

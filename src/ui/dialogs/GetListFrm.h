@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -120,6 +121,7 @@ private:
     QLineEdit* VilleEdit_ = nullptr;
     QLabel* VilleLbl_ = nullptr;
     QPushButton* NouveauBtn_ = nullptr;
+    QGridLayout* PlayerBar_ = nullptr;
     QToolButton* CherchBtn_ = nullptr;
     QPushButton* InscrireBtn_ = nullptr;
     QLabel* MsgLbl_ = nullptr;

@@ -100,6 +100,39 @@ private slots:
         frm.reject();
     }
 
+    // The local base's list, and the player search of a competition of this computer.
+    void localLists() {
+        TdmFb fb(W->Compet, W->Dm, W->Boxes);
+        fb.DataFolder = W->Dir.Path();
+        double clock = 46000.75;
+        fb.Now = [&clock] { return clock; };
+        QVERIFY(fb.OpenDb());
+        for (const auto& c : W->Federation.Disciplines[0].Competitions) {
+            W->Www->LoadCompet(W->Server.BaseUrl("3bandes"), c.Data.Id,
+                               c.Saison + " " + c.Niveau + " " + c.Categorie + " - " + c.Nom);
+            QVERIFY(fb.StoreDownload(W->Server.BaseUrl("3bandes")));
+            clock += 0.5;
+        }
+        const std::int32_t local = fb.CreateCompetDb("Tournoi de Noël du club (3Bandes)", "3Bandes", "2025-2026");
+        ui::TGetListFrm frm(W->Compet, *W->Www, fb, W->Boxes);
+        TModalWatchdog watchdog;
+        auto list = WhenShown(&frm, [&] {
+            // The offscreen screen is narrow: the width a desktop gives it.
+            frm.resize(1010, frm.height());
+            Save(&frm, "competition-list-local");
+            frm.reject();
+        });
+        frm.ChooseCompetLocal();
+
+        fb.LoadCompetDb(local, "");
+        frm.ShowSearchJoueur();
+        frm.findChild<QLineEdit*>(QStringLiteral("NomEdit"))->setText(QStringLiteral("ma"));
+        frm.SearchPlayers();
+        Save(&frm, "player-search-local");
+        frm.reject();
+        fb.CloseDb();
+    }
+
     void matchDialog() {
         W->Server.Reset();
         W->LoadAndLogin();
