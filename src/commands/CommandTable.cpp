@@ -41,8 +41,9 @@ bool InPoolOrMember(K kind, K) {
 }
 
 constexpr std::array<TCommandDef, CommandCount> Table{{
-    {C::LoadFromDbLocal, "LoadFromDbLocal", m::CategoryFichiers, "Ouvrir une base locale", "", I::None, "", E::Always,
-     nullptr, &TCommands::LoadFromDbLocal, false},
+    {C::LoadFromDbLocal, "LoadFromDbLocal", m::CategoryFichiers, "Ouvrir une base locale",
+     "ouvre une compétition de la base locale, sans serveur", I::None, "", E::Always, nullptr,
+     &TCommands::LoadFromDbLocal, false},
     {C::LoadFromInternet, "LoadFromInternet", m::CategoryFichiers, "Ouvrir sur internet",
      "charge une compétition sur internet", I::Internet, "", E::Always, nullptr, &TCommands::LoadFromInternet, false},
     {C::AddPhase, "AddPhase", m::CategoryPhases, "Ajouter une phase", "Ajouter une phase", I::AddPhase, "Ctrl+H",
@@ -141,11 +142,7 @@ const std::vector<TMenuBarEntry>& MainMenu() {
     static const std::vector<TMenuBarEntry> menu = {
         {m::MenuFichier,
          "MenuFichier",
-         {{T::DisabledCommand, C::LoadFromDbLocal, {}},
-          Item(C::LoadFromInternet),
-          Item(C::ReloadCompet),
-          Separator(),
-          Item(C::Quit)},
+         {Item(C::LoadFromDbLocal), Item(C::LoadFromInternet), Item(C::ReloadCompet), Separator(), Item(C::Quit)},
          C::Separator},
         {{}, "LoginWww", {}, C::LoginWww},
         {m::MenuEdition,

@@ -130,7 +130,6 @@ inline bool InActionList(TCommandId id) {
 struct TMenuEntry {
     enum class TKind : std::uint8_t {
         Command,
-        DisabledCommand,  // shown, never enabled
         Separator,
         SubMenu,  // a sub-menu of the following entries, up to SubMenuEnd
         SubMenuEnd,

@@ -169,6 +169,13 @@ void TCommands::ShowLastError() {
     C_.Boxes.Error(C_.Compet.LastError);
 }
 
+bool TCommands::ReadOnlyRefused() {
+    // Told before anything is asked: nothing the user would type could be kept.
+    if (C_.Compet.Writable()) return false;
+    ShowLastError();
+    return true;
+}
+
 bool TCommands::AskRank(const char* caption, std::int32_t current, std::int32_t count, std::int32_t& rank) {
     std::string typed = text::IntToStr(current);
     if (!C_.Boxes.InputQuery(caption, m::NewRank, typed)) return false;
@@ -244,11 +251,13 @@ void TCommands::LoginWww(const TSelection&) {
 // ---- registrants
 
 void TCommands::AddInscrit(const TSelection&) {
+    if (ReadOnlyRefused()) return;
     Dialogs_.ShowSearchJoueur();
 }
 
 void TCommands::EditInscrit(const TSelection& s) {
     if (!Is(s, NodeRegistrant)) return;
+    if (ReadOnlyRefused()) return;
     const std::int32_t licence = C_.Dm.Tree.Data(s.Node).Id;
     TTableData& inscrits = C_.Dm.Tables.Inscrits.Data();
     const TRowView row = inscrits.Lookup("LICENCE", {licence});
@@ -266,6 +275,7 @@ void TCommands::EditInscrit(const TSelection& s) {
 
 void TCommands::DelInscrit(const TSelection& s) {
     if (!Is(s, NodeRegistrant)) return;
+    if (ReadOnlyRefused()) return;
     const std::int32_t licence = C_.Dm.Tree.Data(s.Node).Id;
     if (!C_.Boxes.Confirm(m::ConfirmDelInscrit)) return;
     if (!C_.Compet.DelInscrit(licence)) ShowLastError();
@@ -274,12 +284,14 @@ void TCommands::DelInscrit(const TSelection& s) {
 // ---- phases
 
 void TCommands::AddPhase(const TSelection&) {
+    if (ReadOnlyRefused()) return;
     const std::int32_t number = NextPhaseNumber(C_.Dm.Tables);
     if (!C_.Compet.AddPhase(number, NewPhaseName(number))) ShowLastError();
 }
 
 void TCommands::DelPhase(const TSelection& s) {
     if (!Is(s, NodePhase)) return;
+    if (ReadOnlyRefused()) return;
     if (C_.Dm.Tree.ChildCount(s.Node) > 0) {
         C_.Boxes.Error(m::PhaseNotEmpty);
         return;
@@ -290,7 +302,8 @@ void TCommands::DelPhase(const TSelection& s) {
 }
 
 void TCommands::EditPhase(const TSelection& s) {
-    if (Is(s, NodePhase)) View_.EditFocusedName();
+    if (!Is(s, NodePhase) || ReadOnlyRefused()) return;
+    View_.EditFocusedName();
 }
 
 // ---- pools
@@ -298,6 +311,7 @@ void TCommands::EditPhase(const TSelection& s) {
 void TCommands::AddPoule(const TSelection& s) {
     const TNodeHandle phaseNode = OwningPhaseNode(C_.Dm.Tree, s.Node);
     if (phaseNode == 0) return;
+    if (ReadOnlyRefused()) return;
     const std::int32_t phase = C_.Dm.Tree.Data(phaseNode).Id;
     std::string name = ProposedPouleName(C_.Dm, phaseNode);
     if (!C_.Boxes.InputQuery(m::AddPouleCaption, m::AddPoulePrompt, name)) return;
@@ -305,7 +319,8 @@ void TCommands::AddPoule(const TSelection& s) {
 }
 
 void TCommands::EditPoule(const TSelection& s) {
-    if (Is(s, NodePool)) View_.EditFocusedName();
+    if (!Is(s, NodePool) || ReadOnlyRefused()) return;
+    View_.EditFocusedName();
 }
 
 void TCommands::SetFClasstPoule(const TSelection& s, std::int32_t formula) {
@@ -318,6 +333,7 @@ void TCommands::SetFClasstPoule(const TSelection& s, std::int32_t formula) {
 
 void TCommands::DelPoule(const TSelection& s) {
     if (s.Node == 0 || !C_.Dm.Tree.Exists(s.Node)) return;
+    if (ReadOnlyRefused()) return;
     if (C_.Dm.Tree.ChildCount(s.Node) > 0) {
         C_.Boxes.Error(m::PouleNotEmpty);
         return;
@@ -338,6 +354,7 @@ void TCommands::AddJoueur(const TSelection& s) {
     // A choice among the registrants who play in no pool of the phase yet.
     if (s.Node == 0 || !C_.Dm.Tree.Exists(s.Node)) return;
     const TNodeTree& tree = C_.Dm.Tree;
+    if (ReadOnlyRefused()) return;
     TNodeHandle poolNode = 0;
     if (tree.Data(s.Node).Kind == NodePool) {
         poolNode = s.Node;
@@ -361,6 +378,7 @@ void TCommands::AddJoueur(const TSelection& s) {
 
 void TCommands::EditJoueur(const TSelection& s) {
     if (!Is(s, NodeMember)) return;
+    if (ReadOnlyRefused()) return;
     const TElement e = ElementOf(s.Node);
     const TRowView row = C_.Dm.Tables.Joueurs.Data().Lookup("IDPOULE;LICENCE", {e.IdParent, e.Id});
     if (!row) return;
@@ -377,6 +395,7 @@ void TCommands::EditJoueur(const TSelection& s) {
 
 void TCommands::DelJoueur(const TSelection& s) {
     if (!Is(s, NodeMember)) return;
+    if (ReadOnlyRefused()) return;
     const TElement e = ElementOf(s.Node);
     if (!C_.Boxes.Confirm(m::ConfirmDelJoueur)) return;
     if (!C_.Compet.DelJoueur(e.Id, e.IdParent)) ShowLastError();
@@ -395,16 +414,19 @@ void TCommands::AddMatch(const TSelection& s) {
     } else {
         return;
     }
+    if (ReadOnlyRefused()) return;
     if (Dialogs_.ShowAddMatch(pool, licence)) RecomputeView(s);
 }
 
 void TCommands::EditMatch(const TSelection& s) {
     if (s.IdMatch < 0) return;
+    if (ReadOnlyRefused()) return;
     if (Dialogs_.ShowEditMatch(s.IdMatch)) RecomputeView(s);
 }
 
 void TCommands::DelMatch(const TSelection& s) {
     if (s.IdMatch < 0) return;
+    if (ReadOnlyRefused()) return;
     // The players' names are looked up: read through a cursor of its own.
     std::unique_ptr<TTable> row = C_.Dm.Tables.FiltreMatchs.Clone();
     if (!row->Locate("IDMATCH", {s.IdMatch})) return;
@@ -475,6 +497,7 @@ void TCommands::ExportInscrits(const TSelection& s) {
 
 void TCommands::ImportInscrits(const TSelection&) {
     if (C_.Compet.IdCompet() < 0) return;
+    if (ReadOnlyRefused()) return;
     std::string path = C_.Export.ExportFolder;
     if (!C_.Boxes.OpenFileName(m::ImportInscritsFilter, path)) return;
     const TdmLocal::TImported imported = C_.Dm.ImportInscrits(path);

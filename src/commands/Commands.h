@@ -16,6 +16,7 @@ namespace tavlor {
 
 class IUserBoxes;
 class TCommandState;
+class TdmFb;
 class TdmLocal;
 class TExport;
 class TSettings;
@@ -75,6 +76,7 @@ struct TCommandContext {
     TCompetition& Compet;
     TdmLocal& Dm;
     TwwwFrm& Www;
+    TdmFb& Fb;  // the local base
     TViews& Views;
     TExport& Export;
     TExportFormats& Formats;
@@ -167,6 +169,8 @@ private:
     // A rank typed in an input box, clamped to 1..count; false when cancelled or refused.
     bool AskRank(const char* caption, std::int32_t current, std::int32_t count, std::int32_t& rank);
     void ShowLastError();
+    // The open competition may only be looked at: said, and true.
+    bool ReadOnlyRefused();
     void ExportShown(const TSelection& s, TExportFormatId format);
 
     TCommandContext C_;

@@ -20,6 +20,17 @@ inline constexpr const char* CategoryMatchs = "Matchs";
 inline constexpr const char* CategoryOutils = "Outils";
 inline constexpr const char* NoCategory = "?";
 
+// ---- the main window's title
+inline constexpr const char* ProgramName = "Tavlor";
+inline constexpr const char* TitleLocal = "Tavlor - base locale -";
+inline constexpr const char* TitleInternet = "Tavlor - Internet -";
+inline constexpr const char* NotIdentified = " (utilisateur non identifié)";
+inline constexpr const char* TitleLocalCompet = "Tavlor - base locale - compétition locale";
+// when: "09/12/2025 à 18:00"
+inline std::string TitleLocalCopy(const std::string& when) {
+    return "Tavlor - base locale - copie locale du " + when + " (lecture seule)";
+}
+
 // ---- what the commands ask and answer
 inline std::string NotAnInteger(const std::string& typed) {
     return "'" + typed + "' n'est pas une valeur entière correcte";

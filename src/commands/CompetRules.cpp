@@ -1,8 +1,10 @@
 #include "commands/CompetRules.h"
 
 #include "commands/CommandsMessages.h"
+#include "model/LocalBase.h"
 #include "model/dbLocal.h"
 #include "text/Cp1252.h"
+#include "text/DateTime.h"
 #include "text/Numbers.h"
 
 #include <algorithm>
@@ -106,6 +108,23 @@ bool RunDrop(TCompetition& compet, const TElement& target, const TDragParamTable
     }
     refused = !done;
     return done;
+}
+
+std::string WindowTitle(const TCompetition& compet, const TLocalCompet* fromBase) {
+    namespace m = msg::commands;
+    if (compet.Connexion == TConnexion::LocalBase && compet.IdCompet() >= 0 && fromBase != nullptr &&
+        fromBase->Id == compet.IdCompet()) {
+        // Nobody is identified with the base: what is shown is said instead.
+        if (fromBase->IsLocal()) return m::TitleLocalCompet;
+        const text::TDateTimeParts p = text::DecodeDateTime(fromBase->Changed);
+        const auto two = [](int n) { return std::string(n < 10 ? "0" : "") + text::IntToStr(n); };
+        return m::TitleLocalCopy(text::FormatDateDMY(fromBase->Changed) + " à " + two(p.Hour) + ":" + two(p.Minute));
+    }
+    std::string title = compet.Connexion == TConnexion::LocalBase  ? m::TitleLocal
+                        : compet.Connexion == TConnexion::Internet ? m::TitleInternet
+                                                                   : m::ProgramName;
+    title += compet.Login().empty() ? std::string(m::NotIdentified) : " (" + compet.Login() + ")";
+    return title;
 }
 
 }  // namespace tavlor

@@ -12,6 +12,7 @@ namespace tavlor {
 
 struct TCompetTables;
 class TdmLocal;
+struct TLocalCompet;
 
 // The small rules of the competition that the commands and the tree apply
 // before they call the controller.
@@ -50,5 +51,11 @@ TDropOperation DropOperationFor(const TElement& target, const TDragParamTable& d
 // Runs the drop's operation: false when there was none or the controller
 // refused it (its reason is then in LastError, and refused is set).
 bool RunDrop(TCompetition& compet, const TElement& target, const TDragParamTable& drag, bool& refused);
+
+// The main window's title: where the competition comes from and who is
+// identified; for one opened from the local base (fromBase: its record),
+// whether it is a competition of this computer or a copy, only looked at,
+// of a server's competition, and of when.
+std::string WindowTitle(const TCompetition& compet, const TLocalCompet* fromBase);
 
 }  // namespace tavlor

@@ -16,6 +16,7 @@ struct TRecentCompet {
     std::string url;
     std::string NomCompet;
     std::int32_t IdCompet = -1;  // -1: empty slot
+    bool operator==(const TRecentCompet&) const = default;
 };
 
 // One entry of the address box: a server address, or a recent competition.

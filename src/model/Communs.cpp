@@ -24,12 +24,14 @@ void Require(const Callable& callable, std::string_view operation) {
 // handler cannot leave a change half done.
 template <class Record, class Handler>
 bool RunPair(std::string& lastError, std::string_view operation, const Handler& first, const Handler& second,
-             Record& record, TDesync desync) {
+             Record& record, TDesync desync, bool local) {
     Require(first, operation);
     Require(second, operation);
     if (!first(record)) return false;
     if (second(record)) return true;
-    if (desync == TDesync::Replace) {
+    if (local) {
+        // Nothing kept apart from the tables: nothing to load again.
+    } else if (desync == TDesync::Replace) {
         lastError = msg::communs::Desynchronise;
     } else {
         lastError += msg::communs::LineBreak;
@@ -87,8 +89,15 @@ void TCompetition::SetDiscipline(std::string discipline) {
     FDiscipline = std::move(discipline);
 }
 
+bool TCompetition::Writable() {
+    if (ReadOnly.empty()) return true;
+    LastError = ReadOnly;
+    return false;
+}
+
 bool TCompetition::CanModify() {
     LastError.clear();
+    if (!Writable()) return false;
     if (Connexion == TConnexion::None) {
         LastError = msg::communs::AucuneBase;
     } else if (Connexion == TConnexion::Internet && FLogin.empty()) {
@@ -99,6 +108,7 @@ bool TCompetition::CanModify() {
 
 bool TCompetition::AddInscrit(std::int32_t licence, std::int32_t rank, const std::string& name) {
     LastError.clear();
+    if (!Writable()) return false;
     TParamTable record;
     record.Id = licence;
     record.Valeur = rank;
@@ -108,6 +118,7 @@ bool TCompetition::AddInscrit(std::int32_t licence, std::int32_t rank, const std
 
 bool TCompetition::EditInscrit(std::int32_t licence, std::int32_t rank) {
     LastError.clear();
+    if (!Writable()) return false;
     TParamTable record;
     record.Id = licence;
     record.Valeur = rank;
@@ -116,6 +127,7 @@ bool TCompetition::EditInscrit(std::int32_t licence, std::int32_t rank) {
 
 bool TCompetition::DelInscrit(std::int32_t licence) {
     LastError.clear();
+    if (!Writable()) return false;
     Require(Store.DelJoueur, "DelInscrit");
     Require(Store.DelInscrit, "DelInscrit");
     TParamTable record;
@@ -130,6 +142,7 @@ bool TCompetition::DelInscrit(std::int32_t licence) {
 
 bool TCompetition::AddPhase(std::int32_t number, const std::string& name) {
     LastError.clear();
+    if (!Writable()) return false;
     TParamTable record;
     record.Id = number;
     record.Nom = name;
@@ -138,6 +151,7 @@ bool TCompetition::AddPhase(std::int32_t number, const std::string& name) {
 
 bool TCompetition::DelPhase(std::int32_t number) {
     LastError.clear();
+    if (!Writable()) return false;
     TParamTable record;
     record.Id = number;
     return RunOne("DelPhase", Store.DelPhase, record);
@@ -145,6 +159,7 @@ bool TCompetition::DelPhase(std::int32_t number) {
 
 bool TCompetition::EditPhase(std::int32_t number, const std::string& name) {
     LastError.clear();
+    if (!Writable()) return false;
     TParamTable record;
     record.Id = number;
     record.Nom = name;
@@ -153,6 +168,7 @@ bool TCompetition::EditPhase(std::int32_t number, const std::string& name) {
 
 bool TCompetition::AddPoule(std::int32_t phase, std::int32_t formula, const std::string& name, std::int32_t* newId) {
     LastError.clear();
+    if (!Writable()) return false;
     Require(Server.AddPoule, "AddPoule");
     Require(Store.AddPoule, "AddPoule");
     TParamTable record;
@@ -164,12 +180,15 @@ bool TCompetition::AddPoule(std::int32_t phase, std::int32_t formula, const std:
     // The pool exists on the server from here on, whatever the store answers.
     if (newId != nullptr) *newId = record.Id;
     if (Store.AddPoule(record)) return true;
+    if (Server.Local) return false;
     LastError += msg::communs::LineBreak;
     LastError += msg::communs::Desynchronise;
     return false;
 }
 
 bool TCompetition::MovePoule(std::int32_t pool, std::int32_t phase) {
+    LastError.clear();
+    if (!Writable()) return false;
     Require(Store.UpdatePoule, "MovePoule");
     Require(Server.EditPoule, "MovePoule");
     if (!CanModify()) return false;
@@ -178,34 +197,39 @@ bool TCompetition::MovePoule(std::int32_t pool, std::int32_t phase) {
     record.Id = pool;
     record.IdParent = phase;
     // Memory first: the checks on members and destination phase are made there.
-    return RunPair(LastError, "MovePoule", Store.UpdatePoule, Server.EditPoule, record, TDesync::Append);
+    return RunPair(LastError, "MovePoule", Store.UpdatePoule, Server.EditPoule, record, TDesync::Append, Server.Local);
 }
 
 bool TCompetition::EditPoule(std::int32_t pool, const std::string& name) {
     LastError.clear();
+    if (!Writable()) return false;
     TParamTable record;
     record.Id = pool;
     record.Nom = name;
-    return RunPair(LastError, "EditPoule", Server.EditPoule, Store.UpdatePoule, record, TDesync::Append);
+    return RunPair(LastError, "EditPoule", Server.EditPoule, Store.UpdatePoule, record, TDesync::Append, Server.Local);
 }
 
 bool TCompetition::SetFClasstPoule(std::int32_t pool, std::int32_t formula) {
     LastError.clear();
+    if (!Writable()) return false;
     TParamTable record;
     record.Id = pool;
     record.Valeur = formula;
-    return RunPair(LastError, "SetFClasstPoule", Server.EditPoule, Store.UpdatePoule, record, TDesync::Append);
+    return RunPair(LastError, "SetFClasstPoule", Server.EditPoule, Store.UpdatePoule, record, TDesync::Append,
+                   Server.Local);
 }
 
 bool TCompetition::DelPoule(std::int32_t pool) {
     LastError.clear();
+    if (!Writable()) return false;
     TParamTable record;
     record.Id = pool;
-    return RunPair(LastError, "DelPoule", Server.DelPoule, Store.DelPoule, record, TDesync::Replace);
+    return RunPair(LastError, "DelPoule", Server.DelPoule, Store.DelPoule, record, TDesync::Replace, Server.Local);
 }
 
 bool TCompetition::AddJoueur(std::int32_t licence, std::int32_t rank, std::int32_t pool) {
     LastError.clear();
+    if (!Writable()) return false;
     TParamTable record;
     record.Id = licence;
     record.IdParent = pool;
@@ -215,6 +239,7 @@ bool TCompetition::AddJoueur(std::int32_t licence, std::int32_t rank, std::int32
 
 bool TCompetition::MoveJoueur(std::int32_t licence, std::int32_t fromPool, std::int32_t toPool) {
     LastError.clear();
+    if (!Writable()) return false;
     TParamTable record;
     record.Id = licence;
     record.IdParent = fromPool;
@@ -224,6 +249,7 @@ bool TCompetition::MoveJoueur(std::int32_t licence, std::int32_t fromPool, std::
 
 bool TCompetition::EditJoueur(std::int32_t licence, std::int32_t pool, std::int32_t rank) {
     LastError.clear();
+    if (!Writable()) return false;
     TParamTable record;
     record.Id = licence;
     record.IdParent = pool;
@@ -234,6 +260,7 @@ bool TCompetition::EditJoueur(std::int32_t licence, std::int32_t pool, std::int3
 
 bool TCompetition::DelJoueur(std::int32_t licence, std::int32_t pool) {
     LastError.clear();
+    if (!Writable()) return false;
     TParamTable record;
     record.Id = licence;
     record.IdParent = pool;
@@ -242,19 +269,22 @@ bool TCompetition::DelJoueur(std::int32_t licence, std::int32_t pool) {
 
 bool TCompetition::AddMatch(TParamMatch& match) {
     LastError.clear();
-    return RunPair(LastError, "AddMatch", Server.AddMatch, Store.AddMatch, match, TDesync::Append);
+    if (!Writable()) return false;
+    return RunPair(LastError, "AddMatch", Server.AddMatch, Store.AddMatch, match, TDesync::Append, Server.Local);
 }
 
 bool TCompetition::EditMatch(TParamMatch& match) {
     LastError.clear();
-    return RunPair(LastError, "EditMatch", Server.EditMatch, Store.EditMatch, match, TDesync::Append);
+    if (!Writable()) return false;
+    return RunPair(LastError, "EditMatch", Server.EditMatch, Store.EditMatch, match, TDesync::Append, Server.Local);
 }
 
 bool TCompetition::DelMatch(std::int32_t matchNumber) {
     LastError.clear();
+    if (!Writable()) return false;
     TParamMatch match;
     match.IdMatch = matchNumber;
-    return RunPair(LastError, "DelMatch", Server.DelMatch, Store.DelMatch, match, TDesync::Append);
+    return RunPair(LastError, "DelMatch", Server.DelMatch, Store.DelMatch, match, TDesync::Append, Server.Local);
 }
 
 void TCompetition::DoClear() {

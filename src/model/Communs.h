@@ -96,6 +96,10 @@ struct TServerHandlers {
     TMatchHandler AddMatch;
     TMatchHandler EditMatch;
     TMatchHandler DelMatch;
+    // The handlers keep nothing of their own (those of a competition of this
+    // computer, whose tables are the only copy): when the store then refuses
+    // the change, nothing was done anywhere, and its reason is told as it is.
+    bool Local = false;
 };
 
 // The single controller of the open competition. Every change goes through one
@@ -128,6 +132,9 @@ public:
 
     // Whether the competition may be changed now; the reason of a refusal is in LastError.
     bool CanModify();
+    // Whether the open competition may be changed at all (see ReadOnly); a
+    // refusal leaves ReadOnly in LastError.
+    bool Writable();
 
     // Registrants and phases (memory only).
     bool AddInscrit(std::int32_t licence, std::int32_t rank, const std::string& name);
@@ -171,6 +178,10 @@ public:
     bool ListsComplete = true;
     std::string LastError;  // reason of the last refusal; emptied by every operation
     TConnexion Connexion = TConnexion::None;
+    // Not empty while the open competition may only be looked at (the copy of
+    // a server's competition opened from the local base): every change is
+    // refused with this reason. Set and cleared by whatever opens a competition.
+    std::string ReadOnly;
 
     TStoreHandlers Store;
     TServerHandlers Server;

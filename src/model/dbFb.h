@@ -60,6 +60,14 @@ public:
     // base, nobody identified, no server handler), and the snapshot of this
     // one is merged. Errors reach the caller.
     void LoadCompetDb(std::int32_t competition, const std::string& title);
+    // The base's record of the competition last opened from it, as it was
+    // when opened (Id -1 before any): while the connection is the local base,
+    // what is shown, a copy of a server's competition (and of when) or a
+    // competition of this computer.
+    const TLocalCompet& Shown() const { return Shown_; }
+    // How many competitions were opened from the base (a count that moves
+    // also when the merge of the snapshot fails after the competition opened).
+    int CompetitionsOpened() const { return Opened_; }
     // A new competition of this computer, empty: answers its number, from
     // FirstLocalCompet up. It is opened with LoadCompetDb.
     std::int32_t CreateCompetDb(const std::string& title, const std::string& discipline, const std::string& season);
@@ -113,6 +121,8 @@ private:
     std::string OpenOrigin_;
     std::string OpenSeason_;
     std::optional<TState> Stored_;  // the tables as the base holds them
+    TLocalCompet Shown_;
+    int Opened_ = 0;
 };
 
 }  // namespace tavlor

@@ -40,6 +40,11 @@ void TdmFb::LoadCompetDb(std::int32_t competition, const std::string& title) {
         Compet_.OnShowLogin = nullptr;
         Compet_.OnListJoueurs = nullptr;
         Compet_.Connexion = TConnexion::LocalBase;
+        // The copy of a server's competition is changed on its server only:
+        // changed here, it would part from it for good.
+        Compet_.ReadOnly = stored.Info.IsLocal() ? std::string() : msg::dbfb::ReadOnlyCopy(stored.Info.Origin);
+        Shown_ = stored.Info;
+        ++Opened_;
         Compet_.SetIdCompet(competition);
         Compet_.SetMessage(stored.Info.Title.empty() ? title : stored.Info.Title);
         Compet_.SetDiscipline(stored.Info.Discipline);
@@ -54,6 +59,7 @@ void TdmFb::LoadCompetDb(std::int32_t competition, const std::string& title) {
             // Neither the competition left nor this one is whole: nothing may
             // be kept or sent under either number.
             Compet_.Connexion = TConnexion::None;
+            Compet_.ReadOnly.clear();
             Compet_.SetIdCompet(-1);
             Compet_.SetLogin("");
         }

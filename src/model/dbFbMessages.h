@@ -6,9 +6,6 @@
 // The texts of the local-database module.
 namespace tavlor::msg::dbfb {
 
-// What the lists dialog says of the local base until it offers it.
-inline constexpr const char* NotImplemented = "fonctionnalité non implémentée dans cette version";
-
 inline constexpr const char* NoDataFolder = "Aucun dossier de données : la base locale n'est pas ouverte";
 
 // The list of the base's competitions: the titles of its columns, and the
@@ -22,6 +19,14 @@ inline constexpr const char* ColumnRegistrants = "Inscrits";
 inline constexpr const char* ColumnMatches = "Matchs";
 inline constexpr const char* ColumnSeason = "Saison";
 inline constexpr const char* LocalOrigin = "compétition locale";
+
+// Every change of a copy of a server's competition opened from the base is
+// refused with this text.
+inline std::string ReadOnlyCopy(const std::string& address) {
+    return "Cette compétition est une copie locale de la compétition du serveur " + address +
+           " : les modifications se font sur le serveur. Pour la modifier, ouvrez-la depuis la liste des "
+           "compétitions du serveur.";
+}
 
 // A competition whose rows the store does not take back.
 inline std::string Inconsistent(std::int32_t id, const std::string& reason) {

@@ -312,6 +312,7 @@ void TwwwFrm::LoadCompet(const std::string& url, std::int32_t competition, const
         BaseUrl_ = address;
         InstallServerHandlers();
         Compet_.Connexion = TConnexion::Internet;
+        Compet_.ReadOnly.clear();
         Compet_.SetIdCompet(competition);
         Compet_.SetMessage(title);
         std::string lower = address;
@@ -345,6 +346,7 @@ void TwwwFrm::LoadCompet(const std::string& url, std::int32_t competition, const
             // gone and the new one is not whole; nothing may be sent under
             // either number, and the identification goes with the connection.
             Compet_.Connexion = TConnexion::None;
+            Compet_.ReadOnly.clear();
             Compet_.SetIdCompet(-1);
             Compet_.SetLogin("");
         }

@@ -20,6 +20,7 @@ std::string N(std::int64_t n) {
 
 void TwwwFrm::InstallServerHandlers() {
     TServerHandlers& s = Compet_.Server;
+    s.Local = false;
     s.AddPoule = [this](TParamTable& p) { return WwwAddPoule(p); };
     s.EditPoule = [this](TParamTable& p) { return WwwEditPoule(p); };
     s.DelPoule = [this](TParamTable& p) { return WwwDelPoule(p); };

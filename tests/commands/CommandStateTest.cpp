@@ -48,7 +48,7 @@ TEST(CommandTable, MenusAndToolbarUseEveryCommandOnceOrMore) {
     for (const TMenuBarEntry& bar : MainMenu()) {
         if (bar.Caption.empty()) used.insert(bar.Id);
         for (const TMenuEntry& e : bar.Entries) {
-            if (e.Kind == TMenuEntry::TKind::Command || e.Kind == TMenuEntry::TKind::DisabledCommand) used.insert(e.Id);
+            if (e.Kind == TMenuEntry::TKind::Command) used.insert(e.Id);
         }
     }
     for (const TToolButtonDef& b : MainToolBar()) used.insert(b.Id);
@@ -57,7 +57,9 @@ TEST(CommandTable, MenusAndToolbarUseEveryCommandOnceOrMore) {
     EXPECT_EQ(MainMenu()[0].Caption, "&Fichier");
     EXPECT_EQ(MainMenu()[1].Id, C::LoginWww);
     EXPECT_EQ(MainMenu()[4].Id, C::Version);
-    EXPECT_EQ(MainMenu()[0].Entries[0].Kind, TMenuEntry::TKind::DisabledCommand);
+    // The local base first in the file menu, as any other command.
+    EXPECT_EQ(MainMenu()[0].Entries[0].Kind, TMenuEntry::TKind::Command);
+    EXPECT_EQ(MainMenu()[0].Entries[0].Id, C::LoadFromDbLocal);
     EXPECT_EQ(MainToolBar().size(), 12u);
 }
 

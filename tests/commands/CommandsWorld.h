@@ -5,6 +5,7 @@
 #include "commands/Settings.h"
 #include "export/Export.h"
 #include "fedserver/FedServer.h"
+#include "model/dbFb.h"
 #include "model/dbLocal.h"
 #include "ranking/Views.h"
 #include "server/www.h"
@@ -109,12 +110,15 @@ public:
     TCommandState State;
     TFakeMainView View;
     TFakeDialogs Dialogs;
-    TCommands Commands{TCommandContext{Compet, Dm, Www, Views, Export, Formats, Settings, State, Boxes}, View, Dialogs};
+    TdmFb Fb{Compet, Dm, Boxes};
+    TCommands Commands{TCommandContext{Compet, Dm, Www, Fb, Views, Export, Formats, Settings, State, Boxes}, View,
+                       Dialogs};
 
     TCommandsWorld() : Settings(Dir.File("tavlor.ini"), {}) {
         Server.Start(0);
         Settings = TSettings(Dir.File("tavlor.ini"), Addresses());
         Dm.DataFolder = Dir.Path();
+        Fb.DataFolder = Dir.Path();
         Export.ExportFolder = Dir.Path();
         AddCoreFormats(Formats, Export, Dm);
         View.Commands = &Commands;

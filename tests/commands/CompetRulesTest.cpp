@@ -3,6 +3,7 @@
 #include "commands/CommandsWorld.h"
 #include "commands/CompetList.h"
 #include "commands/CompetRules.h"
+#include "model/LocalBase.h"
 #include "text/Error.h"
 
 #include <gtest/gtest.h>
@@ -251,6 +252,38 @@ TEST(CompetList, TheFoundPlayerIsTheRowsLicenceAndName) {
     EXPECT_EQ(FoundPlayer(grid, 1).Licence, 1234);
     EXPECT_EQ(FoundPlayer(grid, 1).Name, "LEFÈVRE Jérôme");
     EXPECT_THROW(FoundPlayer(grid, 2), Error);
+}
+
+}  // namespace
+}  // namespace tavlor
+
+namespace tavlor {
+namespace {
+
+TEST(WindowTitle, SaysWhereTheCompetitionComesFromAndWhoIsIdentified) {
+    TCompetition compet;
+    EXPECT_EQ(WindowTitle(compet, nullptr), "Tavlor (utilisateur non identifié)");
+    compet.Connexion = TConnexion::Internet;
+    compet.SetIdCompet(1201);
+    EXPECT_EQ(WindowTitle(compet, nullptr), "Tavlor - Internet - (utilisateur non identifié)");
+    compet.SetLogin("Jean Dupont (12)");
+    EXPECT_EQ(WindowTitle(compet, nullptr), "Tavlor - Internet - (Jean Dupont (12))");
+
+    // Opened from the base: a copy, only looked at, and of when; or a
+    // competition of this computer.
+    compet.SetLogin("");
+    compet.Connexion = TConnexion::LocalBase;
+    TLocalCompet copy;
+    copy.Id = 1201;
+    copy.Origin = "http://127.0.0.1:8765/3bandes";
+    copy.Changed = 46000.75 + 5.0 / 1440;  // 9 December 2025, 18:05
+    EXPECT_EQ(WindowTitle(compet, &copy), "Tavlor - base locale - copie locale du 09/12/2025 à 18:05 (lecture seule)");
+    TLocalCompet local = copy;
+    local.Origin.clear();
+    EXPECT_EQ(WindowTitle(compet, &local), "Tavlor - base locale - compétition locale");
+    // A record of another competition says nothing of this one.
+    copy.Id = 1202;
+    EXPECT_EQ(WindowTitle(compet, &copy), "Tavlor - base locale - (utilisateur non identifié)");
 }
 
 }  // namespace

@@ -351,6 +351,96 @@ TEST_F(CommunsTest, ServerHandlersAskingCanModifyBlockEveryServerChange) {
     EXPECT_EQ(rec.Names(), Names{"store:AddPhase"});
 }
 
+// Every change of the competition, each as the controller offers it.
+std::vector<std::pair<const char*, std::function<bool(TCompetition&)>>> EveryChange() {
+    return {
+        {"AddInscrit", [](TCompetition& c) { return c.AddInscrit(5, -1, "NOM"); }},
+        {"EditInscrit", [](TCompetition& c) { return c.EditInscrit(5, 1); }},
+        {"DelInscrit", [](TCompetition& c) { return c.DelInscrit(5); }},
+        {"AddPhase", [](TCompetition& c) { return c.AddPhase(3, "Finale"); }},
+        {"EditPhase", [](TCompetition& c) { return c.EditPhase(3, "Finale"); }},
+        {"DelPhase", [](TCompetition& c) { return c.DelPhase(3); }},
+        {"AddPoule", [](TCompetition& c) { return c.AddPoule(1, 0, "A"); }},
+        {"MovePoule", [](TCompetition& c) { return c.MovePoule(10, 2); }},
+        {"EditPoule", [](TCompetition& c) { return c.EditPoule(10, "B"); }},
+        {"SetFClasstPoule", [](TCompetition& c) { return c.SetFClasstPoule(10, 1); }},
+        {"DelPoule", [](TCompetition& c) { return c.DelPoule(10); }},
+        {"AddJoueur", [](TCompetition& c) { return c.AddJoueur(5, -1, 10); }},
+        {"MoveJoueur", [](TCompetition& c) { return c.MoveJoueur(5, 10, 11); }},
+        {"EditJoueur", [](TCompetition& c) { return c.EditJoueur(5, 10, 1); }},
+        {"DelJoueur", [](TCompetition& c) { return c.DelJoueur(5, 10); }},
+        {"AddMatch",
+         [](TCompetition& c) {
+             TParamMatch m = SampleMatch();
+             return c.AddMatch(m);
+         }},
+        {"EditMatch",
+         [](TCompetition& c) {
+             TParamMatch m = SampleMatch();
+             return c.EditMatch(m);
+         }},
+        {"DelMatch", [](TCompetition& c) { return c.DelMatch(77); }},
+    };
+}
+
+TEST_F(CommunsTest, AReadOnlyCompetitionRefusesEveryChangeWithItsReasonBeforeAnyHandler) {
+    compet.ReadOnly = "copie en lecture seule";
+    for (const auto& [label, run] : EveryChange()) {
+        SCOPED_TRACE(label);
+        rec.ClearCalls();
+        compet.LastError = "refus précédent";
+        EXPECT_FALSE(run(compet));
+        EXPECT_EQ(compet.LastError, "copie en lecture seule");
+        EXPECT_TRUE(rec.Names().empty());
+    }
+    EXPECT_FALSE(compet.CanModify());
+    EXPECT_EQ(compet.LastError, "copie en lecture seule");
+
+    // Without any handler installed (a copy has no server behind it), still a refusal.
+    TCompetition bare;
+    bare.ReadOnly = "copie";
+    for (const auto& [label, run] : EveryChange()) {
+        SCOPED_TRACE(label);
+        EXPECT_FALSE(run(bare));
+        EXPECT_EQ(bare.LastError, "copie");
+    }
+
+    // Writable again: every change goes through.
+    compet.ReadOnly.clear();
+    for (const auto& [label, run] : EveryChange()) {
+        SCOPED_TRACE(label);
+        EXPECT_TRUE(run(compet));
+    }
+}
+
+TEST_F(CommunsTest, LocalHandlersLeaveTheStoresRefusalAsItIs) {
+    compet.Server.Local = true;
+    const std::vector<std::pair<std::string, std::function<bool(TCompetition&)>>> cases = {
+        {"store:AddPoule", [](TCompetition& c) { return c.AddPoule(1, 0, "A"); }},
+        {"store:UpdatePoule", [](TCompetition& c) { return c.EditPoule(10, "B"); }},
+        {"server:EditPoule", [](TCompetition& c) { return c.MovePoule(10, 2); }},
+        {"store:DelPoule", [](TCompetition& c) { return c.DelPoule(10); }},
+        {"store:AddMatch",
+         [](TCompetition& c) {
+             TParamMatch m = SampleMatch();
+             return c.AddMatch(m);
+         }},
+        {"store:EditMatch",
+         [](TCompetition& c) {
+             TParamMatch m = SampleMatch();
+             return c.EditMatch(m);
+         }},
+        {"store:DelMatch", [](TCompetition& c) { return c.DelMatch(77); }},
+    };
+    for (const auto& [second, run] : cases) {
+        SCOPED_TRACE(second);
+        rec.Refuse(second, "refus du second");
+        EXPECT_FALSE(run(compet));
+        EXPECT_EQ(compet.LastError, "refus du second");
+        rec.Behaviour(second) = {};
+    }
+}
+
 TEST_F(CommunsTest, DelInscritTakesThePlayerOutOfEveryPoolFirst) {
     EXPECT_TRUE(compet.DelInscrit(123));
     ASSERT_EQ(rec.Names(), (Names{"store:DelJoueur", "store:DelInscrit"}));

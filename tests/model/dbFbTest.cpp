@@ -188,9 +188,21 @@ TEST_F(LocalDatabase, ACompetitionOpenedFromTheBaseHasNoServerBehindIt) {
     EXPECT_EQ(Compet.Discipline(), "3Bandes");
     EXPECT_EQ(Compet.Login(), "");
     EXPECT_FALSE(Compet.OnShowLogin);
-    EXPECT_FALSE(Compet.OnListJoueurs);
-    EXPECT_EQ(Failure([&] { Compet.AddPoule(1, 0, "Poule C"); }), msg::communs::OperationIndisponible("AddPoule"));
-    // What memory alone keeps is still changed.
+    EXPECT_FALSE(Compet.Server.AddPoule);
+    // A copy of the server's competition: looked at, never changed here, not
+    // even what memory alone keeps.
+    EXPECT_EQ(Compet.ReadOnly, msg::dbfb::ReadOnlyCopy(Address));
+    EXPECT_FALSE(Compet.AddPoule(1, 0, "Poule C"));
+    EXPECT_EQ(Compet.LastError, msg::dbfb::ReadOnlyCopy(Address));
+    EXPECT_FALSE(Compet.AddPhase(4, "Consolante"));
+    EXPECT_EQ(Fb.Shown().Id, 1201);
+    EXPECT_EQ(Fb.Shown().Origin, Address);
+    EXPECT_EQ(Fb.Shown().Changed, Clock);
+    EXPECT_EQ(Fb.CompetitionsOpened(), 1);
+
+    // A download of it lifts the restriction.
+    Download(1201, "3Bandes");
+    EXPECT_EQ(Compet.ReadOnly, "");
     EXPECT_TRUE(Compet.AddPhase(4, "Consolante"));
 }
 

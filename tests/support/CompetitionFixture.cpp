@@ -53,6 +53,7 @@ void TCompetitionFixture::Download(std::int32_t id, const std::string& disciplin
     sample::LoadLists(Lists, Compet);
     Compet.ListsComplete = true;
     Compet.Connexion = TConnexion::Internet;
+    Compet.ReadOnly.clear();
     Compet.SetIdCompet(id);
     Compet.SetMessage(Lists.Title);
     Compet.SetDiscipline(discipline);

@@ -1,8 +1,10 @@
 // The lists dialog and the filtered list against the stand-in server, with the
 // real connection window: choosing a competition, filtering, the player search
-// and registration, the local stubs, reloading.
+// and registration, the local base's list, reloading.
 #include "ui/dialogs/GetListFrm.h"
 
+#include "model/dbFb.h"
+#include "model/dbFbMessages.h"
 #include "ui/DialogFixture.h"
 #include "ui/dialogs/ConnectionFrm.h"
 #include "ui/dialogs/FiltreCompetFrm.h"
@@ -26,7 +28,6 @@ using Texts = std::vector<std::string>;
 
 namespace {
 const std::string ShortCriteria = "vous devez spécidier au moins un paramètre sur 3 caractères minimum";
-const std::string NotImplemented = "fonctionnalité non implémentée dans cette version";
 }  // namespace
 
 class GetListFrmTest : public QObject {
@@ -34,6 +35,8 @@ class GetListFrmTest : public QObject {
 
     std::unique_ptr<ui::TConnectionFrm> Window;
     std::unique_ptr<TDialogWorld> W;
+    std::unique_ptr<TdmFb> Fb;
+    double Clock = 46000.75;  // 9 December 2025, 18:00
     std::unique_ptr<TGetListFrm> Frm;
     std::unique_ptr<TFiltreCompetFrm> Filtre;
 
@@ -74,6 +77,19 @@ class GetListFrmTest : public QObject {
         if (watchdog.Fired) QTest::qFail("the dialog had to be closed", __FILE__, __LINE__);
         return chosen;
     }
+    // The local base's competition list, act running once the dialog is shown.
+    bool ChooseLocal(const std::function<void()>& act) {
+        TModalWatchdog watchdog;
+        bool acted = false;
+        auto when = WhenShown(Frm.get(), [&] {
+            acted = true;
+            act();
+        });
+        const bool chosen = Frm->ChooseCompetLocal();
+        if (!acted) QTest::qFail("the dialog was not shown", __FILE__, __LINE__);
+        if (watchdog.Fired) QTest::qFail("the dialog had to be closed", __FILE__, __LINE__);
+        return chosen;
+    }
     std::vector<int> Widths(std::size_t n) {
         std::vector<int> all = Frm->ColumnWidths();
         all.resize(std::min(n, all.size()));
@@ -103,7 +119,10 @@ private slots:
         Window = std::make_unique<ui::TConnectionFrm>(W->Boxes);
         W->UseWindow(*Window);
         Window->SetLink(W->Www.get());
-        Frm = std::make_unique<TGetListFrm>(W->Compet, *W->Www, W->Boxes);
+        Fb = std::make_unique<TdmFb>(W->Compet, W->Dm, W->Boxes);
+        Fb->DataFolder = W->Dir.Path();
+        Fb->Now = [this] { return Clock; };
+        Frm = std::make_unique<TGetListFrm>(W->Compet, *W->Www, *Fb, W->Boxes);
         Filtre = std::make_unique<TFiltreCompetFrm>();
         Frm->ShowFiltered = [this](const TTextGrid& source, const std::string& filter, const std::vector<int>& widths,
                                    int& row) { return Filtre->ShowFiltered(source, filter, widths, row); };
@@ -112,6 +131,7 @@ private slots:
         W->Server.Reset();
         W->Boxes.Clear();
         W->Compet.Connexion = TConnexion::None;
+        W->Compet.ReadOnly.clear();
         Frm->findChild<QLineEdit*>(QStringLiteral("FiltreEdit"))->clear();
     }
     void cleanup() {
@@ -415,28 +435,77 @@ private slots:
         Frm->reject();
     }
 
-    void localVariantOnlyTellsItIsNotAvailable() {
+    void localListShowsTheBasesCompetitionsAndOpensTheChosenOneWithoutTheServer() {
+        QVERIFY(Fb->OpenDb());
+        W->Www->LoadCompet(Url(), Listed(0).Data.Id, TitleOf(0));
+        QVERIFY(Fb->StoreDownload(Url()));
+        Clock += 1.0 / 24;
+        const std::int32_t local = Fb->CreateCompetDb("Tournoi du club", "Libre", "2025-2026");
+        const auto requests = W->Server.Requests().size();
         bool shown = false, fdbShown = false;
-        auto when = WhenShown(Frm.get(), [&] {
-            shown = Frm->isVisible();
+        int rows = 0, cols = 0;
+        const bool opened = ChooseLocal([&] {
+            shown = Frm->isVisible() && Frm->isModal();
             fdbShown = !Child<QToolButton>("OpenFdbBtn")->isHidden();
-            Child<QPushButton>("LoadCompetBtn")->click();  // no list: nothing
-            Child<QToolButton>("OpenFdbBtn")->click();
-            Frm->reject();
+            rows = View()->model()->rowCount();
+            cols = View()->model()->columnCount();
+            CheckWidths({200, 60, 120, 100, 35, 45, 45, 60});
+            // The most recent first: the competition of this computer; the copy then.
+            QCOMPARE(Frm->Grid().Cell(0, 1), std::string("Tournoi du club"));
+            QCOMPARE(Frm->Grid().Cell(2, 1), std::string("compétition locale"));
+            QCOMPARE(Frm->Grid().Cell(2, 2), Url());
+            Frm->SetCurrentRow(2);
+            Child<QPushButton>("LoadCompetBtn")->click();
         });
-        TModalWatchdog watchdog;
-        QVERIFY(!Frm->ChooseCompetLocal());
         QVERIFY(shown);
         QVERIFY(fdbShown);
+        QCOMPARE(rows, 2);
+        QCOMPARE(cols, 8);
         QCOMPARE(Frm->windowTitle(), QStringLiteral("Compétitions disponibles dans la base locale"));
-        QCOMPARE(W->Boxes.Informations, (Texts{NotImplemented, NotImplemented}));
+        QVERIFY(opened);
+        QVERIFY(!Frm->isVisible());
+        QCOMPARE(W->Compet.IdCompet(), Listed(0).Data.Id);
+        QCOMPARE(W->Compet.Connexion, TConnexion::LocalBase);
+        QCOMPARE(W->Compet.Message(), TitleOf(0) + " (3Bandes)");
+        QCOMPARE(W->Server.Requests().size(), requests);
+        QVERIFY(W->Boxes.Errors.empty() && W->Boxes.TopErrors.empty());
+
+        // The filter as on the server's list; Cancel leaves the competition open.
+        int filteredRows = -1;
+        QVERIFY(ChooseLocal([&] {
+            auto* filter = Child<QLineEdit>("FiltreEdit");
+            auto when = WhenShown(Filtre.get(), [&] {
+                filteredRows = Filtre->Grid().RowCount();
+                Child<QPushButton>(Filtre.get(), "SelectBtn")->click();
+            });
+            filter->setText(QStringLiteral("CLUB"));
+            QTest::keyClick(filter, Qt::Key_Return);
+        }));
+        QCOMPARE(filteredRows, 2);
+        QCOMPARE(W->Compet.IdCompet(), local);
+        QCOMPARE(W->Compet.Message(), std::string("Tournoi du club"));
+        QVERIFY(!ChooseLocal([&] { Frm->reject(); }));
+        QCOMPARE(W->Compet.IdCompet(), local);
+    }
+
+    void anEmptyBaseOrOneThatCannotBeOpenedShowsNoDialog() {
+        test::TTempDir empty;
+        TdmFb fb(W->Compet, W->Dm, W->Boxes);
+        fb.DataFolder = empty.Path();
+        TGetListFrm frm(W->Compet, *W->Www, fb, W->Boxes);
+        QVERIFY(!frm.ChooseCompetLocal());
+        QVERIFY(!frm.isVisible());
+        QCOMPARE(frm.windowTitle(), QStringLiteral("Compétitions disponibles dans la base locale"));
+        QCOMPARE(W->Boxes.Informations,
+                 Texts{"La base locale ne contient aucune compétition : ouvrez une compétition sur internet, elle y "
+                       "sera gardée, ou créez-en une (Fichier, Nouvelle compétition locale)"});
+        // No folder for it: the reason, and no dialog either.
         W->Boxes.Clear();
-        W->Compet.Connexion = TConnexion::LocalBase;
-        Frm->ShowSearchJoueur();
-        QCOMPARE(Frm->windowTitle(), QStringLiteral("Recherche joueur dans la base locale"));
-        QVERIFY(Child<QToolButton>("OpenFdbBtn2")->isHidden());
-        QCOMPARE(W->Boxes.Informations, Texts{NotImplemented});
-        Frm->reject();
+        TdmFb nowhere(W->Compet, W->Dm, W->Boxes);
+        TGetListFrm frm2(W->Compet, *W->Www, nowhere, W->Boxes);
+        QVERIFY(!frm2.ChooseCompetLocal());
+        QCOMPARE(W->Boxes.Errors, Texts{msg::dbfb::NoDataFolder});
+        QVERIFY(W->Boxes.Informations.empty());
     }
 };
 

@@ -3,10 +3,17 @@
 // download kept there with its server's address, and every change after it.
 #include "MainFixture.h"
 
+#include "export/Export.h"
 #include "model/LocalBase.h"
 #include "model/LocalBaseMessages.h"
 #include "model/dbFb.h"
+#include "model/dbFbMessages.h"
+#include "ui/DialogFixture.h"
+#include "ui/dialogs/GetListFrm.h"
 
+#include <QComboBox>
+#include <QLabel>
+#include <QTableView>
 #include <QtTest>
 
 #include <filesystem>
@@ -16,6 +23,47 @@ using namespace tavlor;
 using namespace tavlor::test;
 
 namespace {
+
+// Everything the window shows of the open competition: every node's columns,
+// and for each node focused in turn the captions, the ranking grid and the
+// match list, cell by cell.
+QStringList Shown(TMainFixture& f) {
+    QStringList shown;
+    shown << f.Main->NomCompetLbl()->text();
+    std::vector<TNodeHandle> nodes;
+    std::function<void(TNodeHandle)> walk = [&](TNodeHandle parent) {
+        for (TNodeHandle child : f.Dm->Tree.Children(parent)) {
+            nodes.push_back(child);
+            walk(child);
+        }
+    };
+    walk(0);
+    for (TNodeHandle node : nodes) {
+        QString line;
+        for (int c = 0; c < f.Model().columnCount(); ++c) line += f.Text(node, c) + u'|';
+        shown << line;
+        f.Focus(node);
+        shown << f.Main->ClassementLbl()->text() << f.Main->MatchsLbl()->text();
+        const QAbstractItemModel& grid = *f.Main->GridModel();
+        for (int r = 0; r < grid.rowCount(); ++r) {
+            QString row;
+            for (int c = 0; c < grid.columnCount(); ++c) row += grid.index(r, c).data().toString() + u'|';
+            shown << row;
+        }
+        ui::TTableModel& matches = f.Main->GridMatchs()->Matches();
+        for (int r = 0; r < matches.rowCount(); ++r) {
+            QString row;
+            for (int c = 0; c < matches.columnCount(); ++c) row += matches.index(r, c).data().toString() + u'|';
+            shown << row;
+        }
+    }
+    return shown;
+}
+
+std::string FileText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
 
 // The base as another program reads it.
 std::optional<TLocalCompet> Held(const std::string& path, std::int32_t id) {
@@ -64,6 +112,64 @@ private slots:
         const std::int32_t before = f.Program->Fb().FindCompetDb(1202)->Registrants;
         f.Stop();
         QCOMPARE(Held(f.Dir.File("tavlor.db"), 1202)->Registrants, before + 1);
+    }
+
+    void aCopyOpenedFromTheBaseSaysSoAndItsDateInTheTitleAndRefusesChanges() {
+        TMainFixture f;
+        TdmFb& fb = f.Program->Fb();
+        fb.Now = [] { return 46000.75; };  // 9 December 2025, 18:00
+        f.Load(1201);
+        f.Login();
+        QCOMPARE(f.Main->windowTitle(), QStringLiteral("Tavlor - Internet - (Jean Dupont (12))"));
+        fb.LoadCompetDb(1201, "");
+        f.Main->FocusFirstNode();
+        QCOMPARE(f.Main->windowTitle(),
+                 QStringLiteral("Tavlor - base locale - copie locale du 09/12/2025 à 18:00 (lecture seule)"));
+        QVERIFY(!f.Action(TCommandId::LoginWww)->isEnabled());
+        // A change asked from the window: refused, saying where to make it.
+        f.Action(TCommandId::AddPhase)->trigger();
+        QCOMPARE(f.Boxes.Errors, std::vector<std::string>{msg::dbfb::ReadOnlyCopy(f.Server.BaseUrl("3bandes"))});
+        // Downloaded again: the server's competition, as before.
+        f.Load(1201);
+        QCOMPARE(f.Main->windowTitle(), QStringLiteral("Tavlor - Internet - (utilisateur non identifié)"));
+    }
+
+    void aCopyOpensFromTheBaseWithTheServerStoppedAndShowsWhatTheDownloadShowed() {
+        TMainFixture f;
+        f.Load(1201, "3bandes", "Finale");
+        const QStringList downloaded = Shown(f);
+        QVERIFY(downloaded.size() > 100);
+        f.Focus(f.Find(NodePool, 101));
+        f.Action(TCommandId::ExportHtml)->trigger();
+        const std::string exported = f.Program->Export().GetNomFichierExport(".html");
+        const std::string page = FileText(exported);
+        QVERIFY(!page.empty());
+        std::filesystem::remove(exported);
+        const auto recent = f.Settings().RecentCompets();
+        const int address = f.Main->Adresse()->currentIndex();
+
+        f.Server.Stop();
+        bool listed = false;
+        TModalWatchdog watchdog;
+        auto when = WhenShown(&f.Program->Lists(), [&] {
+            const TTextGrid& grid = f.Program->Lists().Grid();
+            listed = grid.RowCount() == 2 && grid.Cell(4, 1) == "1201";
+            QTest::keyClick(f.Program->Lists().findChild<QTableView*>(QStringLiteral("Grid")), Qt::Key_Return);
+        });
+        f.Action(TCommandId::LoadFromDbLocal)->trigger();
+        QVERIFY(listed);
+        QVERIFY(!watchdog.Fired);
+        QCOMPARE(f.Compet->Connexion, TConnexion::LocalBase);
+        QVERIFY(f.Boxes.Errors.empty() && f.Boxes.TopErrors.empty());
+        // The first node focused, as after a download.
+        QCOMPARE(f.Tree().FocusedNode(), f.Dm->Tree.FirstTopLevel());
+        QCOMPARE(Shown(f), downloaded);
+        f.Focus(f.Find(NodePool, 101));
+        f.Action(TCommandId::ExportHtml)->trigger();
+        QCOMPARE(FileText(exported), page);
+        // A copy is reopened from its server: the recent list and the address box are left alone.
+        QCOMPARE(f.Settings().RecentCompets(), recent);
+        QCOMPARE(f.Main->Adresse()->currentIndex(), address);
     }
 
     void aDamagedBaseIsSetAsideAndToldAtTheStart() {

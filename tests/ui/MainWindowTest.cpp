@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenu>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QToolButton>
@@ -81,7 +82,11 @@ private slots:
         QCOMPARE(m.NomCompetLbl()->text(), QStringLiteral("Chargez une compétition"));
         QVERIFY(m.RightPanel()->isHidden());
         QVERIFY(m.ClassementLbl()->isHidden());
-        QVERIFY(!m.LocalMenuItem()->isEnabled());
+        // The local base is reached from the file menu.
+        const auto* fichier = m.findChild<QMenu*>(QStringLiteral("MenuFichier"));
+        QVERIFY(fichier != nullptr);
+        QCOMPARE(fichier->actions().front(), m.Action(TCommandId::LoadFromDbLocal));
+        QVERIFY(m.Action(TCommandId::LoadFromDbLocal)->isEnabled());
         // Every action shows what the command state says.
         for (const TCommandDef& def : CommandTable()) {
             QCOMPARE(m.Action(def.Id)->isEnabled(), f.State().Enabled(def.Id));

@@ -35,6 +35,9 @@ inline constexpr const char* TypeAName = "Tapez un nom ou une partie du nom";
 inline constexpr const char* NoPlayerFound = "Aucun joueur trouvé pour ces critères";
 inline constexpr const char* NoConnection = "Aucune connexion ouverte, recherche impossible";
 inline constexpr const char* NoCompetition = "Aucune compétition disponible sur ce serveur";
+inline constexpr const char* NoLocalCompetition =
+    "La base locale ne contient aucune compétition : ouvrez une compétition sur internet, elle y sera gardée, "
+    "ou créez-en une (Fichier, Nouvelle compétition locale)";
 inline constexpr const char* ListsAlreadyOpen =
     "La recherche de joueurs est ouverte : fermez-la avant d'ouvrir une autre liste de compétitions";
 

@@ -2,6 +2,7 @@
 
 #include "commands/CompetList.h"
 #include "commands/UserBoxes.h"
+#include "model/dbFb.h"
 #include "server/www.h"
 #include "text/Error.h"
 #include "ui/dialogs/DialogsMessages.h"
@@ -50,16 +51,18 @@ QPushButton* TextButton(QWidget* parent, const char* text, const char* hint, con
 }
 
 const std::vector<int> CompetWidths = {35, 35, 35, 200, 35};
+// Title, discipline, origin, date, number, registrants, matches, season.
+const std::vector<int> LocalWidths = {200, 60, 120, 100, 35, 45, 45, 60};
 const std::vector<int> PlayerWidths = {70, 150, 150};
 
 }  // namespace
 
-TGetListFrm::TGetListFrm(TCompetition& compet, TwwwFrm& www, IUserBoxes& boxes, QWidget* parent)
+TGetListFrm::TGetListFrm(TCompetition& compet, TwwwFrm& www, TdmFb& fb, IUserBoxes& boxes, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       Compet_(compet),
       Www_(www),
-      Boxes_(boxes),
-      Fb_(boxes) {
+      Fb_(fb),
+      Boxes_(boxes) {
     setObjectName(QStringLiteral("TGetListFrm"));
     resize(376, 483);
 
@@ -148,6 +151,10 @@ bool TGetListFrm::Guarded(const std::function<void()>& action) {
         ShowEndedCommand(Boxes_, e);
         return false;
     }
+}
+
+int TGetListFrm::CompetitionsOpened() const {
+    return Www_.CompetitionsOpened() + Fb_.CompetitionsOpened();
 }
 
 void TGetListFrm::SetListVisible(bool visible) {
@@ -260,9 +267,12 @@ bool TGetListFrm::ChooseCompetLocal() {
     MsgLbl_->clear();
     ResetList(1);
     LoadAction_ = TLoadAction::Local;
-    OpenLocalBase();  // no local base is open yet
+    // A base that cannot be opened, or holds nothing yet: told, no dialog.
+    if (!OpenLocalBase()) return false;
+    const int opened = CompetitionsOpened();
     setModal(true);
-    return ExecOnTop(*this) == QDialog::Accepted;
+    ExecOnTop(*this);
+    return CompetitionsOpened() != opened;
 }
 
 void TGetListFrm::LoadChosenCompetition() {
@@ -275,7 +285,7 @@ void TGetListFrm::LoadChosenCompetition() {
 
 void TGetListFrm::LoadChosen(const std::function<void(std::int32_t, const std::string&)>& load) {
     if (!HasCompetition(Grid_)) return;
-    const int opened = Www_.CompetitionsOpened();
+    const int opened = CompetitionsOpened();
     const bool loaded = Guarded([&] {
         const int r = CurrentRow();
         const std::string title = CompetTitle(Grid_, r, LoadAction_ == TLoadAction::Local);
@@ -283,7 +293,7 @@ void TGetListFrm::LoadChosen(const std::function<void(std::int32_t, const std::s
     });
     // A competition opened whose snapshot could not be merged is open all
     // the same (the error told): the dialog's work is done.
-    if (loaded || Www_.CompetitionsOpened() != opened) accept();
+    if (loaded || CompetitionsOpened() != opened) accept();
 }
 
 void TGetListFrm::LoadCompetWww() {
@@ -304,17 +314,20 @@ void TGetListFrm::FilterList() {
     }
 }
 
-void TGetListFrm::OpenLocalBase() {
-    if (!Fb_.OpenDb()) {
-        return;
-    }
-    Guarded([&] {
+bool TGetListFrm::OpenLocalBase() {
+    if (!Fb_.OpenDb()) return false;
+    ResetList(1);
+    const bool listed = Guarded([&] {
         TGridChange change(*Model_);
         Fb_.ListCompetDb(Grid_);
     });
-    if (Grid_.RowCount() >= 2) {
-        ShowList(CompetWidths);
+    if (!listed) return false;
+    if (Grid_.RowCount() < 2) {
+        Boxes_.Information(msg::dialogs::NoLocalCompetition);
+        return false;
     }
+    ShowList(LocalWidths);
+    return true;
 }
 
 void TGetListFrm::OpenLocalBaseForSearch() {

@@ -1,9 +1,7 @@
 #pragma once
 
 #include "model/Communs.h"
-#include "model/MessageBoxes.h"
 #include "model/TextGrid.h"
-#include "model/dbFbMessages.h"
 
 #include <QDialog>
 
@@ -21,6 +19,7 @@ class QWidget;
 
 namespace tavlor {
 class IUserBoxes;
+class TdmFb;
 class TwwwFrm;
 }  // namespace tavlor
 
@@ -29,15 +28,15 @@ namespace tavlor::ui {
 class TTextGridModel;
 class TTextGridView;
 
-// The lists dialog: in one window, either the server's competitions (modal,
-// to open one) or the player search (modeless, to register players one after
-// the other). Created once and reused; opening it while it is visible is refused.
-// No public operation lets an error escape: errors go to the top-level display.
+// The lists dialog: in one window, either the competitions of a server or of
+// the local base (modal, to open one) or the player search, on the server or
+// in the local base (modeless, to register players one after the other). Created once and reused; opening it while it
+// is visible is refused. No public operation lets an error escape: errors go to the top-level display.
 class TGetListFrm : public QDialog {
     Q_OBJECT
 
 public:
-    TGetListFrm(TCompetition& compet, TwwwFrm& www, IUserBoxes& boxes, QWidget* parent = nullptr);
+    TGetListFrm(TCompetition& compet, TwwwFrm& www, TdmFb& fb, IUserBoxes& boxes, QWidget* parent = nullptr);
     // The filtered list of the competitions: shows the rows of source that
     // hold the filter; true when one was selected, its row in sourceRow.
     std::function<bool(const TTextGrid& source, const std::string& filter, const std::vector<int>& widths,
@@ -46,7 +45,7 @@ public:
 
     // True when a competition was loaded from the dialog.
     bool ChooseCompetWww(const std::string& url);
-    // True when the dialog was closed with OK.
+    // The competitions of the local base; true when one was opened from it.
     bool ChooseCompetLocal();
     void ShowSearchJoueur();
 
@@ -57,8 +56,10 @@ public:
     void LoadCompetLocal();
     // The filter button, or Enter in the filter box.
     void FilterList();
-    // The local-base buttons of the competition bar and of the player bar.
-    void OpenLocalBase();
+    // The local-base buttons of the competition bar (the base's list, read
+    // again) and of the player bar. False when the base has no competition
+    // to show (the user was told why).
+    bool OpenLocalBase();
     void OpenLocalBaseForSearch();
     // The search button, or Enter in a search box.
     void SearchPlayers();
@@ -82,21 +83,6 @@ protected:
 
 private:
     enum class TLoadAction { Www, Local };
-    // The dialog does not list the local base yet: its local paths say so.
-    class TNoLocalBase {
-    public:
-        explicit TNoLocalBase(IMessageBoxes& boxes) : Boxes_(boxes) {}
-        bool OpenDb() {
-            Boxes_.Information(msg::dbfb::NotImplemented);
-            return false;
-        }
-        void ListCompetDb(TTextGrid&) { Boxes_.Information(msg::dbfb::NotImplemented); }
-        void LoadCompetDb(std::int32_t, const std::string&) { Boxes_.Information(msg::dbfb::NotImplemented); }
-        bool IsOpen() const { return false; }
-
-    private:
-        IMessageBoxes& Boxes_;
-    };
     void SetListVisible(bool visible);
     // Reduces the list to cols by 1 row, hidden, without a title row.
     void ResetList(int cols);
@@ -107,11 +93,13 @@ private:
     void LoadChosen(const std::function<void(std::int32_t, const std::string&)>& load);
     // Runs an action; an error it raises goes to the top-level display.
     bool Guarded(const std::function<void()>& action);
+    // Competitions opened, from a server or from the base.
+    int CompetitionsOpened() const;
 
     TCompetition& Compet_;
     TwwwFrm& Www_;
+    TdmFb& Fb_;
     IUserBoxes& Boxes_;
-    TNoLocalBase Fb_;
     TLoadAction LoadAction_ = TLoadAction::Www;
     // The address the competitions listed come from.
     std::string ListUrl_;

@@ -1,6 +1,7 @@
 #include "ui/main/MainFrm.h"
 
 #include "commands/CommandState.h"
+#include "commands/CompetRules.h"
 #include "commands/Settings.h"
 #include "model/dbLocal.h"
 #include "ranking/Views.h"
@@ -155,10 +156,6 @@ void TMainFrm::CreateActions() {
     QPixmap blank(20, 16);
     blank.fill(Qt::transparent);
     Action(TCommandId::Separator)->setIcon(QIcon(blank));
-    // The local database cannot be reached from the menu: its item stays disabled.
-    LocalMenuItem_ = new QAction(Action(TCommandId::LoadFromDbLocal)->text(), this);
-    LocalMenuItem_->setObjectName(QStringLiteral("LoadFromDbLocalItem"));
-    LocalMenuItem_->setEnabled(false);
 }
 
 void TMainFrm::CreateMenus() {
@@ -184,9 +181,6 @@ void TMainFrm::CreateMenus() {
             switch (item.Kind) {
                 case TMenuEntry::TKind::Command:
                     add(Action(item.Id));
-                    break;
-                case TMenuEntry::TKind::DisabledCommand:
-                    add(item.Id == TCommandId::LoadFromDbLocal ? LocalMenuItem_ : Action(item.Id));
                     break;
                 case TMenuEntry::TKind::Separator:
                     current->addSeparator();
@@ -507,11 +501,7 @@ void TMainFrm::MessageChanged() {
 }
 
 void TMainFrm::LoginChanged() {
-    std::string title = Compet_.Connexion == TConnexion::LocalBase  ? m::TitleLocal
-                        : Compet_.Connexion == TConnexion::Internet ? m::TitleInternet
-                                                                    : m::ProgramName;
-    title += Compet_.Login().empty() ? std::string(m::NotIdentified) : " (" + Compet_.Login() + ")";
-    setWindowTitle(Q(title));
+    setWindowTitle(Q(WindowTitle(Compet_, ShownFromBase ? ShownFromBase() : nullptr)));
 }
 
 void TMainFrm::FocusChanged(TFocusKind kind) {

@@ -24,6 +24,7 @@ namespace tavlor {
 class TCommandState;
 class TCompetition;
 class TdmLocal;
+struct TLocalCompet;
 class TSettings;
 class TViews;
 }  // namespace tavlor
@@ -86,7 +87,6 @@ public:
 
     // ---- parts, for the program and the tests
     QAction* Action(TCommandId id) const { return Actions_[static_cast<std::size_t>(id)]; }
-    QAction* LocalMenuItem() const { return LocalMenuItem_; }
     QToolButton* Button(TButtonSlot slot) const;
     QComboBox* Adresse() const { return Adresse_; }
     QLabel* NomCompetLbl() const { return NomCompetLbl_; }
@@ -101,6 +101,10 @@ public:
     TMatchList* GridMatchs() const { return GridMatchs_; }
     // The pop-up menu of the tree's focused node; empty when it would not open.
     QList<QAction*> PopupActions() const;
+
+    // The local base's record of the competition last opened from it (the
+    // title says what is shown); null without a base.
+    std::function<const TLocalCompet*()> ShownFromBase;
 
     // Asked before the window closes (Quitter, the close box, a signal): the
     // day's work is written then; false keeps the window open.
@@ -140,7 +144,6 @@ private:
     int BusyDepth_ = 0;
 
     std::array<QAction*, CommandCount> Actions_{};
-    QAction* LocalMenuItem_ = nullptr;
     QComboBox* Adresse_ = nullptr;
     QToolBar* ToolBar1_ = nullptr;
     std::array<QToolButton*, 4> Buttons_{};  // by TButtonSlot

@@ -3,11 +3,6 @@
 // The texts of the main window.
 namespace tavlor::msg::main {
 
-inline constexpr const char* ProgramName = "Tavlor";
-inline constexpr const char* TitleLocal = "Tavlor - base locale -";
-inline constexpr const char* TitleInternet = "Tavlor - Internet -";
-inline constexpr const char* NotIdentified = " (utilisateur non identifié)";
-
 // Ranking grid titles that are not the fields' labels.
 inline constexpr const char* ColClasst = "Classt";
 inline constexpr const char* ColPoule = "POULE";

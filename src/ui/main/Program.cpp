@@ -94,6 +94,12 @@ TProgram::TProgram(const QString& programFile, IUserBoxes* boxes, IDesktopShell*
     } catch (const Error& e) {
         Boxes_.TopLevelError(e.what());
     }
+    // The local base: every competition opened is kept there. A base that
+    // cannot be opened is told; the program works without it.
+    Fb_ = std::make_unique<TdmFb>(compet, *Dm_, Boxes_);
+    Fb_->DataFolder = Folders_.DataFolder;
+    Fb_->OpenDb();
+    main.ShownFromBase = [this]() -> const TLocalCompet* { return Fb_ ? &Fb_->Shown() : nullptr; };
     Views_ = std::make_unique<TViews>(*Dm_, main);
     Export_ = std::make_unique<TExport>(*Dm_, Boxes_, Shell_);
     Export_->ExportFolder = Folders_.ExportFolder;
@@ -101,11 +107,12 @@ TProgram::TProgram(const QString& programFile, IUserBoxes* boxes, IDesktopShell*
     AddCoreFormats(*Formats_, *Export_, *Dm_);
     Formats_->Add(std::make_unique<TPdfFormat>(*Export_, *Views_, compet));
     Commands_ = std::make_unique<TCommands>(
-        TCommandContext{compet, *Dm_, *Www_, *Views_, *Export_, *Formats_, *Settings_, *State_, Boxes_}, main, *this);
+        TCommandContext{compet, *Dm_, *Www_, *Fb_, *Views_, *Export_, *Formats_, *Settings_, *State_, Boxes_}, main,
+        *this);
     main.Attach(*Dm_, *Views_, *Commands_);
 
     Match_ = std::make_unique<TMatchFrm>(compet, *Dm_, Boxes_, &main);
-    Lists_ = std::make_unique<TGetListFrm>(compet, *Www_, Boxes_, &main);
+    Lists_ = std::make_unique<TGetListFrm>(compet, *Www_, *Fb_, Boxes_, &main);
     Version_ = std::make_unique<TVersionFrm>(&main);
     // The filtered list opens from the lists dialog, which stays on top: it belongs to it.
     Filtre_ = std::make_unique<TFiltreCompetFrm>(Lists_.get());
@@ -129,11 +136,7 @@ TProgram::TProgram(const QString& programFile, IUserBoxes* boxes, IDesktopShell*
     KeeperTimer_->setInterval(KeeperTickMs);
     QObject::connect(KeeperTimer_, &QTimer::timeout, &main, [this] { Keeper_->Tick(); });
 
-    // Every competition opened is kept in the local base, and kept up to
-    // date. A base that cannot be opened is told; the program works without it.
-    Fb_ = std::make_unique<TdmFb>(compet, *Dm_, Boxes_);
-    Fb_->DataFolder = Folders_.DataFolder;
-    Fb_->OpenDb();
+    // Every competition opened is kept in the local base, and kept up to date.
     BaseKeeper_ = std::make_unique<TBaseKeeper>(*Fb_, Boxes_, [clock] { return clock->elapsed(); });
     BaseKeeper_->Busy = [this] { return Commands_->Running(); };
     Www_->OnLoaded = [this](const std::string& address) { BaseKeeper_->Downloaded(address); };
@@ -276,8 +279,8 @@ void TProgram::Close() {
         std::fprintf(stderr, "tavlor: %s\n", error.c_str());
     }
     Www_->OnLoaded = nullptr;
+    Main_->ShownFromBase = nullptr;
     BaseKeeper_.reset();
-    Fb_.reset();
     Main_->Detach();
     Filtre_.reset();
     Version_.reset();
@@ -287,6 +290,7 @@ void TProgram::Close() {
     Formats_.reset();
     Export_.reset();
     Views_.reset();
+    Fb_.reset();
     Dm_.reset();
     Www_.reset();
     Connection_.reset();

@@ -1,5 +1,6 @@
 // Pictures of the dialogs for review, rendered offscreen into the folder named
 // by TAVLOR_SCREENSHOTS_DIR; nothing is done when it is not set.
+#include "model/dbFb.h"
 #include "ranking/Views.h"
 #include "ui/DialogFixture.h"
 #include "ui/dialogs/ConnectionFrm.h"
@@ -72,7 +73,9 @@ private slots:
     }
 
     void listsAndFilter() {
-        ui::TGetListFrm frm(W->Compet, *W->Www, W->Boxes);
+        TdmFb fb(W->Compet, W->Dm, W->Boxes);
+        fb.DataFolder = W->Dir.Path();
+        ui::TGetListFrm frm(W->Compet, *W->Www, fb, W->Boxes);
         ui::TFiltreCompetFrm filtre;
         frm.ShowFiltered = [&filtre](const TTextGrid& source, const std::string& filter, const std::vector<int>& widths,
                                      int& row) { return filtre.ShowFiltered(source, filter, widths, row); };
