@@ -6,6 +6,7 @@
 #include "model/Files.h"
 #include "ui/platform/TerminationSignals.h"
 
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -72,6 +73,27 @@ private slots:
         f.Stop();
         QVERIFY(f.Boxes.TopErrors.empty());
         QVERIFY(f.Boxes.Questions.empty());
+    }
+
+    void anEndAskedDuringAnExchangeCancelsItAndKeepsTheCompetition() {
+        TMainFixture f;
+        f.Main->show();
+        f.Load(1201);
+        QVERIFY(f.Compet->EditPhase(1, "Poules du gouter"));
+        fedserver::TMisbehaviour slow;
+        slow.Mode = fedserver::TMode::Delay;
+        slow.DelayMs = 20000;
+        slow.Count = 1;
+        f.Server.SetMisbehaviour(slow);
+        // A reload waits on the server; the end is asked meanwhile.
+        QTimer::singleShot(300, f.Main, [&] { f.Program->EndOnRequest(); });
+        QElapsedTimer clock;
+        clock.start();
+        f.Main->RunCommand(TCommandId::ReloadCompet);
+        QVERIFY2(clock.elapsed() < 15000, "the exchange was cancelled, not waited for");
+        QTRY_VERIFY(!f.Main->isVisible());
+        QCOMPARE(f.Compet->IdCompet(), 1201);
+        QVERIFY(Holds(f.Dm->SnapshotPath("Phases"), "Poules du gouter"));
     }
 
     void whenTheSaveFailsTheUserChoosesAndALaterRequestStartsAgain() {
