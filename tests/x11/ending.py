@@ -25,7 +25,7 @@ LOGIN = "connection internet"
 
 
 def open_competition(s):
-    s.on_top_with_keyboard("Tavlor (utilisateur non identifié)")
+    s.on_top_with_keyboard("Tavlor (utilisateur non identifié)", timeout=s.START_TIMEOUT)
     time.sleep(0.2)
     s.keys("Return")  # the address box has the keyboard
     s.on_top_with_keyboard(LISTS)
@@ -80,6 +80,7 @@ def display_gone(program, server):
         if "[RECENT1]" in settings(s):
             raise Failure("the settings were written before the end")
         xvfb = s.processes[0]
+        s.wm = None  # the window manager goes with the display
         xvfb.kill()
         s.wait(s.program_ended, "the program to end without its display")
         check_saved(s, "display gone", layout=False)

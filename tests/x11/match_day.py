@@ -41,9 +41,9 @@ class Day:
             self.step += 1
             self.s.screenshot(os.path.join(self.shots, f"{self.step:02d}-{name}.png"))
 
-    def top(self, title):
+    def top(self, title, timeout=None):
         """That window is on top with the keyboard; a moment for its contents."""
-        window = self.s.on_top_with_keyboard(title)
+        window = self.s.on_top_with_keyboard(title, timeout)
         time.sleep(0.2)
         return window
 
@@ -85,7 +85,7 @@ class Day:
     # ---- the day
 
     def open_competition(self):
-        self.top("Tavlor (utilisateur non identifié)")
+        self.top("Tavlor (utilisateur non identifié)", self.s.START_TIMEOUT)
         self.s.keys("Return")  # the address box has the keyboard
         self.top(LISTS)
         self.shot("lists")
