@@ -232,12 +232,17 @@ void TCommands::ReloadCompet(const TSelection&) {
     if (C_.Compet.IdCompet() <= 0) return;
     // The user finds the tree as he left it: what he opened, where he stood.
     const TTreePlace place = View_.TreePlace();
-    if (C_.Compet.Connexion == TConnexion::Internet) {
-        try {
+    try {
+        if (C_.Compet.Connexion == TConnexion::Internet) {
             C_.Www.LoadCompet(C_.Compet.IdCompet(), C_.Compet.Message());
-        } catch (const Error& e) {
-            ShowEndedCommand(C_.Boxes, e);
+        } else if (C_.Compet.Connexion == TConnexion::LocalBase) {
+            // A competition of the base is read again from the base, as it
+            // was last kept there; a copy is refreshed from its server only
+            // through the server's list.
+            C_.Fb.LoadCompetDb(C_.Compet.IdCompet(), C_.Compet.Message());
         }
+    } catch (const Error& e) {
+        ShowEndedCommand(C_.Boxes, e);
     }
     View_.RestoreTreePlace(place);
 }

@@ -223,6 +223,26 @@ TEST_F(LocalCompetition, ANewOneIsAskedForThenCreatedEmptyAndOpened) {
     EXPECT_EQ(W.Boxes.Choices.size(), 4u);
 }
 
+TEST_F(LocalCompetition, AReloadReadsItAgainFromTheBaseWithoutAnyServer) {
+    Create("Tournoi du soir", "Libre", "");
+    const std::int32_t id = W.Compet.IdCompet();
+    ASSERT_TRUE(W.Compet.AddInscrit(1001, -1, "MARTIN Paul"));
+    ASSERT_TRUE(W.Compet.AddInscrit(1002, -1, "LEROY Anne"));
+    ASSERT_TRUE(W.Fb.StoreCompet());
+    // What the base holds is what is read (the program stores the tables
+    // before it reads them again; here the base is a step behind).
+    ASSERT_TRUE(W.Compet.DelInscrit(1002));
+    ASSERT_EQ(W.Dm.Tables.Inscrits.Data().RowCount(), 1u);
+    const std::size_t requests = W.Server.Requests().size();
+    EXPECT_TRUE(W.Run(C::ReloadCompet));
+    EXPECT_TRUE(W.Boxes.Errors.empty());
+    EXPECT_TRUE(W.Boxes.TopErrors.empty());
+    EXPECT_EQ(W.Compet.IdCompet(), id);
+    EXPECT_EQ(W.Compet.Connexion, TConnexion::LocalBase);
+    EXPECT_EQ(W.Dm.Tables.Inscrits.Data().RowCount(), 2u);
+    EXPECT_EQ(W.Server.Requests().size(), requests);
+}
+
 TEST_F(LocalCompetition, ThePoolSummaryOfTheServerIsNotForIt) {
     Create("Tournoi du club", "Libre", "");
     W.Run(C::AddPhase);
