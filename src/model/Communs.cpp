@@ -297,6 +297,23 @@ void TCompetition::DoAfterLoad() {
     OnAfterLoad();
 }
 
+void TCompetition::AbandonLoad() noexcept {
+    try {
+        DoAfterLoad();
+    } catch (...) {
+        // The load's own failure is the one to report.
+    }
+    if (ListsComplete) return;
+    Connexion = TConnexion::None;
+    ReadOnly.clear();
+    try {
+        SetIdCompet(-1);
+        SetLogin("");
+    } catch (...) {
+        // A notification that fails leaves the state set all the same.
+    }
+}
+
 void TCompetition::DoAddBillard(std::int32_t size, const std::string& label) {
     Require(OnAddBillard, "OnAddBillard");
     OnAddBillard(size, label);

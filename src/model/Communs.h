@@ -167,6 +167,12 @@ public:
     // Hooks.
     void DoClear();
     void DoAfterLoad();
+    // A load that failed once the competition left was cleared: the
+    // after-load step still ends it (its own failure is not the one to
+    // report), and when the new tables are not whole nothing may be kept or
+    // sent under either number: no connection, no competition, nobody
+    // identified. Never throws.
+    void AbandonLoad() noexcept;
     void DoAddBillard(std::int32_t size, const std::string& label);
     void ShowLogin();  // does nothing while OnShowLogin is absent
     void ListJoueurs(TTextGrid& grid);

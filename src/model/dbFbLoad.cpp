@@ -52,19 +52,7 @@ void TdmFb::LoadCompetDb(std::int32_t competition, const std::string& title) {
         Compet_.SetDiscipline(stored.Info.Discipline);
         Compet_.SetLogin("");
     } catch (...) {
-        try {
-            Compet_.DoAfterLoad();
-        } catch (...) {
-            // The first failure is the one to report.
-        }
-        if (!Compet_.ListsComplete) {
-            // Neither the competition left nor this one is whole: nothing may
-            // be kept or sent under either number.
-            Compet_.Connexion = TConnexion::None;
-            Compet_.ReadOnly.clear();
-            Compet_.SetIdCompet(-1);
-            Compet_.SetLogin("");
-        }
+        Compet_.AbandonLoad();
         throw;
     }
     // The tables hold the stored rows now; the snapshot of this competition

@@ -336,20 +336,7 @@ void TwwwFrm::LoadCompet(const std::string& url, std::int32_t competition, const
             Compet_.SetLogin("");
         }
     } catch (...) {
-        try {
-            Compet_.DoAfterLoad();
-        } catch (...) {
-            // The first failure is the one to report.
-        }
-        if (!Compet_.ListsComplete) {
-            // The store refused what it was given: the competition left is
-            // gone and the new one is not whole; nothing may be sent under
-            // either number, and the identification goes with the connection.
-            Compet_.Connexion = TConnexion::None;
-            Compet_.ReadOnly.clear();
-            Compet_.SetIdCompet(-1);
-            Compet_.SetLogin("");
-        }
+        Compet_.AbandonLoad();
         throw;
     }
     Compet_.DoAfterLoad();
