@@ -167,6 +167,15 @@ private slots:
         std::string name = "2025-2026 Nationale 1 Seniors - Finale de France A";
         QVERIFY(!boxes.InputQuery("Ajouter une poule", "Nom", name));
         QVERIFY2(width > needed, qPrintable(QStringLiteral("%1 for %2").arg(width).arg(needed)));
+        // A choice with a short prompt still shows its title whole.
+        OnNextModal([&](QWidget* w) {
+            width = w->width();
+            needed = w->fontMetrics().horizontalAdvance(w->windowTitle());
+            qobject_cast<QDialog*>(w)->reject();
+        });
+        int index = 0;
+        QVERIFY(!boxes.ChooseItem("Nouvelle compétition locale", "Discipline", {"3Bandes", "Cadre"}, index));
+        QVERIFY2(width > needed, qPrintable(QStringLiteral("%1 for %2").arg(width).arg(needed)));
     }
 
     void theKeyboardGoesBackOnlyToAVisibleWindowNoModalOneBlocks() {

@@ -45,6 +45,19 @@ bool TQtBoxes::ConfirmOkCancel(const std::string& text) {
     return ExecOnTop(box) == QMessageBox::Ok;
 }
 
+namespace {
+
+// Wide enough for the text it holds and for its title whole (the title bar's
+// buttons take about as much again as the margin kept here).
+void FitWidth(QInputDialog& dialog, const QString& text) {
+    const QFontMetrics metrics = dialog.fontMetrics();
+    const int wanted = std::max(metrics.horizontalAdvance(text + QStringLiteral("MMMMMMMMMM")),
+                                metrics.horizontalAdvance(dialog.windowTitle()) + 120);
+    dialog.resize(std::max(dialog.sizeHint().width(), wanted), dialog.sizeHint().height());
+}
+
+}  // namespace
+
 bool TQtBoxes::InputQuery(const std::string& caption, const std::string& prompt, std::string& value) {
     QInputDialog dialog(BoxOwner(Parent_));
     dialog.setWindowTitle(Q(caption));
@@ -52,9 +65,7 @@ bool TQtBoxes::InputQuery(const std::string& caption, const std::string& prompt,
     dialog.setTextValue(Q(value));
     dialog.setOkButtonText(QStringLiteral("OK"));
     dialog.setCancelButtonText(QStringLiteral("Annuler"));
-    // Wide enough for the text it holds.
-    const int wanted = dialog.fontMetrics().horizontalAdvance(Q(value) + QStringLiteral("MMMMMMMMMM"));
-    dialog.resize(std::max(dialog.sizeHint().width(), wanted), dialog.sizeHint().height());
+    FitWidth(dialog, Q(value));
     if (ExecOnTop(dialog) != QDialog::Accepted) {
         return false;
     }
@@ -78,6 +89,7 @@ bool TQtBoxes::ChooseItem(const std::string& caption, const std::string& prompt,
     if (index >= 0 && index < list.size()) dialog.setTextValue(list[index]);
     dialog.setOkButtonText(QStringLiteral("OK"));
     dialog.setCancelButtonText(QStringLiteral("Annuler"));
+    FitWidth(dialog, dialog.textValue());
     if (ExecOnTop(dialog) != QDialog::Accepted) return false;
     index = static_cast<int>(list.indexOf(dialog.textValue()));
     return index >= 0;
